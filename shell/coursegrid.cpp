@@ -1,0 +1,113 @@
+#include "shell/coursegrid.h"
+
+#include "rules/grid.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPainter>
+
+CourseGridView::CourseGridView(QWidget *parent) : QTableView(parent) {
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    horizontalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setMinimumSectionSize(1);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setShowGrid(true);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::DoubleClicked);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setItemDelegate(new CourseGridDelegate(this));
+}
+
+void CourseGridView::contextMenuEvent(QContextMenuEvent *event) {
+    QModelIndex cell = currentIndex();
+    QPoint where;
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        cell = indexAt(event->pos());
+        where = event->globalPos();
+    }
+    if (!cell.isValid() || !GridModel::isDataCell(cell.column(), cell.row())) {
+        event->ignore();
+        return;
+    }
+    if (state() == QAbstractItemView::EditingState)
+        setFocus(); // closes and commits the editor before the menu writes cells
+    setCurrentIndex(cell);
+    if (event->reason() != QContextMenuEvent::Mouse)
+        where = viewport()->mapToGlobal(visualRect(cell).center());
+    event->accept();
+    emit cellMenuRequested(where);
+}
+
+void CourseGridView::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        contextMenuEvent(&menuEvent);
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void CourseGridView::mousePressEvent(QMouseEvent *event) {
+    // A right click makes the cell under the mouse current; a click never changes a text.
+    QTableView::mousePressEvent(event);
+}
+
+CourseGridDelegate::CourseGridDelegate(CourseGridView *view) : QStyledItemDelegate(view), m_view(view) {}
+
+QWidget *CourseGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                          const QModelIndex &index) const {
+    auto *editor = qobject_cast<QLineEdit *>(QStyledItemDelegate::createEditor(parent, option, index));
+    if (!editor)
+        editor = new QLineEdit(parent);
+    editor->setFrame(false);
+    const int column = index.column();
+    const int row = index.row();
+    auto *grid = qobject_cast<GridModel *>(m_view->model());
+    // Every change of the editor's text goes into the cell at once and is reported.
+    connect(editor, &QLineEdit::textEdited, m_view, [view = m_view, grid, column, row](const QString &text) {
+        if (grid)
+            grid->setCell(column, row, text);
+        emit view->textEdited(column, row);
+    });
+    return editor;
+}
+
+void CourseGridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const {
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    if (!line)
+        return;
+    auto *grid = qobject_cast<GridModel *>(model);
+    if (grid)
+        grid->setCell(index.column(), index.row(), line->text());
+    // The closing notice belongs to the cell that was edited, reported before the current
+    // cell moves on (the view sends it from its change of the current cell).
+    emit m_view->textEdited(index.column(), index.row());
+}
+
+void CourseGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const {
+    if (GridModel::isDataCell(index.column(), index.row())) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    // Label cells look like the fixed cells of a grid: button face, raised edge, plain text.
+    const QRect r = option.rect;
+    painter->save();
+    painter->fillRect(r, option.palette.button());
+    painter->setPen(option.palette.light().color());
+    painter->drawLine(r.topLeft(), r.topRight());
+    painter->drawLine(r.topLeft(), r.bottomLeft());
+    painter->setPen(option.palette.dark().color());
+    painter->drawLine(r.bottomLeft(), r.bottomRight());
+    painter->drawLine(r.topRight(), r.bottomRight());
+    painter->setPen(option.palette.color(QPalette::Active, QPalette::ButtonText));
+    painter->setFont(option.font);
+    painter->drawText(r.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+                      index.data().toString());
+    painter->restore();
+}

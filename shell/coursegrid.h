@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+// The view of the course grid: label cells painted as fixed cells, in-place editing that
+// reports every change of the editor's text, and the context menu on a data cell.
+class CourseGridView : public QTableView {
+    Q_OBJECT
+
+public:
+    explicit CourseGridView(QWidget *parent = nullptr);
+
+signals:
+    // The user changed the text of cell (column, row) by typing; the cell already holds it.
+    // Sent after every change of the editor's text and once more when the editor closes.
+    void textEdited(int column, int row);
+    // A context menu was asked for on the current data cell (right click, menu key, Shift+F10).
+    void cellMenuRequested(const QPoint &globalPos);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+};
+
+class CourseGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    explicit CourseGridDelegate(CourseGridView *view);
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+private:
+    CourseGridView *m_view;
+};

@@ -1,0 +1,354 @@
+#include "shell/main.h"
+
+#include "rules/dialogs.h"
+#include "rules/gridediting.h"
+#include "shell/coursegrid.h"
+#include "shell/systemdialogs.h"
+#include "windows/Agf.h"
+#include "windows/abinote.h"
+#include "windows/help.h"
+#include "windows/info.h"
+#include "windows/print.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+
+const QString TMainForm::kCaption = QStringLiteral("Fachlese 1.49  IGS-Brunsmark");
+
+namespace {
+constexpr int kClientWidth = 501;
+constexpr int kClientHeight = 319;
+
+QPushButton *makeButton(QWidget *parent, int left, int width, const QString &caption, const QString &hint) {
+    auto *button = new QPushButton(caption, parent);
+    button->setGeometry(left, 287, width, 25);
+    button->setAutoDefault(false);
+    if (!hint.isEmpty())
+        button->setToolTip(hint);
+    return button;
+}
+} // namespace
+
+TMainForm::TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      StringGrid(new GridModel(this)), Test(*StringGrid, dialogs), m_dialogs(dialogs),
+      m_systemDialogs(systemDialogs) {
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/book.svg")));
+    createControls();
+    createMenus();
+    createCellMenu();
+    FormCreate();
+    FirstShowPending = true;
+
+    Test.AlertSound = [this] { m_systemDialogs.beep(); };
+    Test.OpenPrintForm = [this] {
+        if (PrintForm)
+            showWindow(PrintForm);
+    };
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::createControls() {
+    auto *client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+
+    StringGridBox = new QGroupBox(QStringLiteral(" Kurse "), client);
+    StringGridBox->setGeometry(0, 0, kClientWidth, 280);
+
+    StringGridView = new CourseGridView(StringGridBox);
+    StringGridView->setGeometry(9, 14, 480, 258);
+    StringGridView->setModel(StringGrid);
+    StringGridView->verticalHeader()->setDefaultSectionSize(20);
+    StringGridView->verticalHeader()->resizeSection(0, 22);
+    connect(StringGridView, &CourseGridView::textEdited, this, [this](int column, int row) {
+        // The grid reports the closing edit before the current cell moves on, so the fill
+        // works on the cell that was edited.
+        setCurrentCellForNotice(column, row);
+        StringGridSetEditText();
+    });
+    connect(StringGridView, &CourseGridView::cellMenuRequested, this,
+            [this](const QPoint &globalPos) { showCellMenu(globalPos); });
+    // A click on the grid itself does nothing but make a cell current.
+    connect(StringGridView, &QAbstractItemView::clicked, this, [this] { PopUpClick(StringGridView); });
+
+    B_Anleitung = makeButton(client, 5, 58, QStringLiteral("&Anleitung"), QStringLiteral("Hilft bei der Auswahl der Kurse"));
+    B_AGF = makeButton(client, 72, 47, QStringLiteral("&Fächer"), QStringLiteral("Zeigt die Fächer und Aufgabenfelder"));
+    B_Verordnung = makeButton(client, 128, 71, QStringLiteral("&Verordnung"),
+                              QStringLiteral("Zeigt die offizielle Oberstufenverordnung"));
+    B_Abinote = makeButton(client, 206, 51, QStringLiteral("A&binote"), QString());
+    B_Hilfe = makeButton(client, 265, 53, QStringLiteral("&Hilfe"), QStringLiteral("Hilft bei der Bedienung des Programms"));
+    B_Testen = makeButton(client, 392, 99, QStringLiteral("&Wahl testen"), QStringLiteral("Testet Ihre Wahl"));
+    QFont bold = B_Testen->font();
+    bold.setBold(true);
+    B_Testen->setFont(bold);
+
+    setTabOrder(StringGridView, B_Anleitung);
+    setTabOrder(B_Anleitung, B_AGF);
+    setTabOrder(B_AGF, B_Verordnung);
+    setTabOrder(B_Verordnung, B_Abinote);
+    setTabOrder(B_Abinote, B_Hilfe);
+    setTabOrder(B_Hilfe, B_Testen);
+
+    connect(B_Anleitung, &QPushButton::clicked, this, &TMainForm::B_AnleitungClick);
+    connect(B_AGF, &QPushButton::clicked, this, &TMainForm::B_AGFClick);
+    connect(B_Verordnung, &QPushButton::clicked, this, &TMainForm::B_VerordnungClick);
+    connect(B_Abinote, &QPushButton::clicked, this, &TMainForm::B_AbinoteClick);
+    connect(B_Hilfe, &QPushButton::clicked, this, &TMainForm::B_HilfeClick);
+    connect(B_Testen, &QPushButton::clicked, this, &TMainForm::B_TestenClick);
+
+    Image1 = new QLabel(client);
+    Image1->setGeometry(342, 281, 33, 33);
+    Image1->setPixmap(QIcon(QStringLiteral(":/pictures/butterfly.svg")).pixmap(32, 32));
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->hide();
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    Timer1->start();
+}
+
+void TMainForm::createMenus() {
+    QMenu *datei = menuBar()->addMenu(QStringLiteral("&Datei"));
+    Neu = datei->addAction(QStringLiteral("&Neu"), this, &TMainForm::NeuClick);
+    Oeffnen = datei->addAction(QStringLiteral("&Öffnen"), this, &TMainForm::OeffnenClick);
+    Speichern = datei->addAction(QStringLiteral("&Speichern"), this, &TMainForm::SpeichernClick);
+    Speichern->setEnabled(false);
+    Speichernunter1 = datei->addAction(QStringLiteral("Speichern &unter..."), this, &TMainForm::Speichernunter1Click);
+    datei->addSeparator();
+    Drucken = datei->addAction(QStringLiteral("&Drucken"), this, &TMainForm::DruckenClick);
+    Druckereinrichten =
+        datei->addAction(QStringLiteral("D&rucker einrichten ..."), this, &TMainForm::DruckereinrichtenClick);
+    datei->addSeparator();
+    Beenden = datei->addAction(QStringLiteral("&Beenden"), this, &TMainForm::BeendenClick);
+
+    QMenu *hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
+    Programminfo = hilfe->addAction(QStringLiteral("&Inhalt"), this, &TMainForm::ProgramminfoClick);
+    hilfe->addSeparator();
+    Ueber = hilfe->addAction(QStringLiteral("&über ..."), this, &TMainForm::UeberClick);
+}
+
+void TMainForm::createCellMenu() {
+    PopupMenu1 = new QMenu(this);
+    struct Group {
+        const char16_t *caption;
+        std::initializer_list<SubjectCode> codes;
+    };
+    const Group groups[] = {
+        {u"Aufgabenfeld A", {1, 2, 3, 4, 5, 6, 7, 8}},
+        {u"Aufgabenfeld B", {9, 10, 11, 12, 13, 14}},
+        {u"Aufgabenfeld C", {15, 16, 17, 18, 19}},
+        {u"Sport", {20, 21}},
+    };
+    for (const Group &group : groups) {
+        QMenu *submenu = PopupMenu1->addMenu(QString::fromUtf16(group.caption));
+        for (SubjectCode code : group.codes) {
+            // The captions are the catalog names but for "Werte und Normen".
+            const QString caption = code == Subject::WerteUndNormen ? QStringLiteral("Werte und Normen")
+                                                                    : SubjectCatalog[code];
+            QAction *item = submenu->addAction(caption);
+            item->setData(int(code));
+            SubjectItems[code] = item;
+            connect(item, &QAction::triggered, this, [this, item] { PopUpClick(item); });
+        }
+    }
+    rechtsausfuellen1 = PopupMenu1->addAction(QStringLiteral("rechts ausfüllen"), this, &TMainForm::rechtsausfuellen1Click);
+    linksausfuellen1 = PopupMenu1->addAction(QStringLiteral("links ausfuellen"), this, &TMainForm::linksausfuellen1Click);
+    loeschen1 = PopupMenu1->addAction(QStringLiteral("löschen"), this, &TMainForm::loeschen1Click);
+}
+
+void TMainForm::CreateSideWindows() {
+    InfoForm = new TInfoForm(this);
+    AGFForm = new TAGFForm(this);
+    HelpForm = new THelpForm(m_dialogs, m_systemDialogs, this);
+    AbiNoteForm = new TAbiNoteForm(this);
+    PrintForm = new TPrintForm(*StringGrid, Test, m_dialogs, Printer, this);
+}
+
+void TMainForm::FormCreate() {
+    CurrentFileName.clear();
+    setWindowTitle(kCaption);
+    Test.ChoiceTested = false;
+    Test.StoreGridSnapshot();
+    for (int r = 1; r <= GridModel::kCourseRows; ++r)
+        StringGridView->setRowHeight(r, 20);
+    StringGridView->setColumnWidth(0, 42);
+    for (int c = 1; c <= GridModel::kSemesters; ++c)
+        StringGridView->setColumnWidth(c, 107);
+    for (int c = 1; c <= GridModel::kSemesters; ++c)
+        StringGrid->setCell(c, 0, QStringLiteral(" %1. Semester").arg(c));
+    static const char16_t *const labels[] = {u"  LK 1", u"  LK 2", u"  PK 3", u"  PK 4", u"  GK 3", u"  GK 4",
+                                             u"  GK 5", u"  GK 6", u"  GK 7", u"  GK 8", u"  GK 9"};
+    for (int r = 1; r <= GridModel::kCourseRows; ++r)
+        StringGrid->setCell(0, r, QString::fromUtf16(labels[r - 1]));
+    setCurrentCell(1, 1);
+}
+
+void TMainForm::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    if (FirstShowPending && !m_firstShowRunning)
+        QTimer::singleShot(0, this, &TMainForm::FormShow);
+}
+
+void TMainForm::FormShow() {
+    if (!FirstShowPending || m_firstShowRunning)
+        return;
+    m_firstShowRunning = true;
+    if (InfoForm)
+        InfoForm->exec();
+    FirstShowPending = false;
+    m_firstShowRunning = false;
+}
+
+bool TMainForm::FormCloseQuery() {
+    if (!Test.GridChangedSinceSnapshot())
+        return true;
+    return m_dialogs.confirmation(QStringLiteral("Willst du die eingegebenen Daten nicht erst speichern?")) ==
+           DialogButton::No;
+}
+
+void TMainForm::closeEvent(QCloseEvent *event) {
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainForm::BeendenClick() { close(); }
+
+void TMainForm::DruckereinrichtenClick() { m_systemDialogs.choosePrinter(Printer); }
+
+void TMainForm::DruckenClick() {
+    if (!Test.BuildCourseMatrix()) {
+        m_dialogs.notice(QStringLiteral("Es sind noch keine Fächer eingetragen!"));
+        return;
+    }
+    if (!Test.ChoiceTested) {
+        const DialogButton answer =
+            m_dialogs.informationQuestion(QStringLiteral("Die eingegebene Fachlese ist noch nicht erfolgreich "
+                                                         "getestet worden.\rSollen die Daten trotzdem gedruckt werden?"));
+        if (answer == DialogButton::No)
+            return;
+    }
+    if (PrintForm)
+        PrintForm->exec();
+}
+
+void TMainForm::B_TestenClick() { Test.RunValidation(); }
+
+void TMainForm::B_AbinoteClick() {
+    if (m_dialogs.confirmation(QStringLiteral("Die Funktion ist noch unvollständig. Weiter?")) == DialogButton::No)
+        return;
+    if (AbiNoteForm)
+        showWindow(AbiNoteForm);
+}
+
+void TMainForm::UeberClick() {
+    if (InfoForm)
+        showWindow(InfoForm);
+}
+
+void TMainForm::B_AGFClick() {
+    if (AGFForm)
+        showWindow(AGFForm);
+}
+
+void TMainForm::B_VerordnungClick() {
+    if (HelpForm)
+        HelpForm->ShowDocument(QStringLiteral("Oberstufenverordnung"), QStringLiteral("Verordnung.rtf"), false);
+}
+
+void TMainForm::B_AnleitungClick() {
+    if (HelpForm)
+        HelpForm->ShowDocument(QStringLiteral("Anleitung zur Fachlese"), QStringLiteral("Anleitung.rtf"), true);
+}
+
+void TMainForm::ProgramminfoClick() {
+    if (HelpForm)
+        HelpForm->ShowDocument(QStringLiteral("Hilfe"), QStringLiteral("Hilfe.rtf"), true);
+}
+
+void TMainForm::B_HilfeClick() { ProgramminfoClick(); }
+
+void TMainForm::Timer1Timer() {
+    Test.TimerTick();
+    Image1->setVisible(Test.ChoiceTested);
+    B_Testen->setText(Test.ChoiceTested ? QStringLiteral("Wahl o.k.") : QStringLiteral("&Wahl testen"));
+}
+
+void TMainForm::showWindow(QWidget *window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+// --- The current cell ---
+
+int TMainForm::Col() const {
+    if (m_noticeCell)
+        return m_noticeCell->first;
+    const QModelIndex current = StringGridView->currentIndex();
+    return current.isValid() ? current.column() : 1;
+}
+
+int TMainForm::Row() const {
+    if (m_noticeCell)
+        return m_noticeCell->second;
+    const QModelIndex current = StringGridView->currentIndex();
+    return current.isValid() ? current.row() : 1;
+}
+
+void TMainForm::setCurrentCell(int column, int row) {
+    StringGridView->setCurrentIndex(StringGrid->index(row, column));
+}
+
+void TMainForm::setCurrentCellForNotice(int column, int row) { m_noticeCell = std::make_pair(column, row); }
+
+// --- Grid editing ---
+
+void TMainForm::showCellMenu(const QPoint &globalPos) { PopupMenu1->exec(globalPos); }
+
+void TMainForm::PopUpClick(QObject *sender) {
+    // Only the 21 subject items enter a subject; a click on the grid or the opening of the
+    // menu come here as well and change nothing.
+    for (SubjectCode code = 1; code <= Subject::SportTheorie; ++code) {
+        if (sender == SubjectItems[code]) {
+            StringGrid->setCell(Col(), Row(), SubjectCatalog[code]);
+            AutoFillRow();
+            return;
+        }
+    }
+}
+
+void TMainForm::StringGridSetEditText() {
+    AutoFillRow();
+    m_noticeCell.reset();
+}
+
+void TMainForm::AutoFillRow() { ::AutoFillRow(Test, Col(), Row()); }
+
+void TMainForm::rechtsausfuellen1Click() { FillRight(*StringGrid, Col(), Row()); }
+
+void TMainForm::linksausfuellen1Click() { FillLeft(*StringGrid, Col(), Row()); }
+
+void TMainForm::loeschen1Click() { StringGrid->setCell(Col(), Row(), QString()); }
+
+// --- The window caption with the file title ---
+
+void TMainForm::setFileCaption() {
+    // The file name without its folder, cut before its first ".".
+    QString title = CurrentFileName.mid(CurrentFileName.lastIndexOf(u'/') + 1);
+    const qsizetype dot = title.indexOf(u'.');
+    title = dot < 0 ? QString() : title.left(dot);
+    setWindowTitle(kCaption + QStringLiteral(" - ") + title);
+}

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "rules/grid.h"
+#include "rules/test.h"
+
+#include <QMainWindow>
+#include <QPrinter>
+
+#include <optional>
+#include <utility>
+
+class Dialogs;
+class SystemDialogs;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+class CourseGridView;
+class TInfoForm;
+class TAGFForm;
+class THelpForm;
+class TAbiNoteForm;
+class TPrintForm;
+
+// The main window: the course grid, the menus, the six buttons and the timer that shows
+// whether the grid holds a tested choice.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `dialogs` and `systemDialogs` are not owned and must outlive the window.
+    TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Creates the five side windows, in start-up order, as children of this window.
+    void CreateSideWindows();
+
+    // --- Handlers ---
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery(); // true: the window may close
+    void BeendenClick();
+    void DruckereinrichtenClick();
+    void DruckenClick();
+    void B_TestenClick();
+    void B_AbinoteClick();
+    void UeberClick();
+    void B_AGFClick();
+    void B_VerordnungClick();
+    void B_AnleitungClick();
+    void ProgramminfoClick();
+    void B_HilfeClick();
+    void Timer1Timer();
+
+    // Grid editing.
+    void PopUpClick(QObject *sender);
+    void StringGridSetEditText();
+    void rechtsausfuellen1Click();
+    void linksausfuellen1Click();
+    void loeschen1Click();
+    void AutoFillRow();
+
+    // The data file.
+    void NeuClick();
+    void OeffnenClick();
+    void SpeichernClick();
+    void Speichernunter1Click();
+    void WriteDataFile();
+
+    // The current cell (column, row).
+    int Col() const;
+    int Row() const;
+    void setCurrentCell(int column, int row);
+
+    // --- State ---
+    GridModel *StringGrid = nullptr; // the texts; shown by StringGridView
+    ChoiceTest Test;
+    QString CurrentFileName;
+    bool FirstShowPending = false;
+    QPrinter Printer; // the one printer that "D&rucker einrichten ..." sets up and printing uses
+
+    // --- Controls ---
+    QGroupBox *StringGridBox = nullptr;
+    CourseGridView *StringGridView = nullptr;
+    QPushButton *B_Anleitung = nullptr;
+    QPushButton *B_AGF = nullptr;
+    QPushButton *B_Verordnung = nullptr;
+    QPushButton *B_Abinote = nullptr;
+    QPushButton *B_Hilfe = nullptr;
+    QPushButton *B_Testen = nullptr;
+    QLabel *Image1 = nullptr;
+    QTimer *Timer1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+
+    QAction *Neu = nullptr;
+    QAction *Oeffnen = nullptr;
+    QAction *Speichern = nullptr;
+    QAction *Speichernunter1 = nullptr;
+    QAction *Drucken = nullptr;
+    QAction *Druckereinrichten = nullptr;
+    QAction *Beenden = nullptr;
+    QAction *Programminfo = nullptr;
+    QAction *Ueber = nullptr;
+    QAction *rechtsausfuellen1 = nullptr;
+    QAction *linksausfuellen1 = nullptr;
+    QAction *loeschen1 = nullptr;
+    // The 21 subject items of the context menu, indexed by subject code (entry 0 unused).
+    std::array<QAction *, 22> SubjectItems{};
+
+    // --- Side windows (children of this window) ---
+    TInfoForm *InfoForm = nullptr;
+    TAGFForm *AGFForm = nullptr;
+    THelpForm *HelpForm = nullptr;
+    TAbiNoteForm *AbiNoteForm = nullptr;
+    TPrintForm *PrintForm = nullptr;
+
+    static const QString kCaption;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void createMenus();
+    void createCellMenu();
+    void createControls();
+    void showCellMenu(const QPoint &globalPos);
+    void setFileCaption();
+    void setCurrentCellForNotice(int column, int row);
+    static void showWindow(QWidget *window);
+
+    Dialogs &m_dialogs;
+    SystemDialogs &m_systemDialogs;
+    bool m_firstShowRunning = false;
+    // The cell a typed-change notice is about, while it is handled.
+    std::optional<std::pair<int, int>> m_noticeCell;
+};

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Fachlese and runs all tests twice: in a normal build and
+# in a build with AddressSanitizer and UndefinedBehaviorSanitizer. Needs no display.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+bash "$here/scripts/install-deps.sh"
+generator=()
+if command -v ninja >/dev/null; then generator=(-G Ninja); fi
+
+run_suite() {
+    local build="$1"; shift
+    cmake -S "$here" -B "$build" "${generator[@]}" -DFACHLESE_WERROR=ON "$@"
+    cmake --build "$build" -j "$jobs"
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j "$jobs"
+}
+
+run_suite "$here/build-test" -DCMAKE_BUILD_TYPE=Debug
+if [ "${FACHLESE_SKIP_SANITIZERS:-0}" != "1" ]; then
+    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+        run_suite "$here/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DFACHLESE_SANITIZE=ON
+fi

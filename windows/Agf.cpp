@@ -1,0 +1,3 @@
+#include "windows/Agf.h"
+
+TAGFForm::TAGFForm(QWidget *parent) : QDialog(parent) { setWindowTitle(QStringLiteral("Fächer und Aufgabenfelder")); }

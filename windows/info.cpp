@@ -1,0 +1,3 @@
+#include "windows/info.h"
+
+TInfoForm::TInfoForm(QWidget *parent) : QDialog(parent) { setWindowTitle(QStringLiteral("Programminformationen")); }
