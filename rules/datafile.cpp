@@ -1,0 +1,3 @@
+#include "rules/datafile.h"
+
+// Implemented with the file commands.

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "rules/grid.h"
+#include "rules/test.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The course-selection data file (".fld"): 13 lines of Windows-1252 text ended by CR LF, the
+// signature "Fachlese" and grid rows 1 ... 12 as four TAB-separated cell texts.
+
+inline const QString kCannotOpenMessage = QStringLiteral("Die Datei kann nicht geöffnet werden");
+inline const QString kBadFormatMessage = QStringLiteral("Falsches oder fehlerhaftes Dateiformat");
+inline const QString kWriteFailedMessage = QStringLiteral("Diskette oder Platte schreibgeschützt oder voll!");
+
+enum class DataFileStatus {
+    Ok,
+    CannotOpen, // the file cannot be opened for reading
+    BadFormat,  // wrong signature, read error, or input beyond the format's bounds
+};
+
+struct DataFileReadResult {
+    DataFileStatus status = DataFileStatus::CannotOpen;
+    GridSnapshotTexts texts; // columns 1 ... 4, rows 1 ... 12; only meaningful when Ok
+};
+
+// Reads and checks the whole file before anything changes; bounded in time and memory.
+DataFileReadResult ReadDataFile(const QString &path);
+
+// The same, from the bytes of a file.
+DataFileReadResult ParseDataFile(const QByteArray &bytes);
+
+// Stores texts read from a file into columns 1 ... 4, rows 1 ... 12 of the grid.
+void ApplyDataFile(GridModel &grid, const GridSnapshotTexts &texts);
+
+enum class DataFileWriteStatus {
+    Ok,
+    Unencodable, // a cell holds a character Windows-1252 cannot represent; nothing written
+    Failed,      // the file could not be created or written; the earlier file is unchanged
+};
+
+struct DataFileWriteResult {
+    DataFileWriteStatus status = DataFileWriteStatus::Failed;
+    QString offendingText; // the first cell text that cannot be stored (rows outer, columns inner)
+};
+
+// The file's bytes for columns 1 ... 4, rows 1 ... 12 of the grid; `offendingText` is set
+// (and the bytes are empty) when a cell cannot be encoded.
+QByteArray EncodeDataFile(const GridModel &grid, QString *offendingText = nullptr);
+
+// Writes the grid to `path` atomically: the file is replaced only when everything was written.
+DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid);
