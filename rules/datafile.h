@@ -13,6 +13,13 @@ inline const QString kCannotOpenMessage = QStringLiteral("Die Datei kann nicht g
 inline const QString kBadFormatMessage = QStringLiteral("Falsches oder fehlerhaftes Dateiformat");
 inline const QString kWriteFailedMessage = QStringLiteral("Diskette oder Platte schreibgeschützt oder voll!");
 
+// The longest line a data file may have, without its line end; a longer one is a format error.
+// Only the first 13 lines of a file are ever read, so reading is bounded in time and memory.
+inline constexpr qsizetype kMaxLineBytes = 64 * 1024;
+
+// The error text for a cell whose text Windows-1252 cannot represent: the file is not written.
+QString UnencodableMessage(const QString &cellText);
+
 enum class DataFileStatus {
     Ok,
     CannotOpen, // the file cannot be opened for reading
@@ -25,6 +32,9 @@ struct DataFileReadResult {
 };
 
 // Reads and checks the whole file before anything changes; bounded in time and memory.
+// Lines end with LF or CR LF; a missing line at the end reads as empty; a line over
+// kMaxLineBytes, a NUL byte, a read error or a first line other than "Fachlese" give BadFormat.
+// Bytes 81, 8D, 8F, 90 and 9D read as the control characters U+0081 ... of the same number.
 DataFileReadResult ReadDataFile(const QString &path);
 
 // The same, from the bytes of a file.

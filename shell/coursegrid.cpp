@@ -35,13 +35,24 @@ void CourseGridView::contextMenuEvent(QContextMenuEvent *event) {
         event->ignore();
         return;
     }
-    if (state() == QAbstractItemView::EditingState)
-        setFocus(); // closes and commits the editor before the menu writes cells
+    finishEditing(); // the typed text is in its cell before the menu writes cells
     setCurrentIndex(cell);
     if (event->reason() != QContextMenuEvent::Mouse)
         where = viewport()->mapToGlobal(visualRect(cell).center());
     event->accept();
     emit cellMenuRequested(where);
+}
+
+void CourseGridView::finishEditing() {
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    QWidget *editor = indexWidget(currentIndex());
+    if (!editor)
+        editor = focusWidget();
+    if (!editor || editor == this || !viewport()->isAncestorOf(editor))
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void CourseGridView::keyPressEvent(QKeyEvent *event) {
@@ -66,6 +77,8 @@ QWidget *CourseGridDelegate::createEditor(QWidget *parent, const QStyleOptionVie
     if (!editor)
         editor = new QLineEdit(parent);
     editor->setFrame(false);
+    // A context menu asked for in the editor is the grid's menu, not the editor's own.
+    editor->setContextMenuPolicy(Qt::NoContextMenu);
     const int column = index.column();
     const int row = index.row();
     auto *grid = qobject_cast<GridModel *>(m_view->model());
@@ -78,7 +91,17 @@ QWidget *CourseGridDelegate::createEditor(QWidget *parent, const QStyleOptionVie
     return editor;
 }
 
-void CourseGridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const {
+void CourseGridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const {
+    // The cell is written on every keystroke and the view then hands its text back to the
+    // editor; setting the same text again would move the cursor to the end and drop undo.
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    if (line && line->text() == index.data(Qt::EditRole).toString())
+        return;
+    QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void CourseGridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
+                                      const QModelIndex &index) const {
     auto *line = qobject_cast<QLineEdit *>(editor);
     if (!line)
         return;
@@ -90,7 +113,8 @@ void CourseGridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model
     emit m_view->textEdited(index.column(), index.row());
 }
 
-void CourseGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const {
+void CourseGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                               const QModelIndex &index) const {
     if (GridModel::isDataCell(index.column(), index.row())) {
         QStyledItemDelegate::paint(painter, option, index);
         return;

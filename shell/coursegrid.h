@@ -11,6 +11,13 @@ class CourseGridView : public QTableView {
 public:
     explicit CourseGridView(QWidget *parent = nullptr);
 
+    // Closes the in-place editor, if one is open, as Enter would: its text stays in the cell
+    // and the closing notice is sent. Commands that read or replace the whole grid call it first.
+    void finishEditing();
+
+    // True while the in-place editor is open.
+    bool isEditing() const { return state() == QAbstractItemView::EditingState; }
+
 signals:
     // The user changed the text of cell (column, row) by typing; the cell already holds it.
     // Sent after every change of the editor's text and once more when the editor closes.
@@ -32,8 +39,10 @@ public:
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
 
 private:
     CourseGridView *m_view;

@@ -71,8 +71,9 @@ void TMainForm::createControls() {
     StringGridView->verticalHeader()->setDefaultSectionSize(20);
     StringGridView->verticalHeader()->resizeSection(0, 22);
     connect(StringGridView, &CourseGridView::textEdited, this, [this](int column, int row) {
-        // The grid reports the closing edit before the current cell moves on, so the fill
-        // works on the cell that was edited.
+        // Every notice, the closing one included, is about the cell that was edited: when the
+        // editor closes because another cell became current, the notice still names the
+        // edited cell, and AutoFillRow works on that cell and never on the newly current one.
         setCurrentCellForNotice(column, row);
         StringGridSetEditText();
     });
@@ -140,31 +141,64 @@ void TMainForm::createMenus() {
 
 void TMainForm::createCellMenu() {
     PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    // Opening the menu comes to PopUpClick as well, which does nothing for it.
+    connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopUpClick(PopupMenu1); });
+    struct Item {
+        SubjectCode code;
+        const char16_t *name;
+    };
     struct Group {
+        const char16_t *name;
         const char16_t *caption;
-        std::initializer_list<SubjectCode> codes;
+        std::initializer_list<Item> items;
     };
     const Group groups[] = {
-        {u"Aufgabenfeld A", {1, 2, 3, 4, 5, 6, 7, 8}},
-        {u"Aufgabenfeld B", {9, 10, 11, 12, 13, 14}},
-        {u"Aufgabenfeld C", {15, 16, 17, 18, 19}},
-        {u"Sport", {20, 21}},
+        {u"AufgabenfeldA1",
+         u"Aufgabenfeld A",
+         {{1, u"Deutsch1"},
+          {2, u"Englisch1"},
+          {3, u"Franzoesisch1"},
+          {4, u"Spanisch1"},
+          {5, u"Latein1"},
+          {6, u"Tuerkisch1"},
+          {7, u"Kunst1"},
+          {8, u"Musik1"}}},
+        {u"AufgabenfeldB1",
+         u"Aufgabenfeld B",
+         {{9, u"Geschichte1"},
+          {10, u"Erdkunde1"},
+          {11, u"Politik1"},
+          {12, u"Paedagogik1"},
+          {13, u"Religion1"},
+          {14, u"WerteundNormen1"}}},
+        {u"AufgabenfeldC1",
+         u"Aufgabenfeld C",
+         {{15, u"Mathematik1"}, {16, u"Physik1"}, {17, u"Biologie1"}, {18, u"Chemie1"}, {19, u"Informatik1"}}},
+        {u"Sport1", u"Sport", {{20, u"SportPraxis1"}, {21, u"SportTheorie1"}}},
     };
     for (const Group &group : groups) {
         QMenu *submenu = PopupMenu1->addMenu(QString::fromUtf16(group.caption));
-        for (SubjectCode code : group.codes) {
-            // The captions are the catalog names but for "Werte und Normen".
-            const QString caption = code == Subject::WerteUndNormen ? QStringLiteral("Werte und Normen")
-                                                                    : SubjectCatalog[code];
+        submenu->setObjectName(QString::fromUtf16(group.name));
+        submenu->menuAction()->setObjectName(QString::fromUtf16(group.name));
+        for (const Item &entry : group.items) {
+            // The captions are the catalog names but for "Werte und Normen", which enters
+            // "Werte u. Normen".
+            const QString caption = entry.code == Subject::WerteUndNormen ? QStringLiteral("Werte und Normen")
+                                                                          : SubjectCatalog[entry.code];
             QAction *item = submenu->addAction(caption);
-            item->setData(int(code));
-            SubjectItems[code] = item;
+            item->setObjectName(QString::fromUtf16(entry.name));
+            item->setData(int(entry.code));
+            SubjectItems[entry.code] = item;
             connect(item, &QAction::triggered, this, [this, item] { PopUpClick(item); });
         }
     }
     rechtsausfuellen1 = PopupMenu1->addAction(QStringLiteral("rechts ausfüllen"), this, &TMainForm::rechtsausfuellen1Click);
+    rechtsausfuellen1->setObjectName(QStringLiteral("rechtsausfuellen1"));
     linksausfuellen1 = PopupMenu1->addAction(QStringLiteral("links ausfuellen"), this, &TMainForm::linksausfuellen1Click);
+    linksausfuellen1->setObjectName(QStringLiteral("linksausfuellen1"));
     loeschen1 = PopupMenu1->addAction(QStringLiteral("löschen"), this, &TMainForm::loeschen1Click);
+    loeschen1->setObjectName(QStringLiteral("loeschen1"));
 }
 
 void TMainForm::CreateSideWindows() {

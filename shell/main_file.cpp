@@ -1,13 +1,104 @@
 #include "shell/main.h"
 
+#include "rules/datafile.h"
+#include "rules/dialogs.h"
+#include "shell/coursegrid.h"
+#include "shell/systemdialogs.h"
+
+#include <QAction>
+
 // "&Neu", "&Öffnen", "&Speichern" and "Speichern &unter...".
 
-void TMainForm::NeuClick() {}
+namespace {
+const QString kOpenFilter = QStringLiteral("Fachlesedaten (*.fld)|*.fld|Alle Files(*.*)|*.*");
+const QString kSaveFilter = QStringLiteral("Fachlesedaten (*.fld)|*.fld|Alle Dateien(*.*)|*.*");
+const QString kDefaultSuffix = QStringLiteral("fld");
+} // namespace
 
-void TMainForm::OeffnenClick() {}
+void TMainForm::NeuClick() {
+    // A cell still being typed into counts as entered before the question.
+    StringGridView->finishEditing();
+    if (Test.GridChangedSinceSnapshot() &&
+        m_dialogs.informationQuestion(QStringLiteral("Sollen die eingegebenen Daten gelöscht werden?")) ==
+            DialogButton::No)
+        return;
+    CurrentFileName.clear();
+    Speichern->setEnabled(false);
+    setWindowTitle(kCaption);
+    for (int row = 1; row <= GridModel::kDataRows; ++row) {
+        for (int column = 1; column <= GridModel::kSemesters; ++column)
+            StringGrid->setCell(column, row, QString());
+    }
+    setCurrentCell(1, 1);
+    Test.StoreGridSnapshot();
+    Test.ChoiceTested = false;
+}
 
-void TMainForm::SpeichernClick() { WriteDataFile(); }
+void TMainForm::OeffnenClick() {
+    StringGridView->finishEditing();
+    if (Test.GridChangedSinceSnapshot() &&
+        m_dialogs.informationQuestion(
+            QStringLiteral("Sollen die eingegebenen Daten überschrieben werden?")) == DialogButton::No)
+        return;
+    const QString fileName = m_systemDialogs.openFileName(kOpenFilter, kDefaultSuffix);
+    if (fileName.isEmpty())
+        return;
+    // The whole file is read and checked before anything changes. A file that cannot be
+    // loaded leaves the grid, the file name, "Speichern" and the caption as they were, so
+    // that "Speichern" cannot overwrite the unrelated file that was refused.
+    const DataFileReadResult read = ReadDataFile(fileName);
+    switch (read.status) {
+    case DataFileStatus::CannotOpen:
+        m_dialogs.error(kCannotOpenMessage);
+        return;
+    case DataFileStatus::BadFormat:
+        m_dialogs.warning(kBadFormatMessage);
+        return;
+    case DataFileStatus::Ok:
+        break;
+    }
+    CurrentFileName = fileName;
+    Speichern->setEnabled(true);
+    setFileCaption();
+    ApplyDataFile(*StringGrid, read.texts);
+    Test.StoreGridSnapshot();
+    Test.ChoiceTested = false;
+}
 
-void TMainForm::Speichernunter1Click() {}
+void TMainForm::SpeichernClick() {
+    // The item is enabled only while a file name is current.
+    if (CurrentFileName.isEmpty())
+        return;
+    WriteDataFile();
+}
 
-void TMainForm::WriteDataFile() {}
+void TMainForm::Speichernunter1Click() {
+    StringGridView->finishEditing();
+    const QString fileName = m_systemDialogs.saveFileName(kSaveFilter, kDefaultSuffix, CurrentFileName);
+    if (fileName.isEmpty())
+        return;
+    // The name stands also when writing fails: "Speichern" then tries the same file again.
+    CurrentFileName = fileName;
+    Speichern->setEnabled(true);
+    setFileCaption();
+    WriteDataFile();
+}
+
+void TMainForm::WriteDataFile() {
+    StringGridView->finishEditing();
+    const DataFileWriteResult written = SaveDataFile(CurrentFileName, *StringGrid);
+    switch (written.status) {
+    case DataFileWriteStatus::Ok:
+        // Saving does not test the choice: ChoiceTested stays as it is.
+        Test.StoreGridSnapshot();
+        return;
+    case DataFileWriteStatus::Unencodable:
+        // Nothing was written; the grid still counts as changed.
+        m_dialogs.error(UnencodableMessage(written.offendingText));
+        return;
+    case DataFileWriteStatus::Failed:
+        // The earlier file is unchanged and the grid still counts as changed.
+        m_dialogs.error(kWriteFailedMessage);
+        return;
+    }
+}
