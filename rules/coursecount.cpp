@@ -1,7 +1,60 @@
 #include "rules/test.h"
 
-// The course count and the verdict.
+// The course count and the verdict: the last stage of the run. A choice with at least 33
+// courses (Sport-Theorie not counted) is marked as tested, and the pupil is told what must
+// still be seen to and asked whether to print the course-selection sheet.
+
+namespace {
+const QChar CR(u'\r');
+constexpr int kMinimumCourses = 33;
+
+QString foreignLanguageQuestion() {
+    return QStringLiteral(" Bist du dir sicher, dass die Fremdsprache") + CR +
+           QStringLiteral(" im LK eine weitergeführte Sprache ist?") + CR + CR +
+           QStringLiteral(" Weitergeführt sind Fremdsprachen, wenn sie in der SEK I") + CR +
+           QStringLiteral(" regulär unterrichtet und benotet wurden. (keine AGs!)") + CR + CR +
+           QStringLiteral(" Fremdsprachen, die in der 11. Klasse neu begonnen wurden,") + CR +
+           QStringLiteral(" dürfen nicht(!) als LK gewählt werden.");
+}
+
+QString verdict(const QString &count) {
+    return QStringLiteral("»Eine im 11. Jg. begonnene Fremdsprache muss (!) im 12.u.13. Jg. belegt werden.") +
+           CR +
+           QStringLiteral("»Die durchgängige Fremdsprache muss im 11.Jg. durchgängig belegt worden sein.") +
+           CR +
+           QStringLiteral("»Die durchgängige Naturwissenschaft muss mind. ein halbes Jahr im 11. Jg. belegt "
+                          "worden sein.") +
+           CR +
+           QStringLiteral("»Bei Sport als LK/PK muss ein ärztlicher Unbedenklichkeitsbescheid vorliegen.") +
+           CR + QStringLiteral("»Die max. Wochenstundenzahl beträgt 34 Stunden.") + CR + CR +
+           QStringLiteral("   Du hast ") + count +
+           QStringLiteral(" Kurse gewählt. Davon können 32 in die Abiturnote eingehen.") + CR + CR +
+           QStringLiteral("»»» Wenn die oben genannten Bedingungen erfüllt sind, ist die Wahl o.k.! ") + CR +
+           CR + QStringLiteral("Soll ein offizieller Fachlesebogen ausgedruck werden?");
+}
+} // namespace
+
 bool ChoiceTest::CheckCourseCount() {
-    LastCourseCount = CountCourses();
+    const int courses = CountCourses();
+    LastCourseCount = courses;
+    const QString count = QString::number(courses);
+
+    if (courses < kMinimumCourses) {
+        ShowRuleViolation(QStringLiteral("Du hast ") + count + QStringLiteral(" Kurse gewählt.") + CR +
+                          QStringLiteral("Es müssen aber mindestens 33 belegt werden.") + CR + CR +
+                          QStringLiteral("Die Sporttheoriekurse werden dabei nicht berücksichtigt."));
+        return false;
+    }
+
+    if (ForeignLanguageLK && dialogs().messageBox(QStringLiteral(" WICHTIGE FRAGE!"),
+                                                  foreignLanguageQuestion()) == DialogButton::No)
+        return false;
+
+    ChoiceTested = true;
+    if (AlertSound)
+        AlertSound();
+    // On "&Ja" the print dialog opens without a modal loop, and the run finishes meanwhile.
+    if (dialogs().informationQuestion(verdict(count)) == DialogButton::Yes && OpenPrintForm)
+        OpenPrintForm();
     return true;
 }

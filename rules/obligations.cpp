@@ -1,4 +1,130 @@
 #include "rules/test.h"
 
-// The compulsory courses of the qualification phase.
-bool ChoiceTest::CheckCourseObligations() { return true; }
+#include <algorithm>
+
+// The compulsory courses of the qualification phase (Belegungsverpflichtungen). Every subject
+// is counted in semesters; each obligation that the counts do not meet adds an item to one of
+// two lists, and all missing courses are reported together in one message.
+
+namespace {
+const QChar CR(u'\r');
+const QChar TAB(u'\t');
+
+constexpr int kExamRows = 4;
+
+using SemesterCounts = std::array<int, Subject::SportTheorie + 1>;
+
+// An examination subject in semester 1 stands for four courses; each Grundkurs cell is one.
+SemesterCounts countSemesters(const CourseMatrixCodes &matrix) {
+    SemesterCounts n{};
+    for (int r = 1; r <= kExamRows; ++r)
+        n[matrix.at(1, r)] += 4;
+    for (int s = 1; s <= GridModel::kSemesters; ++s) {
+        for (int r = kExamRows + 1; r <= GridModel::kCourseRows; ++r)
+            n[matrix.at(s, r)] += 1;
+    }
+    return n;
+}
+
+// "(missing)x" followed by the text, e.g. "3xDeutsch ".
+QString missingItem(int missing, const QString &text) {
+    return QString::number(missing) + u'x' + text;
+}
+
+// The subject of [first, last] with the largest count; a tie goes to the lower code.
+SubjectCode mostTaken(const SemesterCounts &n, SubjectCode first, SubjectCode last) {
+    SubjectCode best = first;
+    for (SubjectCode code = first + 1; code <= last; ++code) {
+        if (n[code] > n[best])
+            best = code;
+    }
+    return best;
+}
+
+// One subject of a group in four semesters: the best-covered subject of the group is named,
+// or `noneItem` when none of them is taken at all.
+void requireFourSemestersOfGroup(QString &list, const SemesterCounts &n, SubjectCode first, SubjectCode last,
+                                 const QString &noneItem) {
+    const SubjectCode best = mostTaken(n, first, last);
+    const int m = n[best];
+    if (m == 0)
+        list += noneItem;
+    else if (m < 4)
+        list += missingItem(4 - m, SubjectCatalog[best] + u' ');
+}
+
+// The reminder that closes every message about missing courses.
+QString obligationsReminder() {
+    return QStringLiteral("Beachte die Belegungungsverpflichtungen:") + CR + u'A' + TAB + TAB + u'B' + TAB +
+           TAB + u'C' + CR + QStringLiteral("4xDE") + TAB + TAB + QStringLiteral("2xPO") + TAB + TAB +
+           QStringLiteral("4xNW") + CR + QStringLiteral("4xFremdsp.") + TAB + QStringLiteral("2xGE") + TAB +
+           TAB + QStringLiteral("4xMA") + CR + QStringLiteral("2xKU o. 2xMU") + TAB +
+           QStringLiteral("2xRE o. 2xWN") + CR + QStringLiteral("4xSP  Bei Sport-LK zus. 4xSportheorie") +
+           CR + CR + QStringLiteral("Bei Religion als Prüf.-Fach gilt im Aufgabenfeld B : ") + CR +
+           QStringLiteral("2xPO, 2xGE und 2xPO oder 2xGE oder 2xEK") + CR +
+           QStringLiteral("Informatik ist keine Naturwissenschaft");
+}
+} // namespace
+
+bool ChoiceTest::CheckCourseObligations() {
+    const SemesterCounts n = countSemesters(CourseMatrix);
+    QString fourSemesters; // first list
+    QString further;       // second list
+
+    bool religionExam = false;
+    bool sportLk = false;
+    for (int r = 1; r <= kExamRows; ++r) {
+        if (CourseMatrix.at(1, r) == Subject::Religion)
+            religionExam = true;
+        if (r <= 2 && CourseMatrix.at(1, r) == Subject::Sport)
+            sportLk = true;
+    }
+
+    // 1 Deutsch
+    if (n[Subject::Deutsch] < 4)
+        fourSemesters += missingItem(4 - n[Subject::Deutsch], QStringLiteral("Deutsch "));
+    // 2 a natural science (Informatik is none)
+    requireFourSemestersOfGroup(fourSemesters, n, Subject::Physik, Subject::Chemie,
+                                QStringLiteral("4xNaturw."));
+    // 3 Sport (Sport-Theorie does not count)
+    if (n[Subject::Sport] < 4)
+        fourSemesters += missingItem(4 - n[Subject::Sport], QStringLiteral("Sport "));
+    // 4 one foreign language; counts of different languages are not added
+    requireFourSemestersOfGroup(fourSemesters, n, Subject::Englisch, Subject::Tuerkisch,
+                                QStringLiteral("4xFremdsp. "));
+    // 5 Mathematik
+    if (n[Subject::Mathematik] < 4)
+        fourSemesters += missingItem(4 - n[Subject::Mathematik], QStringLiteral("Mathe  "));
+    // 6 Politik
+    if (n[Subject::Politik] < 2)
+        further += missingItem(2 - n[Subject::Politik], QStringLiteral("Politik "));
+    // 7 Geschichte
+    if (n[Subject::Geschichte] < 2)
+        further += missingItem(2 - n[Subject::Geschichte], QStringLiteral("Geschichte "));
+
+    if (religionExam) {
+        // 8a Religion as examination subject: after the two Politik and two Geschichte
+        // courses one more pair of Aufgabenfeld B.
+        const int pairs = std::max(n[Subject::Geschichte] - 2, 0) / 2 + n[Subject::Erdkunde] / 2 +
+                          std::max(n[Subject::Politik] - 2, 0) / 2 + n[Subject::Paedagogik] / 2;
+        if (pairs < 1)
+            further += QStringLiteral("mind. 1x/Geschichte/Erdkunde/Politik/Pädagogik  ");
+    } else {
+        // 8b Religion or Werte u. Normen
+        if (n[Subject::Religion] / 2 + n[Subject::WerteUndNormen] / 2 < 1)
+            further += QStringLiteral("mind. 1xReli./Werte u. Normen  ");
+        // 9 Kunst or Musik
+        if (n[Subject::Kunst] / 2 + n[Subject::Musik] / 2 < 1)
+            further += QStringLiteral("mind. 1xKunst/Musik ");
+    }
+
+    // 10 Sport-Theorie for a Sport Leistungsfach
+    if (sportLk && n[Subject::SportTheorie] < 4)
+        further += missingItem(4 - n[Subject::SportTheorie], QStringLiteral("Sport-Theorie "));
+
+    if (fourSemesters.isEmpty() && further.isEmpty())
+        return true;
+    ShowRuleViolation(QStringLiteral("Es fehlen folgende Kurse:") + CR + fourSemesters + CR + further + CR +
+                      CR + obligationsReminder());
+    return false;
+}

@@ -20,6 +20,9 @@ private:
 
 bool ChoiceTest::RunValidation() {
     RunningGuard running(ValidationRunning);
+    // A run that does not pass must not leave an earlier verdict standing; the last stage
+    // sets the flag again when the choice passes.
+    ChoiceTested = false;
     StoreGridSnapshot();
     const bool passed = CheckEntries() && CheckRepeatedCourses() && CheckExamSubjects() &&
                         CheckCourseObligations() && CheckCourseCount();
