@@ -8,6 +8,8 @@
 #include "windows/abinote.h"
 #include "windows/help.h"
 #include "windows/info.h"
+#include "windows/groupframe.h"
+#include "windows/placement.h"
 #include "windows/print.h"
 
 #include <QCloseEvent>
@@ -47,6 +49,9 @@ TMainForm::TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
     createCellMenu();
     FormCreate();
     FirstShowPending = true;
+    // A fixed-size window, centred on the screen when first shown.
+    setFixedSize(sizeHint());
+    CentreOnScreen(this, frameGeometry().size());
 
     Test.AlertSound = [this] { m_systemDialogs.beep(); };
     Test.OpenPrintForm = [this] {
@@ -62,7 +67,7 @@ void TMainForm::createControls() {
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
-    StringGridBox = new QGroupBox(QStringLiteral(" Kurse "), client);
+    StringGridBox = new ClassicGroupBox(QStringLiteral(" Kurse "), client);
     StringGridBox->setGeometry(0, 0, kClientWidth, 280);
 
     StringGridView = new CourseGridView(StringGridBox);
