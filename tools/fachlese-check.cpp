@@ -1,0 +1,26 @@
+#include "tools/run.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+// fachlese-check: tests saved course choices without a window. See CheckHelpText().
+int main(int argc, char *argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    const auto writer = [](std::FILE *stream) {
+        return [stream](const QByteArray &bytes) {
+            std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+            std::fflush(stream);
+        };
+    };
+    const int status = RunCheck(arguments, CheckStreams{writer(stdout), writer(stderr)});
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("fachlese-check: Die Ausgabe konnte nicht geschrieben werden\n", stderr);
+        return 2;
+    }
+    return status;
+}

@@ -1,0 +1,309 @@
+#include "tools/report.h"
+
+namespace {
+const QChar CR(u'\r');
+
+void appendNumber(int number, QByteArray &out) {
+    out.append(QByteArray::number(number));
+}
+
+// --- Text, for a person ---
+
+// The message lines of `text` (broken at CR or LF), each indented by four blanks.
+void appendIndented(const QString &text, QByteArray &out) {
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype stop = start;
+        while (stop < text.size() && text[stop] != CR && text[stop] != u'\n')
+            ++stop;
+        if (stop > start) {
+            out.append("    ");
+            out.append(QStringView(text).mid(start, stop - start).toUtf8());
+        }
+        out.append('\n');
+        start = stop + 1;
+    }
+}
+
+QString firstLine(const QString &text) {
+    qsizetype stop = 0;
+    while (stop < text.size() && text[stop] != CR && text[stop] != u'\n')
+        ++stop;
+    return text.left(stop);
+}
+
+void appendTextFile(const FileCheck &check, QByteArray &out) {
+    out.append(check.file.toUtf8());
+    out.append(": ");
+    switch (check.outcome()) {
+    case FileCheck::Outcome::Passed:
+        out.append("Wahl o.k., ");
+        appendNumber(check.courses.value_or(0), out);
+        out.append(" Kurse\n");
+        return;
+    case FileCheck::Outcome::Unreadable:
+        out.append("nicht lesbar: ");
+        out.append(check.readMessage().toUtf8());
+        out.append('\n');
+        return;
+    case FileCheck::Outcome::Failed:
+        break;
+    }
+    const QStringList messages = check.failureMessages();
+    if (messages.isEmpty()) {
+        out.append(check.silentFailure().toUtf8());
+        out.append('\n');
+        return;
+    }
+    out.append(firstLine(messages.first()).toUtf8());
+    out.append('\n');
+    for (const QString &message : messages)
+        appendIndented(message, out);
+}
+
+void appendTextSummary(const CheckSummary &summary, QByteArray &out) {
+    appendNumber(summary.files, out);
+    out.append(summary.files == 1 ? " Datei: " : " Dateien: ");
+    appendNumber(summary.passed, out);
+    out.append(" bestanden, ");
+    appendNumber(summary.failed, out);
+    out.append(" nicht bestanden, ");
+    appendNumber(summary.unreadable, out);
+    out.append(" nicht lesbar\n");
+}
+
+// --- JSON ---
+
+void appendJsonFile(const FileCheck &check, QByteArray &out) {
+    const bool read = check.readStatus == DataFileStatus::Ok;
+    out.append("{\"file\":");
+    AppendJsonString(check.file, out);
+    out.append(read ? ",\"read\":\"ok\",\"readMessage\":null" : ",\"read\":\"error\",\"readMessage\":");
+    if (!read)
+        AppendJsonString(check.readMessage(), out);
+    out.append(",\"dialogs\":[");
+    bool firstDialog = true;
+    for (const DialogRecorder::Entry &entry : check.dialogs) {
+        out.append(firstDialog ? "{\"kind\":" : ",{\"kind\":");
+        firstDialog = false;
+        AppendJsonString(kindName(entry.request.kind), out);
+        out.append(",\"caption\":");
+        AppendJsonString(entry.request.caption, out);
+        out.append(",\"text\":");
+        AppendJsonString(entry.request.text, out);
+        out.append(",\"buttons\":[");
+        for (qsizetype i = 0; i < entry.request.buttons.size(); ++i) {
+            if (i > 0)
+                out.append(',');
+            AppendJsonString(buttonText(entry.request.buttons[i]), out);
+        }
+        out.append("],\"answer\":");
+        AppendJsonString(buttonText(entry.answer), out);
+        out.append('}');
+    }
+    out.append(check.passed ? "],\"passed\":true" : "],\"passed\":false");
+    out.append(check.choiceTested ? ",\"choiceTested\":true,\"courses\":"
+                                  : ",\"choiceTested\":false,\"courses\":");
+    if (check.courses)
+        appendNumber(*check.courses, out);
+    else
+        out.append("null");
+    out.append(",\"grid\":[");
+    for (int row = 0; row < GridModel::kCourseRows; ++row) {
+        out.append(row == 0 ? "[" : ",[");
+        for (int column = 0; column < GridModel::kSemesters; ++column) {
+            if (column > 0)
+                out.append(',');
+            AppendJsonString(check.grid[static_cast<std::size_t>(row * GridModel::kSemesters + column)], out);
+        }
+        out.append(']');
+    }
+    out.append("]}");
+}
+
+void appendJsonSummary(const CheckSummary &summary, QByteArray &out) {
+    out.append("\"summary\":{\"files\":");
+    appendNumber(summary.files, out);
+    out.append(",\"passed\":");
+    appendNumber(summary.passed, out);
+    out.append(",\"failed\":");
+    appendNumber(summary.failed, out);
+    out.append(",\"unreadable\":");
+    appendNumber(summary.unreadable, out);
+    out.append("}}\n");
+}
+
+// --- CSV ---
+
+void appendCsvFile(const FileCheck &check, QByteArray &out) {
+    AppendCsvField(check.file, out);
+    switch (check.outcome()) {
+    case FileCheck::Outcome::Passed:
+        out.append(";bestanden;");
+        appendNumber(check.courses.value_or(0), out);
+        out.append(";\r\n");
+        return;
+    case FileCheck::Outcome::Unreadable:
+        out.append(";nicht lesbar;;");
+        AppendCsvField(check.readMessage(), out);
+        out.append("\r\n");
+        return;
+    case FileCheck::Outcome::Failed:
+        break;
+    }
+    out.append(";nicht bestanden;");
+    if (check.courses)
+        appendNumber(*check.courses, out);
+    out.append(';');
+    const QStringList messages = check.failureMessages();
+    AppendCsvField(messages.isEmpty() ? check.silentFailure() : messages.join(CR), out);
+    out.append("\r\n");
+}
+} // namespace
+
+void CheckSummary::add(const FileCheck &check) {
+    ++files;
+    switch (check.outcome()) {
+    case FileCheck::Outcome::Passed:
+        ++passed;
+        break;
+    case FileCheck::Outcome::Failed:
+        ++failed;
+        break;
+    case FileCheck::Outcome::Unreadable:
+        ++unreadable;
+        break;
+    }
+}
+
+void ReportWriter::begin(QByteArray &out) {
+    m_firstFile = true;
+    switch (m_format) {
+    case ReportFormat::Text:
+        break;
+    case ReportFormat::Json:
+        out.append("{\"files\":[");
+        break;
+    case ReportFormat::Csv:
+        out.append("\xEF\xBB\xBF"
+                   "Datei;Ergebnis;Kurse;Meldung\r\n");
+        break;
+    }
+}
+
+void ReportWriter::file(const FileCheck &check, QByteArray &out) {
+    switch (m_format) {
+    case ReportFormat::Text:
+        appendTextFile(check, out);
+        break;
+    case ReportFormat::Json:
+        out.append(m_firstFile ? "\n" : ",\n");
+        appendJsonFile(check, out);
+        break;
+    case ReportFormat::Csv:
+        appendCsvFile(check, out);
+        break;
+    }
+    m_firstFile = false;
+}
+
+void ReportWriter::end(const CheckSummary &summary, QByteArray &out) {
+    switch (m_format) {
+    case ReportFormat::Text:
+        appendTextSummary(summary, out);
+        break;
+    case ReportFormat::Json:
+        out.append(m_firstFile ? "],\n" : "\n],\n");
+        appendJsonSummary(summary, out);
+        break;
+    case ReportFormat::Csv:
+        break;
+    }
+}
+
+QByteArray UnreadableFileMessage(const FileCheck &check) {
+    QByteArray line = "fachlese-check: ";
+    line.append(check.file.toUtf8());
+    line.append(": ");
+    line.append(check.readMessage().toUtf8());
+    line.append('\n');
+    return line;
+}
+
+void AppendJsonString(const QString &text, QByteArray &out) {
+    static const char hex[] = "0123456789abcdef";
+    out.append('"');
+    const QChar *chars = text.constData();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        // A run of printable ASCII characters other than '"' and '\' is copied as it is.
+        const qsizetype start = i;
+        while (i < size && chars[i].unicode() >= 0x20 && chars[i].unicode() < 0x80 && chars[i] != u'"' &&
+               chars[i] != u'\\')
+            ++i;
+        if (i > start) {
+            const qsizetype end = out.size();
+            out.resize(end + (i - start));
+            char *target = out.data() + end;
+            for (qsizetype k = start; k < i; ++k)
+                *target++ = static_cast<char>(chars[k].unicode());
+            continue;
+        }
+        const char16_t c = chars[i].unicode();
+        if (c >= 0x80) {
+            // A run of non-ASCII characters goes through the UTF-8 encoder in one piece.
+            while (i < size && chars[i].unicode() >= 0x80)
+                ++i;
+            out.append(QStringView(chars + start, i - start).toUtf8());
+            continue;
+        }
+        ++i;
+        switch (c) {
+        case u'"':
+            out.append("\\\"");
+            break;
+        case u'\\':
+            out.append("\\\\");
+            break;
+        case u'\b':
+            out.append("\\b");
+            break;
+        case u'\f':
+            out.append("\\f");
+            break;
+        case u'\n':
+            out.append("\\n");
+            break;
+        case u'\r':
+            out.append("\\r");
+            break;
+        case u'\t':
+            out.append("\\t");
+            break;
+        default:
+            out.append("\\u00");
+            out.append(hex[c >> 4]);
+            out.append(hex[c & 0xF]);
+        }
+    }
+    out.append('"');
+}
+
+void AppendCsvField(const QString &text, QByteArray &out) {
+    const QByteArray utf8 = text.toUtf8();
+    bool quote = false;
+    for (const char c : utf8)
+        quote = quote || c == ';' || c == '"' || c == '\r' || c == '\n';
+    if (!quote) {
+        out.append(utf8);
+        return;
+    }
+    out.append('"');
+    for (const char c : utf8) {
+        if (c == '"')
+            out.append('"');
+        out.append(c);
+    }
+    out.append('"');
+}

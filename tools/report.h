@@ -1,0 +1,45 @@
+#pragma once
+
+#include "tools/checker.h"
+
+#include <QByteArray>
+
+// The three forms of fachlese-check's report on standard output, written piece by piece
+// (start, one piece per file, end) so that thousands of files need no more memory than one.
+// All text is UTF-8.
+
+enum class ReportFormat { Text, Json, Csv };
+
+struct CheckSummary {
+    int files = 0;
+    int passed = 0;
+    int failed = 0;
+    int unreadable = 0;
+
+    void add(const FileCheck &check);
+};
+
+class ReportWriter {
+public:
+    explicit ReportWriter(ReportFormat format) : m_format(format) {}
+
+    // Each appends its piece to `out`.
+    void begin(QByteArray &out);
+    void file(const FileCheck &check, QByteArray &out);
+    void end(const CheckSummary &summary, QByteArray &out);
+
+private:
+    ReportFormat m_format;
+    bool m_firstFile = true;
+};
+
+// The line fachlese-check writes to standard error for a file it cannot read, with its end.
+QByteArray UnreadableFileMessage(const FileCheck &check);
+
+// `text` as a JSON string with its quotes: '"', '\' and control characters escaped (a
+// carriage return as \r), everything else as UTF-8.
+void AppendJsonString(const QString &text, QByteArray &out);
+
+// `text` as a CSV field separated by ';': in double quotes, inner quotes doubled, when it
+// holds ';', '"', a carriage return or a line feed; else unchanged. UTF-8.
+void AppendCsvField(const QString &text, QByteArray &out);
