@@ -52,26 +52,11 @@ QString decodeCp1252(QByteArrayView bytes) {
 }
 
 QByteArray decoderName(int codePage) {
-    switch (codePage) {
-    case 437:
-        return "IBM437";
-    case 850:
-        return "IBM850";
-    case 932:
-        return "Shift_JIS";
-    case 936:
-        return "GBK";
-    case 949:
-        return "windows-949";
-    case 950:
-        return "Big5";
-    case 10000:
-        return "macintosh";
-    case 65001:
-        return "UTF-8";
-    default:
-        return "windows-" + QByteArray::number(codePage);
-    }
+    static const std::map<int, QByteArray> names = {
+        {437, "IBM437"},      {850, "IBM850"}, {932, "Shift_JIS"},   {936, "GBK"},
+        {949, "windows-949"}, {950, "Big5"},   {10000, "macintosh"}, {65001, "UTF-8"}};
+    const auto it = names.find(codePage);
+    return it != names.end() ? it->second : "windows-" + QByteArray::number(codePage);
 }
 
 // Keeps the tab and, in plain text, the line ends; in RTF text line ends come only from \par.
@@ -329,10 +314,8 @@ void RtfBuilder::textBytes(QByteArrayView bytes) {
     case Destination::Text:
         if (s.chars.hidden)
             return;
-        if (m_cellSeparatorPending) {
-            m_cellSeparatorPending = false;
-            appendText(QStringLiteral("\t"));
-        }
+        if (m_cellSeparatorPending)
+            appendText(QString()); // puts in the separator
         if (!m_pendingBytes.isEmpty() && m_pendingCodePage != currentCodePage())
             decodePending();
         m_pendingCodePage = currentCodePage();
@@ -407,10 +390,7 @@ void RtfBuilder::endParagraph(bool pageBreakAfter) {
 void RtfBuilder::cell() {
     // A cell separator goes in only once the next cell has content or ends, so that a row
     // has no tab at its end.
-    if (m_cellSeparatorPending) {
-        m_cellSeparatorPending = false;
-        appendText(QStringLiteral("\t"));
-    }
+    appendText(QString());
     m_cellSeparatorPending = true;
 }
 
@@ -565,44 +545,16 @@ void RtfBuilder::colorTableText(QByteArrayView bytes) {
 
 // --- Control words ---
 
+// Destinations whose content is not shown. Starred groups ({\* ...}) are skipped anyway; these
+// are the ones word processors also write without the star.
 bool isSkippedDestination(const QByteArray &w) {
-    static const QSet<QByteArray> words = {"stylesheet",  "info",
-                                           "pict",        "header",
-                                           "headerl",     "headerr",
-                                           "headerf",     "footer",
-                                           "footerl",     "footerr",
-                                           "footerf",     "footnote",
-                                           "annotation",  "fldinst",
-                                           "object",      "objdata",
-                                           "themedata",   "colorschememapping",
-                                           "datastore",   "latentstyles",
-                                           "listtable",   "listoverridetable",
-                                           "rsidtbl",     "generator",
-                                           "filetbl",     "revtbl",
-                                           "xmlnstbl",    "mmathPr",
-                                           "pgdsctbl",    "shp",
-                                           "shpinst",     "nonshppict",
-                                           "shppict",     "do",
-                                           "template",    "userprops",
-                                           "docvar",      "bkmkstart",
-                                           "bkmkend",     "xe",
-                                           "tc",          "txe",
-                                           "author",      "operator",
-                                           "title",       "subject",
-                                           "keywords",    "comment",
-                                           "doccomm",     "company",
-                                           "pn",          "pnseclvl",
-                                           "fchars",      "lchars",
-                                           "atnid",       "atnauthor",
-                                           "atrfstart",   "atrfend",
-                                           "atnref",      "atndate",
-                                           "ftnsep",      "ftnsepc",
-                                           "ftncn",       "aftnsep",
-                                           "aftnsepc",    "aftncn",
-                                           "falt",        "panose",
-                                           "protusertbl", "wgrffmtfilter",
-                                           "listpicture", "blipuid",
-                                           "fname",       "nesttableprops"};
+    static const QList<QByteArray> list =
+        QByteArray("stylesheet info pict object header headerl headerr headerf footer footerl footerr "
+                   "footerf footnote fldinst xe tc txe ftnsep ftnsepc ftncn aftnsep aftnsepc aftncn shp "
+                   "nonshppict listtable listoverridetable themedata datastore generator rsidtbl "
+                   "annotation latentstyles colorschememapping")
+            .split(' ');
+    static const QSet<QByteArray> words(list.cbegin(), list.cend());
     return words.contains(w);
 }
 
@@ -697,9 +649,8 @@ void RtfBuilder::controlWord(const Token &token) {
         s.chars.bold = on;
     } else if (w == "i") {
         s.chars.italic = on;
-    } else if (w == "ul" || w == "uld" || w == "uldb" || w == "uldash" || w == "uldashd" || w == "uldashdd" ||
-               w == "ulth" || w == "ulw" || w == "ulwave" || w == "uldb" || w == "ulhair" ||
-               w == "ululdbwave") {
+    } else if (w == "ul" || w == "uld" || w == "uldb" || w == "uldash" || w == "ulth" || w == "ulw" ||
+               w == "ulwave") {
         s.chars.underline = on;
     } else if (w == "ulnone") {
         s.chars.underline = false;
@@ -774,44 +725,13 @@ QString decode(QByteArrayView bytes, int codePage) {
 }
 
 int codePageOfCharset(int charset) {
-    switch (charset) {
-    case 0:
-        return 1252;
-    case 2:
-        return kSymbolCodePage;
-    case 77:
-        return 10000;
-    case 128:
-        return 932;
-    case 129:
-        return 949;
-    case 134:
-        return 936;
-    case 136:
-        return 950;
-    case 161:
-        return 1253;
-    case 162:
-        return 1254;
-    case 163:
-        return 1258;
-    case 177:
-        return 1255;
-    case 178:
-        return 1256;
-    case 186:
-        return 1257;
-    case 204:
-        return 1251;
-    case 222:
-        return 874;
-    case 238:
-        return 1250;
-    case 255:
-        return 437;
-    default: // 1 "default" and anything unknown: the document's code page
-        return 0;
-    }
+    // 1 "default" and anything unknown: 0, the document's code page.
+    static const std::map<int, int> codePages = {
+        {0, 1252},   {2, kSymbolCodePage}, {77, 10000}, {128, 932},  {129, 949},  {134, 936},
+        {136, 950},  {161, 1253},          {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256},
+        {186, 1257}, {204, 1251},          {222, 874},  {238, 1250}, {255, 437}};
+    const auto it = codePages.find(charset);
+    return it != codePages.end() ? it->second : 0;
 }
 
 } // namespace Rtf
