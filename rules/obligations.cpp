@@ -12,7 +12,8 @@ const QChar TAB(u'\t');
 
 constexpr int kExamRows = 4;
 
-using SemesterCounts = std::array<int, Subject::SportTheorie + 1>;
+// Indexed by every code, so that a stray unknown entry can never count outside the array.
+using SemesterCounts = std::array<int, kSubjectCodeCount>;
 
 // An examination subject in semester 1 stands for four courses; each Grundkurs cell is one.
 SemesterCounts countSemesters(const CourseMatrixCodes &matrix) {

@@ -3,6 +3,7 @@
 #include "rules/catalog.h"
 #include "rules/dialogs.h"
 #include "rules/grid.h"
+#include "rules/test.h"
 
 #include <QStringList>
 
@@ -64,5 +65,27 @@ inline QStringList dialogTexts(const DialogRecorder &recorder) {
         texts.append(entry.request.text);
     return texts;
 }
+
+// The dialogs recorded so far, without their answers.
+inline QList<DialogRequest> requests(const DialogRecorder &recorder) {
+    QList<DialogRequest> shown;
+    for (const DialogRecorder::Entry &entry : recorder.entries)
+        shown.append(entry.request);
+    return shown;
+}
+
+// The error dialog of the rule stages ("Fehler", "&Abbrechen") with `text`.
+inline DialogRequest ruleViolation(const QString &text) {
+    return {DialogKind::Error, QStringLiteral("Fehler"), text, {DialogButton::Cancel}};
+}
+
+// A grid filled from a description, with a choice test that records its dialogs.
+struct Bench {
+    explicit Bench(const QStringList &rows = {}) { fill(grid, rows); }
+
+    GridModel grid;
+    DialogRecorder recorder;
+    ChoiceTest test{grid, recorder};
+};
 
 } // namespace choices
