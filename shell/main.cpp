@@ -6,9 +6,9 @@
 #include "shell/systemdialogs.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
+#include "windows/groupframe.h"
 #include "windows/help.h"
 #include "windows/info.h"
-#include "windows/groupframe.h"
 #include "windows/placement.h"
 #include "windows/print.h"
 
@@ -39,8 +39,9 @@ QPushButton *makeButton(QWidget *parent, int left, int width, const QString &cap
 } // namespace
 
 TMainForm::TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
       StringGrid(new GridModel(this)), Test(*StringGrid, dialogs), m_dialogs(dialogs),
       m_systemDialogs(systemDialogs) {
     setWindowIcon(QIcon(QStringLiteral(":/pictures/book.svg")));
@@ -60,7 +61,12 @@ TMainForm::TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
     };
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // The grid view outlives this part of the window while the base class deletes the
+    // children; an editor that commits then must no longer reach the handlers here.
+    if (StringGridView)
+        StringGridView->disconnect(this);
+}
 
 void TMainForm::createControls() {
     auto *client = new QWidget(this);
@@ -87,13 +93,17 @@ void TMainForm::createControls() {
     // A click on the grid itself does nothing but make a cell current.
     connect(StringGridView, &QAbstractItemView::clicked, this, [this] { PopUpClick(StringGridView); });
 
-    B_Anleitung = makeButton(client, 5, 58, QStringLiteral("&Anleitung"), QStringLiteral("Hilft bei der Auswahl der Kurse"));
-    B_AGF = makeButton(client, 72, 47, QStringLiteral("&Fächer"), QStringLiteral("Zeigt die Fächer und Aufgabenfelder"));
+    B_Anleitung = makeButton(client, 5, 58, QStringLiteral("&Anleitung"),
+                             QStringLiteral("Hilft bei der Auswahl der Kurse"));
+    B_AGF = makeButton(client, 72, 47, QStringLiteral("&Fächer"),
+                       QStringLiteral("Zeigt die Fächer und Aufgabenfelder"));
     B_Verordnung = makeButton(client, 128, 71, QStringLiteral("&Verordnung"),
                               QStringLiteral("Zeigt die offizielle Oberstufenverordnung"));
     B_Abinote = makeButton(client, 206, 51, QStringLiteral("A&binote"), QString());
-    B_Hilfe = makeButton(client, 265, 53, QStringLiteral("&Hilfe"), QStringLiteral("Hilft bei der Bedienung des Programms"));
-    B_Testen = makeButton(client, 392, 99, QStringLiteral("&Wahl testen"), QStringLiteral("Testet Ihre Wahl"));
+    B_Hilfe = makeButton(client, 265, 53, QStringLiteral("&Hilfe"),
+                         QStringLiteral("Hilft bei der Bedienung des Programms"));
+    B_Testen =
+        makeButton(client, 392, 99, QStringLiteral("&Wahl testen"), QStringLiteral("Testet Ihre Wahl"));
     QFont bold = B_Testen->font();
     bold.setBold(true);
     B_Testen->setFont(bold);
@@ -130,7 +140,8 @@ void TMainForm::createMenus() {
     Oeffnen = datei->addAction(QStringLiteral("&Öffnen"), this, &TMainForm::OeffnenClick);
     Speichern = datei->addAction(QStringLiteral("&Speichern"), this, &TMainForm::SpeichernClick);
     Speichern->setEnabled(false);
-    Speichernunter1 = datei->addAction(QStringLiteral("Speichern &unter..."), this, &TMainForm::Speichernunter1Click);
+    Speichernunter1 =
+        datei->addAction(QStringLiteral("Speichern &unter..."), this, &TMainForm::Speichernunter1Click);
     datei->addSeparator();
     Drucken = datei->addAction(QStringLiteral("&Drucken"), this, &TMainForm::DruckenClick);
     Druckereinrichten =
@@ -179,7 +190,11 @@ void TMainForm::createCellMenu() {
           {14, u"WerteundNormen1"}}},
         {u"AufgabenfeldC1",
          u"Aufgabenfeld C",
-         {{15, u"Mathematik1"}, {16, u"Physik1"}, {17, u"Biologie1"}, {18, u"Chemie1"}, {19, u"Informatik1"}}},
+         {{15, u"Mathematik1"},
+          {16, u"Physik1"},
+          {17, u"Biologie1"},
+          {18, u"Chemie1"},
+          {19, u"Informatik1"}}},
         {u"Sport1", u"Sport", {{20, u"SportPraxis1"}, {21, u"SportTheorie1"}}},
     };
     for (const Group &group : groups) {
@@ -198,9 +213,11 @@ void TMainForm::createCellMenu() {
             connect(item, &QAction::triggered, this, [this, item] { PopUpClick(item); });
         }
     }
-    rechtsausfuellen1 = PopupMenu1->addAction(QStringLiteral("rechts ausfüllen"), this, &TMainForm::rechtsausfuellen1Click);
+    rechtsausfuellen1 =
+        PopupMenu1->addAction(QStringLiteral("rechts ausfüllen"), this, &TMainForm::rechtsausfuellen1Click);
     rechtsausfuellen1->setObjectName(QStringLiteral("rechtsausfuellen1"));
-    linksausfuellen1 = PopupMenu1->addAction(QStringLiteral("links ausfuellen"), this, &TMainForm::linksausfuellen1Click);
+    linksausfuellen1 =
+        PopupMenu1->addAction(QStringLiteral("links ausfuellen"), this, &TMainForm::linksausfuellen1Click);
     linksausfuellen1->setObjectName(QStringLiteral("linksausfuellen1"));
     loeschen1 = PopupMenu1->addAction(QStringLiteral("löschen"), this, &TMainForm::loeschen1Click);
     loeschen1->setObjectName(QStringLiteral("loeschen1"));
@@ -263,9 +280,13 @@ void TMainForm::closeEvent(QCloseEvent *event) {
         event->ignore();
 }
 
-void TMainForm::BeendenClick() { close(); }
+void TMainForm::BeendenClick() {
+    close();
+}
 
-void TMainForm::DruckereinrichtenClick() { m_systemDialogs.choosePrinter(Printer); }
+void TMainForm::DruckereinrichtenClick() {
+    m_systemDialogs.choosePrinter(Printer);
+}
 
 void TMainForm::DruckenClick() {
     if (!Test.BuildCourseMatrix()) {
@@ -273,9 +294,9 @@ void TMainForm::DruckenClick() {
         return;
     }
     if (!Test.ChoiceTested) {
-        const DialogButton answer =
-            m_dialogs.informationQuestion(QStringLiteral("Die eingegebene Fachlese ist noch nicht erfolgreich "
-                                                         "getestet worden.\rSollen die Daten trotzdem gedruckt werden?"));
+        const DialogButton answer = m_dialogs.informationQuestion(
+            QStringLiteral("Die eingegebene Fachlese ist noch nicht erfolgreich "
+                           "getestet worden.\rSollen die Daten trotzdem gedruckt werden?"));
         if (answer == DialogButton::No)
             return;
     }
@@ -283,10 +304,13 @@ void TMainForm::DruckenClick() {
         PrintForm->exec();
 }
 
-void TMainForm::B_TestenClick() { Test.RunValidation(); }
+void TMainForm::B_TestenClick() {
+    Test.RunValidation();
+}
 
 void TMainForm::B_AbinoteClick() {
-    if (m_dialogs.confirmation(QStringLiteral("Die Funktion ist noch unvollständig. Weiter?")) == DialogButton::No)
+    if (m_dialogs.confirmation(QStringLiteral("Die Funktion ist noch unvollständig. Weiter?")) ==
+        DialogButton::No)
         return;
     if (AbiNoteForm)
         showWindow(AbiNoteForm);
@@ -304,12 +328,14 @@ void TMainForm::B_AGFClick() {
 
 void TMainForm::B_VerordnungClick() {
     if (HelpForm)
-        HelpForm->ShowDocument(QStringLiteral("Oberstufenverordnung"), QStringLiteral("Verordnung.rtf"), false);
+        HelpForm->ShowDocument(QStringLiteral("Oberstufenverordnung"), QStringLiteral("Verordnung.rtf"),
+                               false);
 }
 
 void TMainForm::B_AnleitungClick() {
     if (HelpForm)
-        HelpForm->ShowDocument(QStringLiteral("Anleitung zur Fachlese"), QStringLiteral("Anleitung.rtf"), true);
+        HelpForm->ShowDocument(QStringLiteral("Anleitung zur Fachlese"), QStringLiteral("Anleitung.rtf"),
+                               true);
 }
 
 void TMainForm::ProgramminfoClick() {
@@ -317,7 +343,9 @@ void TMainForm::ProgramminfoClick() {
         HelpForm->ShowDocument(QStringLiteral("Hilfe"), QStringLiteral("Hilfe.rtf"), true);
 }
 
-void TMainForm::B_HilfeClick() { ProgramminfoClick(); }
+void TMainForm::B_HilfeClick() {
+    ProgramminfoClick();
+}
 
 void TMainForm::Timer1Timer() {
     Test.TimerTick();
@@ -351,11 +379,15 @@ void TMainForm::setCurrentCell(int column, int row) {
     StringGridView->setCurrentIndex(StringGrid->index(row, column));
 }
 
-void TMainForm::setCurrentCellForNotice(int column, int row) { m_noticeCell = std::make_pair(column, row); }
+void TMainForm::setCurrentCellForNotice(int column, int row) {
+    m_noticeCell = std::make_pair(column, row);
+}
 
 // --- Grid editing ---
 
-void TMainForm::showCellMenu(const QPoint &globalPos) { PopupMenu1->exec(globalPos); }
+void TMainForm::showCellMenu(const QPoint &globalPos) {
+    PopupMenu1->exec(globalPos);
+}
 
 void TMainForm::PopUpClick(QObject *sender) {
     // Only the 21 subject items enter a subject; a click on the grid or the opening of the
@@ -374,13 +406,21 @@ void TMainForm::StringGridSetEditText() {
     m_noticeCell.reset();
 }
 
-void TMainForm::AutoFillRow() { ::AutoFillRow(Test, Col(), Row()); }
+void TMainForm::AutoFillRow() {
+    ::AutoFillRow(Test, Col(), Row());
+}
 
-void TMainForm::rechtsausfuellen1Click() { FillRight(*StringGrid, Col(), Row()); }
+void TMainForm::rechtsausfuellen1Click() {
+    FillRight(*StringGrid, Col(), Row());
+}
 
-void TMainForm::linksausfuellen1Click() { FillLeft(*StringGrid, Col(), Row()); }
+void TMainForm::linksausfuellen1Click() {
+    FillLeft(*StringGrid, Col(), Row());
+}
 
-void TMainForm::loeschen1Click() { StringGrid->setCell(Col(), Row(), QString()); }
+void TMainForm::loeschen1Click() {
+    StringGrid->setCell(Col(), Row(), QString());
+}
 
 // --- The window caption with the file title ---
 

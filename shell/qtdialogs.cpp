@@ -79,7 +79,8 @@ DialogButton QtDialogs::ask(const DialogRequest &request) {
         if (box.clickedButton() == widget)
             return button;
     }
-    return question ? DialogButton::No : (request.buttons.isEmpty() ? DialogButton::Ok : request.buttons.last());
+    return question ? DialogButton::No
+                    : (request.buttons.isEmpty() ? DialogButton::Ok : request.buttons.last());
 }
 
 QStringList QtSystemDialogs::nameFilters(const QString &filter) {
@@ -131,4 +132,6 @@ bool QtSystemDialogs::choosePrinter(QPrinter &printer) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-void QtSystemDialogs::beep() { QApplication::beep(); }
+void QtSystemDialogs::beep() {
+    QApplication::beep();
+}

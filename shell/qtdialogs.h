@@ -21,7 +21,8 @@ private:
 class QtSystemDialogs : public SystemDialogs {
 public:
     QString openFileName(const QString &filter, const QString &defaultSuffix) override;
-    QString saveFileName(const QString &filter, const QString &defaultSuffix, const QString &presetName) override;
+    QString saveFileName(const QString &filter, const QString &defaultSuffix,
+                         const QString &presetName) override;
     bool choosePrinter(QPrinter &printer) override;
     void beep() override;
     void setParent(QWidget *parent) { m_parent = parent; }
