@@ -27,6 +27,8 @@ const QString TMainForm::kCaption = QStringLiteral("Fachlese 1.49  IGS-Brunsmark
 namespace {
 constexpr int kClientWidth = 501;
 constexpr int kClientHeight = 319;
+constexpr int kCellHeight = 20;
+constexpr int kGridLine = 1; // the line between two cells
 
 QPushButton *makeButton(QWidget *parent, int left, int width, const QString &caption, const QString &hint) {
     auto *button = new QPushButton(caption, parent);
@@ -79,8 +81,8 @@ void TMainForm::createControls() {
     StringGridView = new CourseGridView(StringGridBox);
     StringGridView->setGeometry(9, 14, 480, 258);
     StringGridView->setModel(StringGrid);
-    StringGridView->verticalHeader()->setDefaultSectionSize(20);
-    StringGridView->verticalHeader()->resizeSection(0, 22);
+    StringGridView->verticalHeader()->setDefaultSectionSize(kCellHeight + kGridLine);
+    StringGridView->verticalHeader()->resizeSection(0, 22 + kGridLine);
     connect(StringGridView, &CourseGridView::textEdited, this, [this](int column, int row) {
         // Every notice, the closing one included, is about the cell that was edited: when the
         // editor closes because another cell became current, the notice still names the
@@ -236,11 +238,13 @@ void TMainForm::FormCreate() {
     setWindowTitle(kCaption);
     Test.ChoiceTested = false;
     Test.StoreGridSnapshot();
+    // Heights and widths are those of the cells; the view's sections also hold the grid line,
+    // so that the cells fill the 480 x 258 grid as laid out.
     for (int r = 1; r <= GridModel::kCourseRows; ++r)
-        StringGridView->setRowHeight(r, 20);
-    StringGridView->setColumnWidth(0, 42);
+        StringGridView->setRowHeight(r, kCellHeight + kGridLine);
+    StringGridView->setColumnWidth(0, 42 + kGridLine);
     for (int c = 1; c <= GridModel::kSemesters; ++c)
-        StringGridView->setColumnWidth(c, 107);
+        StringGridView->setColumnWidth(c, 107 + kGridLine);
     for (int c = 1; c <= GridModel::kSemesters; ++c)
         StringGrid->setCell(c, 0, QStringLiteral(" %1. Semester").arg(c));
     static const char16_t *const labels[] = {u"  LK 1", u"  LK 2", u"  PK 3", u"  PK 4", u"  GK 3", u"  GK 4",
@@ -300,8 +304,12 @@ void TMainForm::DruckenClick() {
         if (answer == DialogButton::No)
             return;
     }
-    if (PrintForm)
+    if (PrintForm) {
+        // The dialog may still be open without a modal loop from the verdict; it opens
+        // modally here all the same.
+        PrintForm->hide();
         PrintForm->exec();
+    }
 }
 
 void TMainForm::B_TestenClick() {
