@@ -1,6 +1,7 @@
 #include "shell/coursegrid.h"
 
 #include "rules/grid.h"
+#include "windows/fixedcell.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -119,19 +120,5 @@ void CourseGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
-    // Label cells look like the fixed cells of a grid: button face, raised edge, plain text.
-    const QRect r = option.rect;
-    painter->save();
-    painter->fillRect(r, option.palette.button());
-    painter->setPen(option.palette.light().color());
-    painter->drawLine(r.topLeft(), r.topRight());
-    painter->drawLine(r.topLeft(), r.bottomLeft());
-    painter->setPen(option.palette.dark().color());
-    painter->drawLine(r.bottomLeft(), r.bottomRight());
-    painter->drawLine(r.topRight(), r.bottomRight());
-    painter->setPen(option.palette.color(QPalette::Active, QPalette::ButtonText));
-    painter->setFont(option.font);
-    painter->drawText(r.adjusted(2, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                      index.data().toString());
-    painter->restore();
+    PaintFixedCell(painter, option, index.data().toString());
 }

@@ -1,5 +1,6 @@
 #include "windows/abinote.h"
 
+#include "windows/fixedcell.h"
 #include "windows/groupframe.h"
 #include "windows/platformint.h"
 
@@ -91,20 +92,7 @@ public:
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
-        const QRect r = option.rect;
-        painter->save();
-        painter->fillRect(r, option.palette.button());
-        painter->setPen(option.palette.light().color());
-        painter->drawLine(r.topLeft(), r.topRight());
-        painter->drawLine(r.topLeft(), r.bottomLeft());
-        painter->setPen(option.palette.dark().color());
-        painter->drawLine(r.bottomLeft(), r.bottomRight());
-        painter->drawLine(r.topRight(), r.bottomRight());
-        painter->setPen(option.palette.color(QPalette::Active, QPalette::ButtonText));
-        painter->setFont(option.font);
-        painter->drawText(r.adjusted(2, 0, -1, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                          index.data().toString());
-        painter->restore();
+        PaintFixedCell(painter, option, index.data().toString());
     }
 
 private:
