@@ -1,4 +1,3 @@
-#include "rules/catalog.h"
 #include "support/mainwindow.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
@@ -28,7 +27,6 @@ private slots:
             },
             [&](QWidget *shown) { modal = shown; }));
         QCOMPARE(modal, f.InfoForm);
-        QVERIFY(!f.FirstShowPending);
         QVERIFY(!duringModal([&] {
             f.showMinimized();
             QTest::qWait(50);
@@ -46,8 +44,7 @@ private slots:
         TMainForm &f = *p.form;
         f.Ueber->trigger();
         f.Ueber->trigger();
-        QVERIFY(f.InfoForm->isVisible());
-        QVERIFY(!f.InfoForm->isModal());
+        QVERIFY(f.InfoForm->isVisible() && !f.InfoForm->isModal());
         QCOMPARE(f.findChildren<TInfoForm *>().size(), 1);
         QCOMPARE(f.InfoForm->Label2->text(), u"Version 1.49 vom 12.05.2003"_s);
         QTest::keyClick(f.InfoForm, Qt::Key_Escape); // no title bar: "OK" is the way out
@@ -65,39 +62,29 @@ private slots:
         QVERIFY(form.isVisible());
         QCOMPARE(form.windowTitle(), u"Fächer und Aufgabenfelder"_s);
         // clang-format off
-        const std::tuple<QGroupBox *, QString, SubjectSet, QStringList> boxes[] = {
-            {form.GroupBox1, u" Aufgabenfeld A "_s, AufgabenfeldA,
+        const std::tuple<QGroupBox *, QString, QStringList> boxes[] = {
+            {form.GroupBox1, u" Aufgabenfeld A "_s,
              {u"DE - Deutsch"_s, u"EN - Englisch"_s, u"FR - Französisch"_s, u"SN - Spanisch"_s,
               u"LA - Latein"_s, u"TU - Türkisch"_s, u"KU - Kunst"_s, u"MU - Musik"_s}},
-            {form.GroupBox2, u" Aufgabenfeld B "_s, AufgabenfeldB,
+            {form.GroupBox2, u" Aufgabenfeld B "_s,
              {u"GE - Geschichte"_s, u"EK - Erdkunde"_s, u"PO- Politik"_s, u"PA - Pädagogik"_s,
               u"RE - Religion"_s, u"WN - Werte u. Normen"_s}},
-            {form.GroupBox3, u" Aufgabenfeld C "_s, AufgabenfeldC,
+            {form.GroupBox3, u" Aufgabenfeld C "_s,
              {u"MA - Mathematik"_s, u"PH - Physik"_s, u"CH - Chemie"_s, u"BI - Biologe"_s,
               u"IN - Informatik"_s}},
-            {form.GroupBox4, u"Sport"_s, SportSubjects, {u"SP - Sport"_s, u"ST - Sport-Theorie"_s}},
+            {form.GroupBox4, u"Sport"_s, {u"SP - Sport"_s, u"ST - Sport-Theorie"_s}},
         };
         // clang-format on
-        QSet<int> seen;
-        for (const auto &[box, caption, subjects, texts] : boxes) {
-            QCOMPARE(box->title(), caption);
+        for (const auto &[box, caption, texts] : boxes) {
             QList<QLabel *> labels = box->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
             std::sort(labels.begin(), labels.end(), [](QLabel *a, QLabel *b) {
                 return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
             });
-            QStringList shown;
+            QStringList shown = {box->title()};
             for (const QLabel *label : labels)
                 shown.append(label->text());
-            QCOMPARE(shown, texts);
-            for (const QString &text : texts) {
-                QString name = text.mid(text.indexOf(u'-') + 1).trimmed();
-                const int code = LookupSubjectCode(name == u"Biologe" ? u"Biologie"_s : name);
-                QVERIFY2(contains(subjects, static_cast<SubjectCode>(code)), qPrintable(text));
-                QCOMPARE(text.section(u'-', 0, 0).trimmed(), SubjectAbbreviations[code]);
-                seen.insert(code);
-            }
+            QCOMPARE(shown, QStringList{caption} + texts);
         }
-        QCOMPARE(seen.size(), 21);
         form.Button1->click();
         QVERIFY(form.isHidden());
     }
@@ -116,12 +103,9 @@ private slots:
         MainWindowFixture p;
         p.dialogs.answers.enqueue(answer);
         p.form->B_Abinote->click();
-        QCOMPARE(p.dialogs.entries.size(), 1);
-        QCOMPARE(p.dialogs.entries.first().request,
-                 (DialogRequest{DialogKind::Confirmation,
-                                u"Bestätigung"_s,
-                                u"Die Funktion ist noch unvollständig. Weiter?"_s,
-                                {DialogButton::Yes, DialogButton::No}}));
+        QCOMPARE(p.shown(),
+                 QStringList{
+                     u"confirmation|Bestätigung|Die Funktion ist noch unvollständig. Weiter?|&Ja|&Nein"_s});
         QCOMPARE(p.form->AbiNoteForm->isVisible(), shown);
         QVERIFY(!p.form->AbiNoteForm->isModal());
     }

@@ -5,12 +5,10 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include <QMap>
 
 // Saved choice files (".fld") for the tests of fachlese-check and of its agreement with the
-// main window: a set of named files that together reach every kind of dialog a run can show.
+// main window: named files that pass, fail at each stage, ask the LK question or cannot be read.
 namespace choicefiles {
 
 // The bytes "Speichern" writes for a grid described as in choices::fill: the signature and
@@ -28,50 +26,38 @@ inline QByteArray bytesOfChoice(const QStringList &rows) {
     return bytes;
 }
 
-struct Sample {
-    QString name;
-    QByteArray bytes;
-};
-
-// Choices that pass, fail at each stage, or cannot be read.
-inline QList<Sample> samples() {
-    const QStringList valid = choices::validChoice(); // 36 courses
-    auto with = [&valid](int row, const QString &entry) {
-        QStringList rows = valid;
+// The valid choice (36 courses) with some rows replaced; row 0 is LK 1.
+inline QByteArray validWith(const QList<std::pair<int, const char *>> &changes) {
+    QStringList rows = choices::validChoice();
+    for (const auto &[row, entry] : changes) {
         while (rows.size() <= row)
             rows.append(QStringLiteral("-"));
-        rows[row] = entry;
-        return bytesOfChoice(rows);
-    };
-    QStringList ruleThree = valid; // LK Physik, Kunst; PK Geschichte, Biologie
-    ruleThree[0] = QStringLiteral("PH");
-    ruleThree[1] = QStringLiteral("KU");
-    ruleThree[3] = QStringLiteral("BI");
-    ruleThree[2] = QStringLiteral("GE");
-    QStringList thirtyThree = valid;
-    thirtyThree[8] = QStringLiteral("IN - - -");
+        rows[row] = QString::fromLatin1(entry);
+    }
+    return bytesOfChoice(rows);
+}
+
+// The bytes of each sample file by its name.
+inline QMap<QString, QByteArray> samples() {
     return {
-        {QStringLiteral("valid.fld"), bytesOfChoice(valid)},
+        {QStringLiteral("valid.fld"), validWith({})},
         {QStringLiteral("foreign-lk.fld"), bytesOfChoice(choices::validForeignLanguageLkChoice())},
-        {QStringLiteral("repeated.fld"), with(9, QStringLiteral("BI - - -"))},
-        {QStringLiteral("count-32.fld"), with(8, QStringLiteral("-"))},
-        {QStringLiteral("count-33.fld"), bytesOfChoice(thirtyThree)},
-        {QStringLiteral("unknown.fld"), with(5, QStringLiteral("SP SP Mathe SP"))},
-        {QStringLiteral("rule-three.fld"), bytesOfChoice(ruleThree)},
-        {QStringLiteral("obligations.fld"), with(6, QStringLiteral("PO - - -"))},
-        {QStringLiteral("blanks.fld"), with(0, QStringLiteral("__Deutsch_ DE DE DE"))},
-        {QStringLiteral("empty-grid.fld"), bytesOfChoice({})},
-        {QStringLiteral("signature-only.fld"), QByteArray("Fachlese\r\n")},
+        {QStringLiteral("repeated.fld"), validWith({{9, "BI - - -"}})}, // warning only, 37 courses
+        {QStringLiteral("blanks.fld"), validWith({{0, "__Deutsch_ DE DE DE"}})},
+        {QStringLiteral("unknown.fld"), validWith({{5, "SP SP Mathe SP"}})},
+        {QStringLiteral("rule-three.fld"), validWith({{0, "PH"}, {1, "KU"}, {2, "GE"}, {3, "BI"}})},
+        {QStringLiteral("obligations.fld"), validWith({{6, "PO - - -"}})},
+        {QStringLiteral("count-32.fld"), validWith({{8, "-"}})},
         {QStringLiteral("lower-case.fld"), QByteArray("fachlese\r\n")},
-        {QStringLiteral("empty.fld"), QByteArray()},
     };
 }
 
 // Writes every sample into `folder`; true on success.
 inline bool writeSamples(const QString &folder) {
-    for (const Sample &sample : samples()) {
-        QFile file(QDir(folder).filePath(sample.name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(sample.bytes) != sample.bytes.size())
+    const QMap<QString, QByteArray> all = samples();
+    for (auto it = all.cbegin(); it != all.cend(); ++it) {
+        QFile file(QDir(folder).filePath(it.key()));
+        if (!file.open(QIODevice::WriteOnly) || file.write(it.value()) != it.value().size())
             return false;
     }
     return true;

@@ -6,9 +6,7 @@
 #include "support/fakes.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QPointer>
-#include <QStringList>
 #include <QTest>
 #include <QTimer>
 
@@ -23,11 +21,11 @@ struct MainWindowFixture {
     ScriptedSystemDialogs system;
     std::unique_ptr<TMainForm> form;
 
-    // `shown`: the window is shown and active with the grid focused, so that keys can be typed.
-    explicit MainWindowFixture(bool shown = false) : form(std::make_unique<TMainForm>(dialogs, system)) {
+    // `visible`: the window is shown and active with the grid focused, so that keys can be typed.
+    explicit MainWindowFixture(bool visible = false) : form(std::make_unique<TMainForm>(dialogs, system)) {
         form->CreateSideWindows();
         form->FirstShowPending = false;
-        if (shown) {
+        if (visible) {
             form->show();
             form->activateWindow();
             if (!QTest::qWaitForWindowActive(form.get()))
@@ -46,21 +44,25 @@ struct MainWindowFixture {
         return texts.join(u'|');
     }
 
-    QPoint cellCentre(int column, int row) const {
-        return form->StringGridView->visualRect(grid().index(row, column)).center();
+    // The dialogs shown so far, one "kind|caption|text|buttons" each.
+    QStringList shown() const {
+        QStringList texts;
+        for (const DialogRecorder::Entry &e : dialogs.entries) {
+            texts << QStringList{kindName(e.request.kind), e.request.caption, e.request.text}.join(u'|');
+            for (DialogButton b : e.request.buttons)
+                texts.last() += u'|' + buttonText(b);
+        }
+        return texts;
     }
 
     // Types through the window as the system delivers keys: to the grid, then to the editor
     // it opened. "\b" is Backspace, "\n" Return, "←" and "↓" the arrow keys.
     void type(const QString &keys) const {
+        static const QHash<QChar, Qt::Key> special = {
+            {u'\b', Qt::Key_Backspace}, {u'\n', Qt::Key_Return}, {u'←', Qt::Key_Left}, {u'↓', Qt::Key_Down}};
         for (const QChar c : keys) {
-            const Qt::Key special = c == u'\b'   ? Qt::Key_Backspace
-                                    : c == u'\n' ? Qt::Key_Return
-                                    : c == u'←'  ? Qt::Key_Left
-                                    : c == u'↓'  ? Qt::Key_Down
-                                                 : Qt::Key_unknown;
-            if (special != Qt::Key_unknown)
-                QTest::keyClick(form->windowHandle(), special);
+            if (special.contains(c))
+                QTest::keyClick(form->windowHandle(), special.value(c));
             else
                 QTest::keyClick(form->windowHandle(), c.toLatin1());
         }
@@ -69,12 +71,10 @@ struct MainWindowFixture {
     // The part of the caption after "Fachlese 1.49  IGS-Brunsmark - ", or "<bare>" for the
     // caption without a file.
     QString captionTail() const {
-        const QString title = form->windowTitle();
-        const QString bare = QStringLiteral("Fachlese 1.49  IGS-Brunsmark");
-        if (title == bare)
-            return QStringLiteral("<bare>");
-        const QString prefix = bare + QStringLiteral(" - ");
-        return title.startsWith(prefix) ? title.mid(prefix.size()) : QStringLiteral("<wrong: %1>").arg(title);
+        const QString title = form->windowTitle(), bare = QStringLiteral("Fachlese 1.49  IGS-Brunsmark");
+        return title == bare                                    ? QStringLiteral("<bare>")
+               : title.startsWith(bare + QStringLiteral(" - ")) ? title.mid(bare.size() + 3)
+                                                                : QStringLiteral("<wrong>") + title;
     }
 
     // True when closing the window would ask nothing (and so close).
@@ -82,9 +82,8 @@ struct MainWindowFixture {
         const qsizetype before = dialogs.entries.size();
         dialogs.answers.enqueue(DialogButton::Yes); // would refuse the close if asked
         const bool mayClose = form->FormCloseQuery();
-        const bool asked = dialogs.entries.size() != before;
         dialogs.answers.clear();
-        return mayClose && !asked;
+        return mayClose && dialogs.entries.size() == before;
     }
 };
 
@@ -94,12 +93,9 @@ struct MainWindowFixture {
 inline bool duringModal(const std::function<void()> &open, const std::function<void(QWidget *)> &act = {}) {
     bool appeared = false;
     QTimer poll;
-    poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
         QPointer<QWidget> shown = QApplication::activePopupWidget();
-        if (!shown)
-            shown = QApplication::activeModalWidget();
-        if (!shown)
+        if (!shown && !(shown = QApplication::activeModalWidget()))
             return;
         appeared = true;
         poll.stop();
@@ -108,19 +104,7 @@ inline bool duringModal(const std::function<void()> &open, const std::function<v
         if (shown && shown->isVisible())
             shown->close();
     });
-    poll.start();
+    poll.start(10);
     open();
     return appeared;
-}
-
-// The bytes of a file, or "<missing>" when it cannot be read.
-inline QByteArray fileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// Creates or replaces a file with `bytes`; true on success.
-inline bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
