@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-translations-l10n
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n
     libgl-dev
     fonts-liberation2 fonts-dejavu-core
     poppler-utils
