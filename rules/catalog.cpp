@@ -27,12 +27,29 @@ const std::array<QString, kSubjectCodeCount> SubjectCatalog = {
 };
 
 const std::array<QString, kSubjectCodeCount> SubjectAbbreviations = {
-    QString(),          QStringLiteral("DE"), QStringLiteral("EN"), QStringLiteral("FR"),
-    QStringLiteral("SN"), QStringLiteral("LA"), QStringLiteral("TU"), QStringLiteral("KU"),
-    QStringLiteral("MU"), QStringLiteral("GE"), QStringLiteral("EK"), QStringLiteral("PO"),
-    QStringLiteral("PA"), QStringLiteral("RE"), QStringLiteral("WN"), QStringLiteral("MA"),
-    QStringLiteral("PH"), QStringLiteral("BI"), QStringLiteral("CH"), QStringLiteral("IN"),
-    QStringLiteral("SP"), QStringLiteral("ST"), QStringLiteral("??"),
+    QString(),
+    QStringLiteral("DE"),
+    QStringLiteral("EN"),
+    QStringLiteral("FR"),
+    QStringLiteral("SN"),
+    QStringLiteral("LA"),
+    QStringLiteral("TU"),
+    QStringLiteral("KU"),
+    QStringLiteral("MU"),
+    QStringLiteral("GE"),
+    QStringLiteral("EK"),
+    QStringLiteral("PO"),
+    QStringLiteral("PA"),
+    QStringLiteral("RE"),
+    QStringLiteral("WN"),
+    QStringLiteral("MA"),
+    QStringLiteral("PH"),
+    QStringLiteral("BI"),
+    QStringLiteral("CH"),
+    QStringLiteral("IN"),
+    QStringLiteral("SP"),
+    QStringLiteral("ST"),
+    QStringLiteral("??"),
 };
 
 QString TrimBlanks(const QString &text) {

@@ -43,14 +43,18 @@ inline constexpr SubjectCode SportTheorie = 21;
 // A set of subjects: bit n stands for code n.
 using SubjectSet = std::uint32_t;
 
-inline constexpr SubjectSet subjectBit(SubjectCode code) { return SubjectSet{1} << code; }
-inline constexpr bool contains(SubjectSet set, SubjectCode code) { return (set & subjectBit(code)) != 0; }
+inline constexpr SubjectSet subjectBit(SubjectCode code) {
+    return SubjectSet{1} << code;
+}
+inline constexpr bool contains(SubjectSet set, SubjectCode code) {
+    return (set & subjectBit(code)) != 0;
+}
 
-inline constexpr SubjectSet AufgabenfeldA = 0x1FE;    // 1 ... 8
-inline constexpr SubjectSet AufgabenfeldB = 0x7E00;   // 9 ... 14
-inline constexpr SubjectSet AufgabenfeldC = 0xF8000;  // 15 ... 19
-inline constexpr SubjectSet SportSubjects = 0x300000; // 20, 21
-inline constexpr SubjectSet ForeignLanguages = 0x7C;  // 2 ... 6
+inline constexpr SubjectSet AufgabenfeldA = 0x1FE;     // 1 ... 8
+inline constexpr SubjectSet AufgabenfeldB = 0x7E00;    // 9 ... 14
+inline constexpr SubjectSet AufgabenfeldC = 0xF8000;   // 15 ... 19
+inline constexpr SubjectSet SportSubjects = 0x300000;  // 20, 21
+inline constexpr SubjectSet ForeignLanguages = 0x7C;   // 2 ... 6
 inline constexpr SubjectSet NaturalSciences = 0x70000; // 16 ... 18
 
 // The names as they stand in grid cells, indexed by SubjectCode (entry 0 is empty,

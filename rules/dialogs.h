@@ -54,9 +54,9 @@ public:
     // Conveniences for the kinds with their fixed captions.
     DialogButton warning(const QString &text, DialogButton button = DialogButton::Cancel);
     DialogButton error(const QString &text);
-    DialogButton information(const QString &text); // one button "OK"
-    DialogButton informationQuestion(const QString &text);  // "&Ja", "&Nein"
-    DialogButton confirmation(const QString &text);         // "&Ja", "&Nein"
+    DialogButton information(const QString &text);         // one button "OK"
+    DialogButton informationQuestion(const QString &text); // "&Ja", "&Nein"
+    DialogButton confirmation(const QString &text);        // "&Ja", "&Nein"
     DialogButton notice(const QString &text);
     DialogButton messageBox(const QString &title, const QString &text); // Yes/No
 };

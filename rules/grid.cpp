@@ -20,9 +20,13 @@ void GridModel::setCell(int column, int row, const QString &text) {
     }
 }
 
-int GridModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : kDisplayedRows; }
+int GridModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : kDisplayedRows;
+}
 
-int GridModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : kColumns; }
+int GridModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
 
 QVariant GridModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid())

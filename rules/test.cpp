@@ -51,8 +51,9 @@ bool ChoiceTest::CheckEntries() {
             const SubjectCode code = LookupSubjectCode(text);
             CourseMatrix.at(s, r) = code;
             if (code == kUnknownSubject) {
-                m_dialogs.warning(QStringLiteral("Das Fach  ") + text + QStringLiteral("  ist nicht bekannt!") +
-                                  CR + QStringLiteral("Beachte die wählbaren Fächer und ihre Schreibweise."));
+                m_dialogs.warning(QStringLiteral("Das Fach  ") + text +
+                                  QStringLiteral("  ist nicht bekannt!") + CR +
+                                  QStringLiteral("Beachte die wählbaren Fächer und ihre Schreibweise."));
                 return false;
             }
         }
@@ -74,14 +75,16 @@ bool ChoiceTest::CheckRepeatedCourses() {
     }
     if (repeated) {
         m_dialogs.warning(
-            QStringLiteral("Mindestens ein Kurs innerhalb eines Semesters ist mehrfach angewählt worden.") + CR +
-                CR + QStringLiteral("Diese Kurse dürfen nicht themengleich sein!"),
+            QStringLiteral("Mindestens ein Kurs innerhalb eines Semesters ist mehrfach angewählt worden.") +
+                CR + CR + QStringLiteral("Diese Kurse dürfen nicht themengleich sein!"),
             DialogButton::Ok);
     }
     return true;
 }
 
-void ChoiceTest::ShowRuleViolation(const QString &text) { m_dialogs.error(text); }
+void ChoiceTest::ShowRuleViolation(const QString &text) {
+    m_dialogs.error(text);
+}
 
 bool ChoiceTest::BuildCourseMatrix() {
     bool anyEntry = false;

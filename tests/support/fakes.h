@@ -21,7 +21,8 @@ public:
         return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
     }
 
-    QString saveFileName(const QString &filter, const QString &defaultSuffix, const QString &presetName) override {
+    QString saveFileName(const QString &filter, const QString &defaultSuffix,
+                         const QString &presetName) override {
         fileRequests.append({true, filter, defaultSuffix, presetName});
         return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
     }
