@@ -3,7 +3,7 @@
 #include "rules/dialogs.h"
 #include "rules/gridediting.h"
 #include "shell/coursegrid.h"
-#include "shell/systemdialogs.h"
+#include "windows/systemdialogs.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
 #include "windows/groupframe.h"

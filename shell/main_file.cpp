@@ -3,7 +3,7 @@
 #include "rules/datafile.h"
 #include "rules/dialogs.h"
 #include "shell/coursegrid.h"
-#include "shell/systemdialogs.h"
+#include "windows/systemdialogs.h"
 
 #include <QAction>
 

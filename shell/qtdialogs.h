@@ -1,7 +1,7 @@
 #pragma once
 
 #include "rules/dialogs.h"
-#include "shell/systemdialogs.h"
+#include "windows/systemdialogs.h"
 
 #include <QPointer>
 

@@ -2,7 +2,7 @@
 
 #include "windows/fixedcell.h"
 #include "windows/groupframe.h"
-#include "windows/platformint.h"
+#include "rules/platformint.h"
 
 #include <QEvent>
 #include <QGroupBox>

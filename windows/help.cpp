@@ -1,8 +1,8 @@
 #include "windows/help.h"
 
 #include "rules/dialogs.h"
-#include "shell/systemdialogs.h"
-#include "windows/rtfreader.h"
+#include "windows/systemdialogs.h"
+#include "richtext/rtfreader.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/sheetlayout.h"
+#include "sheet/sheetlayout.h"
 
 #include <QDialog>
 

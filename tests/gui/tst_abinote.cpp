@@ -1,5 +1,5 @@
 #include "windows/abinote.h"
-#include "windows/platformint.h"
+#include "rules/platformint.h"
 
 #include <QLabel>
 #include <QLineEdit>

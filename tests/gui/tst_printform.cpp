@@ -1,7 +1,7 @@
 #include "support/choices.h"
 #include "support/mainwindow.h"
 #include "windows/print.h"
-#include "windows/sheetlayout.h"
+#include "sheet/sheetlayout.h"
 
 #include <QDate>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/systemdialogs.h"
+#include "windows/systemdialogs.h"
 
 #include <QPrinter>
 #include <QQueue>

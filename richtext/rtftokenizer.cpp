@@ -1,4 +1,4 @@
-#include "windows/rtftokenizer.h"
+#include "richtext/rtftokenizer.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "windows/sheetlayout.h"
+#include "sheet/sheetlayout.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "windows/rtfreader.h"
+#include "richtext/rtfreader.h"
 
-#include "windows/rtftokenizer.h"
+#include "richtext/rtftokenizer.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,7 +1,7 @@
 // The RTF reader: each construct on a small input, a file as word processors save it, and
 // malformed input that must neither crash nor hang.
 
-#include "windows/rtfreader.h"
+#include "richtext/rtfreader.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

@@ -1,4 +1,4 @@
-#include "windows/sheetlayout.h"
+#include "sheet/sheetlayout.h"
 
 #include "rules/catalog.h"
 #include "rules/grid.h"

@@ -142,4 +142,4 @@ void CheckCliTest::jsonExactly() {
 }
 
 QTEST_GUILESS_MAIN(CheckCliTest)
-#include "check_cli_test.moc"
+#include "tst_check_cli.moc"

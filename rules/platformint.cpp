@@ -1,4 +1,4 @@
-#include "windows/platformint.h"
+#include "rules/platformint.h"
 
 #include <cstdint>
 
