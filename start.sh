@@ -20,4 +20,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     exit 1
 fi
 cd "$build"
-exec ./Fachlese
+exec ./fachlese "$@"

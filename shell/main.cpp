@@ -3,7 +3,6 @@
 #include "rules/dialogs.h"
 #include "rules/gridediting.h"
 #include "shell/coursegrid.h"
-#include "windows/systemdialogs.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
 #include "windows/groupframe.h"
@@ -11,6 +10,7 @@
 #include "windows/info.h"
 #include "windows/placement.h"
 #include "windows/print.h"
+#include "windows/systemdialogs.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -268,6 +268,8 @@ void TMainForm::FormShow() {
         InfoForm->exec();
     FirstShowPending = false;
     m_firstShowRunning = false;
+    if (!StartupFileName.isEmpty())
+        OpenDataFile(std::exchange(StartupFileName, QString()));
 }
 
 bool TMainForm::FormCloseQuery() {

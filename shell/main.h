@@ -67,6 +67,8 @@ public:
     void OeffnenClick();
     void SpeichernClick();
     void Speichernunter1Click();
+    // Loads `fileName` as "&Öffnen" does once the file is chosen: refused files change nothing.
+    void OpenDataFile(const QString &fileName);
     void WriteDataFile();
 
     // The current cell (column, row).
@@ -79,6 +81,8 @@ public:
     ChoiceTest Test;
     QString CurrentFileName;
     bool FirstShowPending = false;
+    // The file named on the command line, opened when the first show is over; empty when none.
+    QString StartupFileName;
     QPrinter Printer; // the one printer that "D&rucker einrichten ..." sets up and printing uses
 
     // --- Controls ---

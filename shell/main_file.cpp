@@ -43,6 +43,10 @@ void TMainForm::OeffnenClick() {
     const QString fileName = m_systemDialogs.openFileName(kOpenFilter, kDefaultSuffix);
     if (fileName.isEmpty())
         return;
+    OpenDataFile(fileName);
+}
+
+void TMainForm::OpenDataFile(const QString &fileName) {
     // The whole file is read and checked before anything changes. A file that cannot be
     // loaded leaves the grid, the file name, "Speichern" and the caption as they were, so
     // that "Speichern" cannot overwrite the unrelated file that was refused.

@@ -1,8 +1,9 @@
 #include "windows/help.h"
 
-#include "rules/dialogs.h"
-#include "windows/systemdialogs.h"
 #include "richtext/rtfreader.h"
+#include "rules/dialogs.h"
+#include "windows/documentpath.h"
+#include "windows/systemdialogs.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -100,7 +101,7 @@ bool THelpForm::eventFilter(QObject *watched, QEvent *event) {
 void THelpForm::ShowDocument(const QString &caption, const QString &fileName, bool wordWrap) {
     setWindowTitle(caption);
     SearchPos = 0;
-    QFile file(fileName);
+    QFile file(LocateDocument(fileName));
     QByteArray data;
     bool ok = file.open(QIODevice::ReadOnly);
     if (ok) {

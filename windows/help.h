@@ -21,7 +21,7 @@ public:
     // `dialogs` and `systemDialogs` are not owned and must outlive the window.
     THelpForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *parent = nullptr);
 
-    // Loads `fileName` (a bare name, relative to the working directory) and shows the window
+    // Loads `fileName` (a bare name, looked up as LocateDocument says) and shows the window
     // with `caption`, word wrap on or off. A file that cannot be read is reported; the view
     // then keeps what it showed and the window is not shown.
     void ShowDocument(const QString &caption, const QString &fileName, bool wordWrap);
