@@ -10,9 +10,18 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     poppler-utils
 )
-if [ "${1:-}" = "--run" ]; then
-    packages+=(qt6-qpa-plugins qt6-gtk-platformtheme)
-fi
+# The checks of the installation and the Debian package.
+test_packages=(
+    desktop-file-utils appstream shared-mime-info libxml2-utils libfile-mimeinfo-perl xdg-utils
+    lintian dpkg-dev file man-db
+    xvfb xauth openbox xdotool wmctrl x11-utils
+)
+case "${1:-}" in
+    --run) packages+=(qt6-qpa-plugins qt6-gtk-platformtheme) ;;
+    --package) packages+=(dpkg-dev file) ;;
+    "") packages+=("${test_packages[@]}") ;;
+    *) echo "install-deps.sh: unbekannte Option ${1}" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,195 @@
+#include "shell/commandline.h"
+#include "support/mainwindow.h"
+#include "windows/documentpath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+bool writeFile(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QString describe(const CommandLine &line) {
+    static const char *const names[] = {"run", "help", "version", "usage"};
+    return QString::fromLatin1(names[int(line.action)]) + u'|' + line.file + u'|' + line.error;
+}
+} // namespace
+
+// What happens before the window is up: the arguments, the file named on the command line,
+// and where the three documents are found.
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void parse_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("nothing") << QStringList{} << u"run||"_s;
+        QTest::newRow("a file") << QStringList{u"anna.fld"_s} << u"run|anna.fld|"_s;
+        QTest::newRow("a file after --") << QStringList{u"--"_s, u"-x.fld"_s} << u"run|-x.fld|"_s;
+        QTest::newRow("-- twice") << QStringList{u"--"_s, u"--"_s} << u"run|--|"_s;
+        QTest::newRow("--help") << QStringList{u"--help"_s, u"--nix"_s} << u"help||"_s;
+        QTest::newRow("-h") << QStringList{u"a.fld"_s, u"-h"_s} << u"help||"_s;
+        QTest::newRow("--version") << QStringList{u"--version"_s} << u"version||"_s;
+        QTest::newRow("--help after --") << QStringList{u"--"_s, u"--help"_s} << u"run|--help|"_s;
+        QTest::newRow("unknown option first")
+            << QStringList{u"--nix"_s, u"--help"_s} << u"usage||fachlese: unbekannte Option „--nix“"_s;
+        QTest::newRow("lone -") << QStringList{u"-"_s} << u"usage||fachlese: unbekannte Option „-“"_s;
+        QTest::newRow("two files") << QStringList{u"a.fld"_s, u"b.fld"_s}
+                                   << u"usage||fachlese: es kann nur eine Datei geöffnet werden"_s;
+        QTest::newRow("two files after --") << QStringList{u"--"_s, u"a.fld"_s, u"b"_s}
+                                            << u"usage||fachlese: es kann nur eine Datei geöffnet werden"_s;
+        QTest::newRow("empty name") << QStringList{QString()} << u"usage||fachlese: leerer Dateiname"_s;
+    }
+
+    void parse() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        QCOMPARE(describe(ParseCommandLine(arguments)), expected);
+    }
+
+    void toolkitOptions_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("holds");
+        QTest::newRow("-style") << QStringList{u"a.fld"_s, u"-style"_s, u"fusion"_s} << true;
+        QTest::newRow("--platform=") << QStringList{u"--platform=offscreen"_s} << true;
+        QTest::newRow("-reverse") << QStringList{u"-reverse"_s} << true;
+        QTest::newRow("after --") << QStringList{u"--"_s, u"-style"_s} << false;
+        QTest::newRow("longer name") << QStringList{u"-stylex"_s} << false;
+        QTest::newRow("a file named style") << QStringList{u"style"_s} << false;
+    }
+
+    void toolkitOptions() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, holds);
+        QCOMPARE(HoldsToolkitOption(arguments), holds);
+    }
+
+    // The program itself: what it prints and its exit status, before any window appears.
+    void process_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QString usage = u"Aufruf: fachlese [DATEI.fld]\nMehr dazu: fachlese --help\n"_s;
+        QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"fachlese " FACHLESE_VERSION "\n"_s
+                                 << QString();
+        QTest::newRow("two files") << QStringList{u"a.fld"_s, u"b.fld"_s} << 2 << QString()
+                                   << u"fachlese: es kann nur eine Datei geöffnet werden\n"_s + usage;
+        QTest::newRow("unknown option") << QStringList{u"--drucken"_s} << 2 << QString()
+                                        << u"fachlese: unbekannte Option „--drucken“\n"_s + usage;
+        QTest::newRow("unknown option among the toolkit's")
+            << QStringList{u"-style"_s, u"fusion"_s, u"-x"_s} << 2 << QString()
+            << u"fachlese: unbekannte Option „-x“\n"_s + usage;
+    }
+
+    void process() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcess program;
+        QTemporaryDir runtime; // private, as the toolkit wants it, so that it has nothing to say
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(FACHLESE_BINARY_DIR "/fachlese"), arguments);
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), out);
+        QCOMPARE(QString::fromUtf8(program.readAllStandardError()), err);
+        QCOMPARE(program.exitCode(), status);
+    }
+
+    void help() {
+        QProcess program;
+        program.start(QStringLiteral(FACHLESE_BINARY_DIR "/fachlese"), {u"--help"_s});
+        QVERIFY(program.waitForFinished(30000));
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        QVERIFY2(out.startsWith(u"Aufruf: fachlese [OPTION] [DATEI.fld]\n"_s) && out.contains(u"--version"_s),
+                 qPrintable(out));
+        QCOMPARE(program.exitCode(), 0);
+    }
+
+    // The file named on the command line is opened once the information window is closed,
+    // exactly as "&Öffnen" opens a chosen file: the same messages, and a refused file changes
+    // nothing.
+    void fileFromCommandLine_data() {
+        QTest::addColumn<QByteArray>("bytes"); // "<none>": no such file
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("state"); // caption tail, file name, Speichern, row 1
+        QTest::newRow("a saved choice") << QByteArray("Fachlese\r\nDeutsch\tDeutsch\t\t\r\n") << QString()
+                                        << u"anna anna.wahl.fld 1 Deutsch|Deutsch||"_s;
+        QTest::newRow("missing") << QByteArray("<none>")
+                                 << u"error|Fehler|Die Datei kann nicht geöffnet werden"_s
+                                 << u"<bare>  0 |||"_s;
+        QTest::newRow("no choice") << QByteArray("Liebe Anna,\r\n")
+                                   << u"warning|Warnung|Falsches oder fehlerhaftes Dateiformat"_s
+                                   << u"<bare>  0 |||"_s;
+    }
+
+    void fileFromCommandLine() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        QFETCH(QString, state);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"anna.wahl.fld"_s);
+        QVERIFY(bytes == "<none>" || writeFile(path, bytes));
+        MainWindowFixture w;
+        w.form->StartupFileName = path;
+        w.form->FirstShowPending = true;
+        QString captionWhileInfoShown;
+        QVERIFY(duringModal([&] { w.form->FormShow(); },
+                            [&](QWidget *) { captionWhileInfoShown = w.captionTail(); }));
+        QCOMPARE(captionWhileInfoShown, u"<bare>"_s);
+        QCOMPARE(w.shown().join(u'\n').section(u'|', 0, 2), shown);
+        QCOMPARE(u"%1 %2 %3 %4"_s.arg(w.captionTail(), QFileInfo(w.form->CurrentFileName).fileName())
+                     .arg(int(w.form->Speichern->isEnabled()))
+                     .arg(w.row(1)),
+                 state);
+        QVERIFY(w.form->StartupFileName.isEmpty());
+        if (shown.isEmpty())
+            QCOMPARE(w.form->CurrentFileName, path);
+    }
+
+    // The working folder first, then the program's folder, then ../share/fachlese beside it;
+    // a folder of the document's name does not count, and without any the bare name stays.
+    void documentLookup_data() {
+        QTest::addColumn<QStringList>("present"); // where a Verordnung.rtf lies
+        QTest::addColumn<QString>("found");
+        QTest::newRow("installed") << QStringList{u"share/fachlese"_s} << u"share/fachlese"_s;
+        QTest::newRow("beside the program") << QStringList{u"bin"_s, u"share/fachlese"_s} << u"bin"_s;
+        QTest::newRow("school's own copy")
+            << QStringList{u"work"_s, u"bin"_s, u"share/fachlese"_s} << u"work"_s;
+        QTest::newRow("folder of that name") << QStringList{u"work/Verordnung.rtf"_s, u"bin"_s} << u"bin"_s;
+        QTest::newRow("nowhere") << QStringList{} << QString();
+    }
+
+    void documentLookup() {
+        QFETCH(QStringList, present);
+        QFETCH(QString, found);
+        QTemporaryDir dir;
+        QDir root(dir.path());
+        root.mkpath(u"work"_s);
+        root.mkpath(u"bin"_s);
+        for (const QString &folder : present) {
+            if (folder.endsWith(u".rtf"_s))
+                root.mkpath(folder);
+            else
+                QVERIFY(writeFile(root.filePath(folder + u"/Verordnung.rtf"_s), "{\\rtf1 x}"));
+        }
+        const QString path =
+            LocateDocument(u"Verordnung.rtf"_s, root.filePath(u"work"_s), root.filePath(u"bin"_s));
+        QCOMPARE(path, found.isEmpty() ? u"Verordnung.rtf"_s : root.filePath(found + u"/Verordnung.rtf"_s));
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

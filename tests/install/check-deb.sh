@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the build folder with CPack and checks it: the files it holds,
+# its dependencies, and lintian without errors.
+#
+#   check-deb.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+(cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >/dev/null)
+deb=$(ls "$work"/out/fachlese_"$FACHLESE_VERSION"_*.deb)
+echo "built $(basename "$deb")"
+
+contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
+id=de.igs_brunsmark.Fachlese
+for f in ./usr/bin/fachlese ./usr/bin/fachlese-check ./usr/share/fachlese/Verordnung.rtf \
+    ./usr/share/fachlese/Anleitung.rtf ./usr/share/fachlese/Hilfe.rtf \
+    ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
+    ./usr/share/mime/packages/$id.xml ./usr/share/icons/hicolor/48x48/apps/$id.png \
+    ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/man/man1/fachlese.1.gz \
+    ./usr/share/man/man1/fachlese-check.1.gz ./usr/share/doc/fachlese/copyright \
+    ./usr/share/doc/fachlese/changelog.gz; do
+    grep -q -x -F "$f" <<<"$contents" || fail "not in the package: $f"
+done
+
+field() { dpkg-deb --field "$deb" "$1"; }
+[ "$(field Package)" = fachlese ] || fail "package name $(field Package)"
+[ "$(field Version)" = "$FACHLESE_VERSION" ] || fail "version $(field Version)"
+grep -q 'fonts-liberation2' <<<"$(field Depends)" || fail "fonts-liberation2 not a dependency"
+grep -q 'libqt6widgets6' <<<"$(field Depends)" || fail "the Qt libraries were not found as dependencies"
+[ "$(field Recommends)" = qt6-translations-l10n ] || fail "recommends $(field Recommends)"
+
+if command -v lintian >/dev/null; then
+    report=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' || true)
+    [ -n "$report" ] && printf 'lintian:\n%s\n' "$report"
+    if grep -q '^E:' <<<"$report"; then fail "lintian reports errors"; fi
+else
+    fail "lintian is not installed"
+fi
+
+[ "$failures" -eq 0 ] && echo "the package is complete" || { echo "$failures package checks failed" >&2; exit 1; }

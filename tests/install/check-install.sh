@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary folder as a package would (DESTDIR, prefix /usr) and
+# checks what a desktop needs of it: every file in its place, the desktop entry, the file
+# type and the AppStream data valid, the file type recognised by its content, the programs
+# started from an unrelated folder. With a virtual display (xvfb-run, openbox, xdotool) the
+# installed program is also used as a person would: a saved choice opened from the command
+# line and all three documents shown.
+#
+#   check-install.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+dest=$work/dest
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+DESTDIR=$dest cmake --install "$build" --prefix /usr >/dev/null
+share=$dest/usr/share
+id=de.igs_brunsmark.Fachlese
+
+for f in usr/bin/fachlese usr/bin/fachlese-check \
+    usr/share/fachlese/Verordnung.rtf usr/share/fachlese/Anleitung.rtf usr/share/fachlese/Hilfe.rtf \
+    usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
+    usr/share/mime/packages/$id.xml usr/share/icons/hicolor/scalable/apps/$id.svg \
+    usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$id.png \
+    usr/share/man/man1/fachlese.1.gz usr/share/man/man1/fachlese-check.1.gz \
+    usr/share/doc/fachlese/copyright usr/share/doc/fachlese/changelog.gz; do
+    [ -f "$dest/$f" ] || fail "not installed: $f"
+done
+for size in 16 32 48 64 128 256; do
+    png=$share/icons/hicolor/${size}x${size}/apps/$id.png
+    [ -f "$png" ] && { file "$png" | grep -q "PNG image data, $size x $size" || fail "icon $png is not $size px"; }
+done
+# Nothing of the build folder may be baked into the installed programs (debugging data aside).
+for program in fachlese fachlese-check; do
+    objcopy --strip-all "$dest/usr/bin/$program" "$work/$program.stripped"
+    if grep -q -a -F "$build" "$work/$program.stripped"; then
+        fail "the build folder is named in the installed $program"
+    fi
+done
+pass "files installed"
+
+desktop-file-validate "$share/applications/$id.desktop" && pass "desktop entry valid" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >/dev/null &&
+    pass "AppStream data valid" || fail "appstreamcli validate"
+xmllint --noout "$share/mime/packages/$id.xml" && pass "MIME XML well-formed" || fail "xmllint"
+for f in "$dest"/usr/share/man/man1/*.gz; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$f" 2>&1 >/dev/null || true)
+    [ -z "$warnings" ] || fail "man page $f: $warnings"
+done
+
+# The file type: by content a saved choice is Fachlese's and a text file is not, whatever its
+# name; the desktop entry is the one that opens it.
+export XDG_DATA_DIRS=$share:/usr/local/share:/usr/share XDG_DATA_HOME=$work/home-data
+update-mime-database "$share/mime"
+update-desktop-database "$share/applications"
+saved=$work/anna.fld
+printf 'Fachlese\r\n' >"$saved"
+for _ in $(seq 12); do printf 'Deutsch\t\t\t\r\n' >>"$saved"; done
+cp "$saved" "$work/anna-ohne-endung"
+printf 'Einkaufsliste\r\nMilch\r\n' >"$work/liste.fld"
+kind() { mimetype -b -M "$1"; } # by content alone
+[ "$(kind "$work/anna-ohne-endung")" = application/x-fachlese ] && pass "saved choice recognised by content" ||
+    fail "saved choice by content: $(kind "$work/anna-ohne-endung")"
+[ "$(kind "$work/liste.fld")" = text/plain ] && pass "text file ending in .fld not taken for a choice" ||
+    fail "text file by content: $(kind "$work/liste.fld")"
+[ "$(XDG_CURRENT_DESKTOP=X-Generic xdg-mime query filetype "$saved")" = application/x-fachlese ] &&
+    pass "xdg-mime names the type" || fail "xdg-mime query filetype: $(xdg-mime query filetype "$saved")"
+[ "$(xdg-mime query default application/x-fachlese)" = "$id.desktop" ] &&
+    pass "the desktop entry opens saved choices" || fail "xdg-mime query default"
+
+# The installed programs, started from an unrelated folder.
+mkdir -p "$work/elsewhere"
+cd "$work/elsewhere"
+[ "$("$dest/usr/bin/fachlese-check" --version)" = "fachlese-check $FACHLESE_VERSION" ] &&
+    pass "fachlese-check --version" || fail "fachlese-check --version"
+[ "$("$dest/usr/bin/fachlese" --version)" = "fachlese $FACHLESE_VERSION" ] &&
+    pass "fachlese --version" || fail "fachlese --version"
+"$dest/usr/bin/fachlese-check" "$saved" >/dev/null && status=0 || status=$?
+[ "$status" -le 1 ] && pass "fachlese-check tests a file" || fail "fachlese-check on a file: status $status"
+
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v openbox >/dev/null ||
+    ! command -v wmctrl >/dev/null; then
+    echo "skipped: the session under a virtual display (xvfb-run, xdotool, openbox, wmctrl missing)"
+else
+    export FACHLESE_DEST=$dest FACHLESE_SAVED=$saved FACHLESE_SHOT=${FACHLESE_SHOT:-}
+    if xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/use-installed.sh"; then
+        pass "installed program opens the file and shows all three documents"
+    else
+        fail "the installed program under a virtual display"
+    fi
+fi
+
+[ "$failures" -eq 0 ] && echo "all install checks passed" || { echo "$failures install checks failed" >&2; exit 1; }
