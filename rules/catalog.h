@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 
 // The 21 subjects a pupil can choose, the number every other part of the program knows a
 // subject by, the text that stands for it in a grid cell and its two-letter abbreviation.
@@ -49,13 +50,30 @@ inline constexpr SubjectSet subjectBit(SubjectCode code) {
 inline constexpr bool contains(SubjectSet set, SubjectCode code) {
     return (set & subjectBit(code)) != 0;
 }
+// The set of the given subjects.
+inline constexpr SubjectSet subjectSet(std::initializer_list<SubjectCode> codes) {
+    SubjectSet set = 0;
+    for (const SubjectCode code : codes)
+        set |= subjectBit(code);
+    return set;
+}
+// The set of the subjects first ... last.
+inline constexpr SubjectSet subjectRange(SubjectCode first, SubjectCode last) {
+    SubjectSet set = 0;
+    for (int code = first; code <= last; ++code)
+        set |= subjectBit(static_cast<SubjectCode>(code));
+    return set;
+}
 
-inline constexpr SubjectSet AufgabenfeldA = 0x1FE;     // 1 ... 8
-inline constexpr SubjectSet AufgabenfeldB = 0x7E00;    // 9 ... 14
-inline constexpr SubjectSet AufgabenfeldC = 0xF8000;   // 15 ... 19
-inline constexpr SubjectSet SportSubjects = 0x300000;  // 20, 21
-inline constexpr SubjectSet ForeignLanguages = 0x7C;   // 2 ... 6
-inline constexpr SubjectSet NaturalSciences = 0x70000; // 16 ... 18
+inline constexpr SubjectSet AufgabenfeldA = subjectRange(Subject::Deutsch, Subject::Musik);
+inline constexpr SubjectSet AufgabenfeldB = subjectRange(Subject::Geschichte, Subject::WerteUndNormen);
+inline constexpr SubjectSet AufgabenfeldC = subjectRange(Subject::Mathematik, Subject::Informatik);
+inline constexpr SubjectSet SportSubjects = subjectSet({Subject::Sport, Subject::SportTheorie});
+inline constexpr SubjectSet ForeignLanguages = subjectRange(Subject::Englisch, Subject::Tuerkisch);
+inline constexpr SubjectSet NaturalSciences = subjectRange(Subject::Physik, Subject::Chemie);
+
+// The line break inside every message: a single carriage return, no line feed.
+inline constexpr QChar CR = u'\r';
 
 // The names as they stand in grid cells, indexed by SubjectCode (entry 0 is empty,
 // entry 22 is "unbekannt").
@@ -67,8 +85,12 @@ extern const std::array<QString, kSubjectCodeCount> SubjectAbbreviations;
 // Removes blanks (the space character only; tabs and other white space stay) from the end
 // of the text, then from its start.
 QString TrimBlanks(const QString &text);
+QStringView TrimBlanksView(QStringView text);
 
 // The code of a cell text: blanks trimmed, then compared exactly (case-sensitive) with the
 // catalog names 0 ... 22 in order. An empty or all-blank text gives 0, anything that is no
 // subject name gives 22.
 SubjectCode LookupSubjectCode(const QString &text);
+
+// The same for a text that is already trimmed (or must match exactly, blanks included).
+SubjectCode LookupTrimmedSubjectCode(QStringView text);

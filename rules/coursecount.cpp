@@ -1,12 +1,10 @@
-#include "rules/test.h"
+#include "rules/choicerules.h"
 
 // The course count and the verdict: the last stage of the run. A choice with at least 33
 // courses (Sport-Theorie not counted) is marked as tested, and the pupil is told what must
 // still be seen to and asked whether to print the course-selection sheet.
 
 namespace {
-const QChar CR(u'\r');
-constexpr int kMinimumCourses = 33;
 
 QString foreignLanguageQuestion() {
     return QStringLiteral(" Bist du dir sicher, dass die Fremdsprache") + CR +
@@ -34,15 +32,31 @@ QString verdict(const QString &count) {
 }
 } // namespace
 
+namespace ChoiceRules {
+
+int CountCourses(const CourseMatrixCodes &matrix) {
+    int count = 0;
+    for (const SubjectCode code : matrix.codes) {
+        if (code != kEmptySubject && code != Subject::SportTheorie)
+            ++count;
+    }
+    return count;
+}
+
+QString TooFewCoursesMessage(int count) {
+    return QStringLiteral("Du hast ") + QString::number(count) + QStringLiteral(" Kurse gewählt.") + CR +
+           QStringLiteral("Es müssen aber mindestens 33 belegt werden.") + CR + CR +
+           QStringLiteral("Die Sporttheoriekurse werden dabei nicht berücksichtigt.");
+}
+
+} // namespace ChoiceRules
+
 bool ChoiceTest::CheckCourseCount() {
     const int courses = CountCourses();
     LastCourseCount = courses;
-    const QString count = QString::number(courses);
 
-    if (courses < kMinimumCourses) {
-        ShowRuleViolation(QStringLiteral("Du hast ") + count + QStringLiteral(" Kurse gewählt.") + CR +
-                          QStringLiteral("Es müssen aber mindestens 33 belegt werden.") + CR + CR +
-                          QStringLiteral("Die Sporttheoriekurse werden dabei nicht berücksichtigt."));
+    if (courses < ChoiceRules::kMinimumCourses) {
+        ShowRuleViolation(ChoiceRules::TooFewCoursesMessage(courses));
         return false;
     }
 
@@ -54,7 +68,8 @@ bool ChoiceTest::CheckCourseCount() {
     if (AlertSound)
         AlertSound();
     // On "&Ja" the print dialog opens without a modal loop, and the run finishes meanwhile.
-    if (dialogs().informationQuestion(verdict(count)) == DialogButton::Yes && OpenPrintForm)
+    if (dialogs().informationQuestion(verdict(QString::number(courses))) == DialogButton::Yes &&
+        OpenPrintForm)
         OpenPrintForm();
     return true;
 }

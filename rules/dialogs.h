@@ -67,7 +67,7 @@ class DialogRecorder : public Dialogs {
 public:
     struct Entry {
         DialogRequest request;
-        DialogButton answer;
+        DialogButton answer = DialogButton::Ok;
     };
 
     DialogButton ask(const DialogRequest &request) override;

@@ -1,24 +1,39 @@
-#include "rules/test.h"
+#include "rules/choicerules.h"
 
 // The examination subjects: the two Leistungsfächer (LK 1, LK 2) and the third and fourth
 // examination subjects (PK 3, PK 4). Rules 1 ... 9 judge the entries of semester 1; rule 10
-// asks that all sixteen examination cells of the four semesters are filled.
+// asks that all sixteen examination cells of the four semesters are filled, rule 11 that
+// they hold the subjects of semester 1.
 
 namespace {
-const QChar CR(u'\r');
+constexpr int kExamRows = GridModel::kExamRows;
 
-// The groups of subjects the rules speak of, one bit per subject code.
-constexpr SubjectSet LkCore = 0x7807E;               // 1 ... 6, 15 ... 18
-constexpr SubjectSet LkCoreWithoutDeutsch = 0x7807C; // 2 ... 6, 15 ... 18
-constexpr SubjectSet LanguageOrMathematik = 0x807C;  // 2 ... 6, 15
-constexpr SubjectSet DeutschLanguageOrMath = 0x807E; // 1 ... 6, 15
-constexpr SubjectSet DeutschOrLanguage = 0x7E;       // 1 ... 6
-constexpr SubjectSet NoLeistungsfach = 0x3040;       // Türkisch, Pädagogik, Religion
-
-constexpr int kExamRows = 4; // LK 1, LK 2, PK 3, PK 4
+// The groups of subjects the rules speak of.
+constexpr SubjectSet LkCore =
+    subjectRange(Subject::Deutsch, Subject::Tuerkisch) | subjectRange(Subject::Mathematik, Subject::Chemie);
+constexpr SubjectSet LkCoreWithoutDeutsch = LkCore & ~subjectBit(Subject::Deutsch);
+constexpr SubjectSet LanguageOrMathematik = ForeignLanguages | subjectBit(Subject::Mathematik);
+constexpr SubjectSet DeutschLanguageOrMath = LanguageOrMathematik | subjectBit(Subject::Deutsch);
+constexpr SubjectSet DeutschOrLanguage = ForeignLanguages | subjectBit(Subject::Deutsch);
+constexpr SubjectSet NoLeistungsfach =
+    subjectSet({Subject::Tuerkisch, Subject::Paedagogik, Subject::Religion});
 
 bool meets(SubjectSet set, SubjectSet group) {
     return (set & group) != 0;
+}
+
+bool missesAufgabenfeld(SubjectSet exam) {
+    return !meets(exam, AufgabenfeldA) || !meets(exam, AufgabenfeldB) || !meets(exam, AufgabenfeldC);
+}
+
+bool anyExamCellEmpty(const CourseMatrixCodes &matrix) {
+    for (int s = 1; s <= GridModel::kSemesters; ++s) {
+        for (int r = 1; r <= kExamRows; ++r) {
+            if (matrix.at(s, r) == kEmptySubject)
+                return true;
+        }
+    }
+    return false;
 }
 
 // The rule-6 message: names every Aufgabenfeld that no examination subject covers.
@@ -35,91 +50,126 @@ QString missingAufgabenfeldMessage(SubjectSet exam) {
         text += QStringLiteral("C  ");
     return text;
 }
+
+const QString &examRowLabel(int row) {
+    static const QString labels[kExamRows] = {QStringLiteral("LK 1"), QStringLiteral("LK 2"),
+                                              QStringLiteral("PK 3"), QStringLiteral("PK 4")};
+    return labels[row - 1];
+}
 } // namespace
 
-bool ChoiceTest::CheckExamSubjects() {
-    SubjectSet lk = 0;
-    SubjectSet pk = 0;
+namespace ChoiceRules {
+
+ExamSets BuildExamSets(const CourseMatrixCodes &matrix) {
+    ExamSets sets;
     for (int r = 1; r <= kExamRows; ++r) {
-        const SubjectCode code = CourseMatrix.at(1, r);
+        const SubjectCode code = matrix.at(1, r);
         if (code == kEmptySubject)
             continue;
-        (r <= 2 ? lk : pk) |= subjectBit(code);
+        (r <= 2 ? sets.lk : sets.pk) |= subjectBit(code);
     }
-    const SubjectSet exam = lk | pk;
+    sets.exam = sets.lk | sets.pk;
+    return sets;
+}
 
-    // 1: one Leistungsfach from the core subjects.
-    if (!meets(lk, LkCore)) {
-        ShowRuleViolation(QStringLiteral(
-            "Ein Leistungsfach muss DEUTSCH oder eine weitergeführte(!) FREMDSPRACHE oder MATHEMATIK oder "
-            "eine NATURWISSENSCHAFT (nicht Informatik) sein."));
-        return false;
+bool HasForeignLanguageLK(const ExamSets &sets) {
+    return meets(sets.lk, ForeignLanguages);
+}
+
+int FirstChangingExamRow(const CourseMatrixCodes &matrix) {
+    for (int r = 1; r <= kExamRows; ++r) {
+        for (int s = 2; s <= GridModel::kSemesters; ++s) {
+            if (matrix.at(s, r) != matrix.at(1, r))
+                return r;
+        }
     }
-    ForeignLanguageLK = meets(lk, ForeignLanguages);
+    return 0;
+}
 
-    // 2: Deutsch as the only core Leistungsfach needs Mathematik or a language as PK.
-    if (!meets(lk, LkCoreWithoutDeutsch) && !meets(pk, LanguageOrMathematik)) {
-        ShowRuleViolation(QStringLiteral(
+bool ExamRuleFails(int rule, const CourseMatrixCodes &matrix, const ExamSets &sets) {
+    switch (rule) {
+    case 1: // one Leistungsfach from the core subjects
+        return !meets(sets.lk, LkCore);
+    case 2: // Deutsch as the only core Leistungsfach needs Mathematik or a language as PK
+        return !meets(sets.lk, LkCoreWithoutDeutsch) && !meets(sets.pk, LanguageOrMathematik);
+    case 3: // Deutsch, a language or Mathematik among the four
+        return !meets(sets.exam, DeutschLanguageOrMath);
+    case 4: // Sport is no third examination subject
+        return matrix.at(1, 3) == Subject::Sport;
+    case 5: // Sport-Theorie is no examination subject
+        return contains(sets.exam, Subject::SportTheorie);
+    case 6: // every Aufgabenfeld among the four
+        return missesAufgabenfeld(sets.exam);
+    case 7: // Kunst or Musik alone do not cover Aufgabenfeld A
+        return !meets(sets.exam, DeutschOrLanguage);
+    case 8: // Türkisch, Pädagogik and Religion only as PK 3 or PK 4
+        return meets(sets.lk, NoLeistungsfach);
+    case 9: // Werte u. Normen is no examination subject
+        return contains(sets.exam, Subject::WerteUndNormen);
+    case 10: // the examination subjects run through all four semesters
+        return anyExamCellEmpty(matrix);
+    case 11: // ... and keep their subject
+        return FirstChangingExamRow(matrix) != 0;
+    }
+    return false;
+}
+
+QString ExamRuleMessage(int rule, const CourseMatrixCodes &matrix, const ExamSets &sets) {
+    switch (rule) {
+    case 1:
+        return QStringLiteral("Ein Leistungsfach muss DEUTSCH oder eine weitergeführte(!) FREMDSPRACHE oder "
+                              "MATHEMATIK oder eine NATURWISSENSCHAFT (nicht Informatik) sein.");
+    case 2:
+        return QStringLiteral(
             "Ist nur DEUTSCH und nicht auch eine weitergeführte FREMDSPRACHE, MATHEMATIK oder eine "
             "NATURWISSENSCHAFT Leistungsfach, dann muss als drittes oder viertes Prüfungsfach MATHEMATIK "
-            "oder eine FREMDSPRACHE gewählt werden."));
-        return false;
+            "oder eine FREMDSPRACHE gewählt werden.");
+    case 3:
+        return QStringLiteral("Unter den vier Prüfungsfächern müssen die Fächer DEUTSCH oder eine "
+                              "weitergeführte FREMDSPRACHE oder MATHEMATIK sein.");
+    case 4:
+        return QStringLiteral("SPORT kann nicht drittes Prüfungsfach sein.");
+    case 5:
+        return QStringLiteral("Bitte SPORT und nicht SPORT-THEORIE als Prüfungsfach eintragen.");
+    case 6:
+        return missingAufgabenfeldMessage(sets.exam);
+    case 7:
+        return QStringLiteral("Ein Prüfungfach aus Aufgabenfeld A muss DEUTSCH oder eine "
+                              "(weitergeführte oder in 11 neu begonnene FREMDSPRACHE sein.");
+    case 8:
+        return QStringLiteral("Die Fächer TÜRKISCH und RELIGION können nur P3- oder P4-Fächer sein.");
+    case 9:
+        return QStringLiteral("WERTE UND NORMEN kann kein Prüfungsfach sein.");
+    case 10:
+        return QStringLiteral("Es fehlt noch mindestens ein Leistungs- oder Prüfungsfach.");
+    case 11: {
+        const int row = FirstChangingExamRow(matrix);
+        if (row == 0)
+            return QString();
+        return QStringLiteral("Die Leistungs- und Prüfungsfächer müssen in allen vier Semestern dieselben "
+                              "sein.") +
+               CR + QStringLiteral("In der Zeile  ") + examRowLabel(row) +
+               QStringLiteral("  stehen verschiedene Fächer.");
     }
-
-    // 3: Deutsch, a language or Mathematik among the four. Only reported: rule 7 then fails
-    // as well and ends the stage with its own message.
-    if (!meets(exam, DeutschLanguageOrMath)) {
-        ShowRuleViolation(QStringLiteral("Unter den vier Prüfungsfächern müssen die Fächer DEUTSCH oder eine "
-                                         "weitergeführte FREMDSPRACHE oder MATHEMATIK sein."));
     }
+    return QString();
+}
 
-    // 4: Sport is no third examination subject.
-    if (CourseMatrix.at(1, 3) == Subject::Sport) {
-        ShowRuleViolation(QStringLiteral("SPORT kann nicht drittes Prüfungsfach sein."));
-        return false;
-    }
+} // namespace ChoiceRules
 
-    // 5: Sport-Theorie is no examination subject.
-    if (contains(exam, Subject::SportTheorie)) {
-        ShowRuleViolation(QStringLiteral("Bitte SPORT und nicht SPORT-THEORIE als Prüfungsfach eintragen."));
-        return false;
-    }
-
-    // 6: every Aufgabenfeld among the four.
-    if (!meets(exam, AufgabenfeldA) || !meets(exam, AufgabenfeldB) || !meets(exam, AufgabenfeldC)) {
-        ShowRuleViolation(missingAufgabenfeldMessage(exam));
-        return false;
-    }
-
-    // 7: Kunst or Musik alone do not cover Aufgabenfeld A.
-    if (!meets(exam, DeutschOrLanguage)) {
-        ShowRuleViolation(QStringLiteral("Ein Prüfungfach aus Aufgabenfeld A muss DEUTSCH oder eine "
-                                         "(weitergeführte oder in 11 neu begonnene FREMDSPRACHE sein."));
-        return false;
-    }
-
-    // 8: Türkisch, Pädagogik and Religion only as PK 3 or PK 4.
-    if (meets(lk, NoLeistungsfach)) {
-        ShowRuleViolation(
-            QStringLiteral("Die Fächer TÜRKISCH und RELIGION können nur P3- oder P4-Fächer sein."));
-        return false;
-    }
-
-    // 9: Werte u. Normen is no examination subject.
-    if (contains(exam, Subject::WerteUndNormen)) {
-        ShowRuleViolation(QStringLiteral("WERTE UND NORMEN kann kein Prüfungsfach sein."));
-        return false;
-    }
-
-    // 10: the examination subjects run through all four semesters.
-    for (int s = 1; s <= GridModel::kSemesters; ++s) {
-        for (int r = 1; r <= kExamRows; ++r) {
-            if (CourseMatrix.at(s, r) == kEmptySubject) {
-                ShowRuleViolation(
-                    QStringLiteral("Es fehlt noch mindestens ein Leistungs- oder Prüfungsfach."));
+bool ChoiceTest::CheckExamSubjects() {
+    using namespace ChoiceRules;
+    const ExamSets sets = BuildExamSets(CourseMatrix);
+    for (int rule = 1; rule <= kExamRuleCount; ++rule) {
+        if (ExamRuleFails(rule, CourseMatrix, sets)) {
+            ShowRuleViolation(ExamRuleMessage(rule, CourseMatrix, sets));
+            // Rule 3 is only reported: one of the rules 4 ... 7 then fails as well and ends
+            // the stage with its own message.
+            if (rule != 3)
                 return false;
-            }
         }
+        if (rule == 1)
+            ForeignLanguageLK = HasForeignLanguageLK(sets);
     }
     return true;
 }

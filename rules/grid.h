@@ -19,12 +19,17 @@ public:
     static constexpr int kStoredRows = 13; // rows 0 ... 12, row 12 is the spare row
     static constexpr int kSemesters = 4;
     static constexpr int kCourseRows = 11;
+    static constexpr int kExamRows = 4;  // rows 1 ... 4: LK 1, LK 2, PK 3, PK 4
     static constexpr int kDataRows = 12; // rows 1 ... 12 that files and snapshots cover
 
     explicit GridModel(QObject *parent = nullptr);
 
     // The text of cell (column, row); empty outside the store.
     QString cell(int column, int row) const;
+
+    // The stored text of a cell inside the store (0 <= column < 5, 0 <= row < 13), without
+    // a copy; for the loops of the choice test.
+    const QString &storedText(int column, int row) const { return m_cells[column][row]; }
 
     // Stores a text in cell (column, row), rows 0 ... 12. Notifies views of displayed cells.
     void setCell(int column, int row, const QString &text);

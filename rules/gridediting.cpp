@@ -16,20 +16,14 @@ void AutoFillRow(ChoiceTest &test, int column, int row) {
     const QString text = grid.cell(column, row);
     if (text.isEmpty())
         return;
-    if (row <= 4) {
+    if (row <= GridModel::kExamRows) {
         // The examination subjects run through all four semesters, whatever was typed.
         CopyAcrossRow(grid, column, row, text);
         return;
     }
     test.BuildCourseMatrix();
     // The text as stored, not trimmed: " Deutsch" fills nothing here.
-    SubjectCode code = kUnknownSubject;
-    for (int n = 1; n < kUnknownSubject; ++n) {
-        if (text == SubjectCatalog[n]) {
-            code = static_cast<SubjectCode>(n);
-            break;
-        }
-    }
+    const SubjectCode code = LookupTrimmedSubjectCode(text);
     bool fill = false;
     if (contains(ForeignLanguages, code))
         fill = !test.ForeignLanguageInAllSemesters();

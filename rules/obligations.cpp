@@ -1,4 +1,4 @@
-#include "rules/test.h"
+#include "rules/choicerules.h"
 
 #include <algorithm>
 
@@ -7,10 +7,9 @@
 // two lists, and all missing courses are reported together in one message.
 
 namespace {
-const QChar CR(u'\r');
 const QChar TAB(u'\t');
 
-constexpr int kExamRows = 4;
+constexpr int kExamRows = GridModel::kExamRows;
 
 // Indexed by every code, so that a stray unknown entry can never count outside the array.
 using SemesterCounts = std::array<int, kSubjectCodeCount>;
@@ -42,16 +41,17 @@ SubjectCode mostTaken(const SemesterCounts &n, SubjectCode first, SubjectCode la
     return best;
 }
 
-// One subject of a group in four semesters: the best-covered subject of the group is named,
-// or `noneItem` when none of them is taken at all.
-void requireFourSemestersOfGroup(QString &list, const SemesterCounts &n, SubjectCode first, SubjectCode last,
-                                 const QString &noneItem) {
+// One subject of a group in four semesters: the item for the best-covered subject of the
+// group, `noneItem` when none of them is taken at all, empty when the obligation is met.
+QString fourSemestersOfGroup(const SemesterCounts &n, SubjectCode first, SubjectCode last,
+                             const QString &noneItem) {
     const SubjectCode best = mostTaken(n, first, last);
     const int m = n[best];
     if (m == 0)
-        list += noneItem;
-    else if (m < 4)
-        list += missingItem(4 - m, SubjectCatalog[best] + u' ');
+        return noneItem;
+    if (m < 4)
+        return missingItem(4 - m, SubjectCatalog[best] + u' ');
+    return QString();
 }
 
 // The reminder that closes every message about missing courses.
@@ -67,41 +67,49 @@ QString obligationsReminder() {
 }
 } // namespace
 
-bool ChoiceTest::CheckCourseObligations() {
-    const SemesterCounts n = countSemesters(CourseMatrix);
-    QString fourSemesters; // first list
-    QString further;       // second list
+namespace ChoiceRules {
+
+QList<MissingObligation> MissingObligations(const CourseMatrixCodes &matrix) {
+    const SemesterCounts n = countSemesters(matrix);
+    QList<MissingObligation> missing;
+    const auto add = [&missing](const char *number, bool secondList, const QString &text) {
+        missing.append(MissingObligation{QString::fromLatin1(number), secondList, text});
+    };
 
     bool religionExam = false;
     bool sportLk = false;
     for (int r = 1; r <= kExamRows; ++r) {
-        if (CourseMatrix.at(1, r) == Subject::Religion)
+        if (matrix.at(1, r) == Subject::Religion)
             religionExam = true;
-        if (r <= 2 && CourseMatrix.at(1, r) == Subject::Sport)
+        if (r <= 2 && matrix.at(1, r) == Subject::Sport)
             sportLk = true;
     }
 
     // 1 Deutsch
     if (n[Subject::Deutsch] < 4)
-        fourSemesters += missingItem(4 - n[Subject::Deutsch], QStringLiteral("Deutsch "));
+        add("1", false, missingItem(4 - n[Subject::Deutsch], QStringLiteral("Deutsch ")));
     // 2 a natural science (Informatik is none)
-    requireFourSemestersOfGroup(fourSemesters, n, Subject::Physik, Subject::Chemie,
-                                QStringLiteral("4xNaturw."));
+    if (const QString item =
+            fourSemestersOfGroup(n, Subject::Physik, Subject::Chemie, QStringLiteral("4xNaturw."));
+        !item.isEmpty())
+        add("2", false, item);
     // 3 Sport (Sport-Theorie does not count)
     if (n[Subject::Sport] < 4)
-        fourSemesters += missingItem(4 - n[Subject::Sport], QStringLiteral("Sport "));
+        add("3", false, missingItem(4 - n[Subject::Sport], QStringLiteral("Sport ")));
     // 4 one foreign language; counts of different languages are not added
-    requireFourSemestersOfGroup(fourSemesters, n, Subject::Englisch, Subject::Tuerkisch,
-                                QStringLiteral("4xFremdsp. "));
+    if (const QString item =
+            fourSemestersOfGroup(n, Subject::Englisch, Subject::Tuerkisch, QStringLiteral("4xFremdsp. "));
+        !item.isEmpty())
+        add("4", false, item);
     // 5 Mathematik
     if (n[Subject::Mathematik] < 4)
-        fourSemesters += missingItem(4 - n[Subject::Mathematik], QStringLiteral("Mathe  "));
+        add("5", false, missingItem(4 - n[Subject::Mathematik], QStringLiteral("Mathe  ")));
     // 6 Politik
     if (n[Subject::Politik] < 2)
-        further += missingItem(2 - n[Subject::Politik], QStringLiteral("Politik "));
+        add("6", true, missingItem(2 - n[Subject::Politik], QStringLiteral("Politik ")));
     // 7 Geschichte
     if (n[Subject::Geschichte] < 2)
-        further += missingItem(2 - n[Subject::Geschichte], QStringLiteral("Geschichte "));
+        add("7", true, missingItem(2 - n[Subject::Geschichte], QStringLiteral("Geschichte ")));
 
     if (religionExam) {
         // 8a Religion as examination subject: after the two Politik and two Geschichte
@@ -109,23 +117,37 @@ bool ChoiceTest::CheckCourseObligations() {
         const int pairs = std::max(n[Subject::Geschichte] - 2, 0) / 2 + n[Subject::Erdkunde] / 2 +
                           std::max(n[Subject::Politik] - 2, 0) / 2 + n[Subject::Paedagogik] / 2;
         if (pairs < 1)
-            further += QStringLiteral("mind. 1x/Geschichte/Erdkunde/Politik/Pädagogik  ");
+            add("8a", true, QStringLiteral("mind. 1x/Geschichte/Erdkunde/Politik/Pädagogik  "));
     } else {
         // 8b Religion or Werte u. Normen
         if (n[Subject::Religion] / 2 + n[Subject::WerteUndNormen] / 2 < 1)
-            further += QStringLiteral("mind. 1xReli./Werte u. Normen  ");
+            add("8b", true, QStringLiteral("mind. 1xReli./Werte u. Normen  "));
         // 9 Kunst or Musik
         if (n[Subject::Kunst] / 2 + n[Subject::Musik] / 2 < 1)
-            further += QStringLiteral("mind. 1xKunst/Musik ");
+            add("9", true, QStringLiteral("mind. 1xKunst/Musik "));
     }
 
     // 10 Sport-Theorie for a Sport Leistungsfach
     if (sportLk && n[Subject::SportTheorie] < 4)
-        further += missingItem(4 - n[Subject::SportTheorie], QStringLiteral("Sport-Theorie "));
+        add("10", true, missingItem(4 - n[Subject::SportTheorie], QStringLiteral("Sport-Theorie ")));
+    return missing;
+}
 
-    if (fourSemesters.isEmpty() && further.isEmpty())
+QString MissingObligationsMessage(const QList<MissingObligation> &missing) {
+    QString fourSemesters; // first list
+    QString further;       // second list
+    for (const MissingObligation &item : missing)
+        (item.secondList ? further : fourSemesters) += item.text;
+    return QStringLiteral("Es fehlen folgende Kurse:") + CR + fourSemesters + CR + further + CR + CR +
+           obligationsReminder();
+}
+
+} // namespace ChoiceRules
+
+bool ChoiceTest::CheckCourseObligations() {
+    const QList<ChoiceRules::MissingObligation> missing = ChoiceRules::MissingObligations(CourseMatrix);
+    if (missing.isEmpty())
         return true;
-    ShowRuleViolation(QStringLiteral("Es fehlen folgende Kurse:") + CR + fourSemesters + CR + further + CR +
-                      CR + obligationsReminder());
+    ShowRuleViolation(ChoiceRules::MissingObligationsMessage(missing));
     return false;
 }

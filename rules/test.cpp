@@ -1,9 +1,10 @@
 #include "rules/test.h"
 
+#include "rules/choicerules.h"
+
 namespace {
 constexpr int kSemesters = GridModel::kSemesters;
 constexpr int kCourseRows = GridModel::kCourseRows;
-const QChar CR(u'\r');
 
 // Clears the running flag however the run ends.
 class RunningGuard {
@@ -17,6 +18,14 @@ private:
     bool &m_flag;
 };
 } // namespace
+
+void ChoiceTest::Reset() {
+    CourseMatrix = CourseMatrixCodes{};
+    ChoiceTested = false;
+    ForeignLanguageLK = false;
+    ValidationRunning = false;
+    LastCourseCount.reset();
+}
 
 bool ChoiceTest::RunValidation() {
     RunningGuard running(ValidationRunning);
@@ -35,25 +44,25 @@ bool ChoiceTest::CheckEntries() {
     bool allEmpty = true;
     for (int s = 1; s <= kSemesters; ++s) {
         for (int r = 1; r <= kCourseRows; ++r) {
-            const QString trimmed = TrimBlanks(m_grid.cell(s, r));
-            m_grid.setCell(s, r, trimmed);
+            const QString &text = m_grid.storedText(s, r);
+            const QStringView trimmed = TrimBlanksView(text);
+            if (trimmed.size() != text.size())
+                m_grid.setCell(s, r, trimmed.toString());
             if (!trimmed.isEmpty())
                 allEmpty = false;
         }
     }
     if (allEmpty) {
-        m_dialogs.warning(QStringLiteral("Es sind noch keine Fächer eingetragen."));
+        m_dialogs.warning(ChoiceRules::NoEntriesMessage());
         return false;
     }
     for (int s = 1; s <= kSemesters; ++s) {
         for (int r = 1; r <= kCourseRows; ++r) {
-            const QString text = m_grid.cell(s, r);
-            const SubjectCode code = LookupSubjectCode(text);
+            const QString &text = m_grid.storedText(s, r);
+            const SubjectCode code = LookupTrimmedSubjectCode(text);
             CourseMatrix.at(s, r) = code;
             if (code == kUnknownSubject) {
-                m_dialogs.warning(QStringLiteral("Das Fach  ") + text +
-                                  QStringLiteral("  ist nicht bekannt!") + CR +
-                                  QStringLiteral("Beachte die wählbaren Fächer und ihre Schreibweise."));
+                m_dialogs.warning(ChoiceRules::UnknownSubjectMessage(text));
                 return false;
             }
         }
@@ -62,25 +71,42 @@ bool ChoiceTest::CheckEntries() {
 }
 
 bool ChoiceTest::CheckRepeatedCourses() {
-    bool repeated = false;
+    if (ChoiceRules::HasRepeatedCourses(CourseMatrix))
+        m_dialogs.warning(ChoiceRules::RepeatedCoursesMessage(), DialogButton::Ok);
+    return true;
+}
+
+namespace ChoiceRules {
+
+QString NoEntriesMessage() {
+    return QStringLiteral("Es sind noch keine Fächer eingetragen.");
+}
+
+QString UnknownSubjectMessage(const QString &text) {
+    return QStringLiteral("Das Fach  ") + text + QStringLiteral("  ist nicht bekannt!") + CR +
+           QStringLiteral("Beachte die wählbaren Fächer und ihre Schreibweise.");
+}
+
+bool HasRepeatedCourses(const CourseMatrixCodes &matrix) {
     for (int s = 1; s <= kSemesters; ++s) {
         SubjectSet seen = 0;
         for (int r = 1; r <= kCourseRows; ++r) {
-            const SubjectCode code = CourseMatrix.at(s, r);
+            const SubjectCode code = matrix.at(s, r);
             if (contains(seen, code))
-                repeated = true;
+                return true;
             if (code != kEmptySubject)
                 seen |= subjectBit(code);
         }
     }
-    if (repeated) {
-        m_dialogs.warning(
-            QStringLiteral("Mindestens ein Kurs innerhalb eines Semesters ist mehrfach angewählt worden.") +
-                CR + CR + QStringLiteral("Diese Kurse dürfen nicht themengleich sein!"),
-            DialogButton::Ok);
-    }
-    return true;
+    return false;
 }
+
+QString RepeatedCoursesMessage() {
+    return QStringLiteral("Mindestens ein Kurs innerhalb eines Semesters ist mehrfach angewählt worden.") +
+           CR + CR + QStringLiteral("Diese Kurse dürfen nicht themengleich sein!");
+}
+
+} // namespace ChoiceRules
 
 void ChoiceTest::ShowRuleViolation(const QString &text) {
     m_dialogs.error(text);
@@ -90,10 +116,10 @@ bool ChoiceTest::BuildCourseMatrix() {
     bool anyEntry = false;
     for (int s = 1; s <= kSemesters; ++s) {
         for (int r = 1; r <= kCourseRows; ++r) {
-            const QString trimmed = TrimBlanks(m_grid.cell(s, r));
+            const QStringView trimmed = TrimBlanksView(m_grid.storedText(s, r));
             if (!trimmed.isEmpty())
                 anyEntry = true;
-            CourseMatrix.at(s, r) = LookupSubjectCode(trimmed);
+            CourseMatrix.at(s, r) = LookupTrimmedSubjectCode(trimmed);
         }
     }
     return anyEntry;
@@ -128,15 +154,20 @@ bool ChoiceTest::NaturalScienceInAllSemesters() const {
 
 void ChoiceTest::StoreGridSnapshot() {
     for (int r = 1; r <= GridModel::kDataRows; ++r) {
-        for (int s = 1; s <= kSemesters; ++s)
-            GridSnapshot.at(s, r) = m_grid.cell(s, r);
+        for (int s = 1; s <= kSemesters; ++s) {
+            QString &stored = GridSnapshot.at(s, r);
+            const QString &text = m_grid.storedText(s, r);
+            // Mostly the very same text as at the last store: then nothing to copy.
+            if (stored.constData() != text.constData() || stored.size() != text.size())
+                stored = text;
+        }
     }
 }
 
 bool ChoiceTest::GridChangedSinceSnapshot() const {
     for (int r = 1; r <= GridModel::kDataRows; ++r) {
         for (int s = 1; s <= kSemesters; ++s) {
-            if (m_grid.cell(s, r) != GridSnapshot.at(s, r))
+            if (m_grid.storedText(s, r) != GridSnapshot.at(s, r))
                 return true;
         }
     }
@@ -149,13 +180,5 @@ void ChoiceTest::TimerTick() {
 }
 
 int ChoiceTest::CountCourses() const {
-    int count = 0;
-    for (int s = 1; s <= kSemesters; ++s) {
-        for (int r = 1; r <= kCourseRows; ++r) {
-            const SubjectCode code = CourseMatrix.at(s, r);
-            if (code != kEmptySubject && code != Subject::SportTheorie)
-                ++count;
-        }
-    }
-    return count;
+    return ChoiceRules::CountCourses(CourseMatrix);
 }

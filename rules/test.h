@@ -64,6 +64,10 @@ public:
     // Plays the default alert sound.
     std::function<void()> AlertSound;
 
+    // Back to the state of a new window: empty matrix, no verdict, no run under way. The
+    // snapshot and the hooks stay.
+    void Reset();
+
     // --- The run ---
     // Runs the five stages; true when all of them passed.
     bool RunValidation();

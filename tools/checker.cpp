@@ -63,11 +63,7 @@ void ChoiceChecker::reset() {
     // report of a file that is not read shows the empty grid of a fresh window.
     m_dialogs.answers.clear();
     m_dialogs.entries.clear();
-    m_test.CourseMatrix = CourseMatrixCodes{};
-    m_test.ChoiceTested = false;
-    m_test.ForeignLanguageLK = false;
-    m_test.ValidationRunning = false;
-    m_test.LastCourseCount.reset();
+    m_test.Reset();
 }
 
 FileCheck ChoiceChecker::check(const QString &path, const QString &reportedPath) {

@@ -32,6 +32,10 @@ const QString kRule7 =
 const QString kRule8 = u"Die Fächer TÜRKISCH und RELIGION können nur P3- oder P4-Fächer sein."_s;
 const QString kRule9 = u"WERTE UND NORMEN kann kein Prüfungsfach sein."_s;
 const QString kRule10 = u"Es fehlt noch mindestens ein Leistungs- oder Prüfungsfach."_s;
+QString rule11(const QString &label) {
+    return u"Die Leistungs- und Prüfungsfächer müssen in allen vier Semestern dieselben sein.\rIn der Zeile  "_s +
+           label + u"  stehen verschiedene Fächer."_s;
+}
 
 constexpr int kUntouched = -1; // ForeignLanguageLK keeps what it was before the stage
 } // namespace
@@ -57,8 +61,27 @@ void TestExamSubjects::rules_data() {
     QTest::newRow("pass: PK 4 Sport") << u"DE|MA|GE|SP"_s << QStringList() << 0;
     QTest::newRow("pass: LK 2 Sport") << u"DE|SP|MA|GE"_s << QStringList() << 0;
     QTest::newRow("pass: LK 2 Latein, PK Religion") << u"BI|LA|RE|KU"_s << QStringList() << 1;
-    QTest::newRow("pass: PK Türkisch, later semesters differ")
-        << u"MA|PH KU KU KU|TU|RE"_s << QStringList() << 0;
+    QTest::newRow("pass: PK Türkisch") << u"MA|PH|TU|RE"_s << QStringList() << 0;
+    QTest::newRow("8: LK Religion") << u"RE|MA|DE|PH"_s << QStringList{kRule8} << 0;
+    QTest::newRow("9: LK Werte u. Normen") << u"WN|MA|DE|PH"_s << QStringList{kRule9} << 0;
+    // 11: the subjects of semester 1 in every semester, the first changing row named.
+    QTest::newRow("11: LK 1 in sem 2") << u"DE EN DE DE|MA|EN|GE"_s << QStringList{rule11(u"LK 1"_s)} << 0;
+    QTest::newRow("11: LK 2 in sem 3") << u"DE|MA MA PH MA|EN|GE"_s << QStringList{rule11(u"LK 2"_s)} << 0;
+    QTest::newRow("11: PK 3 in sem 4") << u"DE|MA|EN EN EN FR|GE"_s << QStringList{rule11(u"PK 3"_s)} << 0;
+    QTest::newRow("11: PK 4 in sem 2") << u"DE|MA|EN|GE KU GE GE"_s << QStringList{rule11(u"PK 4"_s)} << 0;
+    QTest::newRow("11: PK 4 Kunst from sem 2")
+        << u"DE|MA|EN|GE KU KU KU"_s << QStringList{rule11(u"PK 4"_s)} << 0;
+    QTest::newRow("11: LK 2 named before PK 3")
+        << u"EN|MA MA MA PH|DE KU DE DE|GE"_s << QStringList{rule11(u"LK 2"_s)} << 1;
+    QTest::newRow("11: PK 3 named before PK 4")
+        << u"DE|MA|EN EN LA EN|GE GE GE PO"_s << QStringList{rule11(u"PK 3"_s)} << 0;
+    QTest::newRow("11 after 10: an empty cell") << u"DE EN - DE|MA|EN|GE"_s << QStringList{kRule10} << 0;
+    QTest::newRow("11 after 10: empty in another row")
+        << u"DE EN DE DE|MA|EN|GE GE GE -"_s << QStringList{kRule10} << 0;
+    QTest::newRow("11 after 9") << u"DE|MA|EN|WN GE GE GE"_s << QStringList{kRule9} << 0;
+    QTest::newRow("11 after 4") << u"DE|MA|SP KU KU KU|GE"_s << QStringList{kRule4} << 0;
+    QTest::newRow("11 after 3 and 7") << u"PH|KU DE DE DE|GE|BI"_s << QStringList{kRule3, kRule7} << 0;
+    QTest::newRow("pass: later semesters alike, Sport PK 4") << u"EN|BI|GE|SP"_s << QStringList() << 1;
 }
 
 void TestExamSubjects::rules() {

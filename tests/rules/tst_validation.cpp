@@ -15,6 +15,8 @@ private slots:
     void courseMatrix();
     void failedRunSnapshot();
     void failedRunClearsEarlierVerdict();
+    void examRowsKeepTheirSubject_data();
+    void examRowsKeepTheirSubject();
 };
 
 namespace {
@@ -106,6 +108,52 @@ void TestValidation::failedRunClearsEarlierVerdict() {
     QVERIFY(!b.test.RunValidation());
     QVERIFY(!b.test.ChoiceTested);
     QVERIFY(!b.test.ValidationRunning);
+}
+
+// Rule 11 ends the run before the obligations; a later stage only runs once it passes.
+void TestValidation::examRowsKeepTheirSubject_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("semester");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("message"); // empty: the run passes
+
+    const QString rule11 = u"Die Leistungs- und Prüfungsfächer müssen in allen vier Semestern dieselben "
+                           "sein.\rIn der Zeile  %1  stehen verschiedene Fächer."_s;
+    QTest::newRow("LK 1 sem 4") << 1 << 4 << u"Latein"_s << rule11.arg(u"LK 1"_s);
+    QTest::newRow("LK 2 sem 2") << 2 << 2 << u"Chemie"_s << rule11.arg(u"LK 2"_s);
+    QTest::newRow("PK 3 sem 3") << 3 << 3 << u"Französisch"_s << rule11.arg(u"PK 3"_s);
+    QTest::newRow("PK 4 sem 4") << 4 << 4 << u"Erdkunde"_s << rule11.arg(u"PK 4"_s);
+    QTest::newRow("PK 4 sem 2, blanks trimmed first") << 4 << 2 << u" Geschichte "_s << QString();
+    QTest::newRow("GK row may change") << 9 << 4 << u"Chemie"_s << QString();
+}
+
+void TestValidation::examRowsKeepTheirSubject() {
+    QFETCH(int, row);
+    QFETCH(int, semester);
+    QFETCH(QString, subject);
+    QFETCH(QString, message);
+    // Without Politik the obligations would fail next.
+    for (const bool obligationsMet : {true, false}) {
+        Bench b(choices::validChoice());
+        if (!obligationsMet) {
+            for (int s = 1; s <= 4; ++s)
+                b.grid.setCell(s, 7, QString());
+        }
+        b.grid.setCell(semester, row, subject);
+        const bool passed = b.test.RunValidation();
+        QCOMPARE(b.test.ChoiceTested, passed);
+        const QStringList texts = choices::dialogTexts(b.recorder);
+        if (!message.isEmpty()) {
+            QVERIFY(!passed);
+            QCOMPARE(texts, QStringList{message});
+        } else if (obligationsMet) {
+            QVERIFY(passed);
+        } else {
+            QVERIFY(!passed);
+            QCOMPARE(texts.size(), 1);
+            QVERIFY(texts.first().startsWith(u"Es fehlen folgende Kurse:\r\r2xPolitik \r"_s));
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(TestValidation)

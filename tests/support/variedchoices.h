@@ -1,0 +1,104 @@
+#pragma once
+
+#include "rules/catalog.h"
+#include "rules/grid.h"
+
+#include <QRandomGenerator>
+#include <QStringList>
+
+// Many different grids from a seed: choices that pass every stage, changed in a few random
+// places, so that every stage and most rules fail now and then. Descriptions as in
+// choices::fill (support/choices.h).
+namespace variedchoices {
+using namespace Qt::StringLiterals;
+
+// Choices that pass the whole test (the foreign-language question answered Yes).
+inline const QList<QStringList> &validChoices() {
+    static const QList<QStringList> list = {
+        // 36 courses, no foreign-language LK
+        {u"DE"_s, u"MA"_s, u"EN"_s, u"GE"_s, u"PH"_s, u"SP"_s, u"PO"_s, u"RE RE KU KU"_s, u"BI"_s},
+        // Englisch LK
+        {u"EN"_s, u"MA"_s, u"DE"_s, u"GE"_s, u"PH"_s, u"SP"_s, u"PO"_s, u"RE RE KU KU"_s, u"BI"_s},
+        // Sport LK with Sport-Theorie
+        {u"DE"_s, u"SP"_s, u"MA"_s, u"GE"_s, u"EN"_s, u"PH"_s, u"PO"_s, u"ST"_s, u"RE RE MU MU"_s, u"BI"_s},
+        // Religion as PK 3, Latein LK
+        {u"BI"_s, u"LA"_s, u"RE"_s, u"DE"_s, u"MA"_s, u"SP"_s, u"PO"_s, u"GE"_s, u"EK EK - -"_s, u"IN"_s},
+        // exactly 33 courses
+        {u"DE"_s, u"MA"_s, u"EN"_s, u"GE"_s, u"PH"_s, u"SP"_s, u"PO PO - -"_s, u"WN WN - -"_s, u"MU MU - -"_s,
+         u"BI BI BI -"_s},
+    };
+    return list;
+}
+
+// Writes the described rows into the grid (as choices::fill, without the test headers).
+inline void fill(GridModel &grid, const QStringList &rows) {
+    for (int r = 1; r <= GridModel::kCourseRows; ++r) {
+        const QStringList tokens =
+            r <= rows.size() ? rows.at(r - 1).split(u' ', Qt::SkipEmptyParts) : QStringList();
+        for (int s = 1; s <= GridModel::kSemesters; ++s) {
+            const QString token = tokens.size() == 1 ? tokens.first() : tokens.value(s - 1, u"-"_s);
+            QString text;
+            for (int code = 1; code < kUnknownSubject; ++code) {
+                if (SubjectAbbreviations[code] == token)
+                    text = SubjectCatalog[code];
+            }
+            grid.setCell(s, r, text);
+        }
+    }
+}
+
+inline QString randomSubject(QRandomGenerator &random) {
+    return SubjectCatalog[random.bounded(1, int(kUnknownSubject))];
+}
+
+// One varied choice: a valid choice, then up to five random changes.
+inline void fillVaried(GridModel &grid, QRandomGenerator &random) {
+    static const QStringList unknownTexts = {u"Mathe"_s,     u"Quark"_s,         u"deutsch"_s,
+                                             u"unbekannt"_s, u"Sport Theorie"_s, u"\tKunst"_s};
+    const QList<QStringList> &valid = validChoices();
+    fill(grid, valid.at(random.bounded(int(valid.size()))));
+    // Some grids empty, as at the start of an entry.
+    if (random.bounded(40) == 0) {
+        for (int s = 1; s <= GridModel::kSemesters; ++s) {
+            for (int r = 1; r <= GridModel::kCourseRows; ++r)
+                grid.setCell(s, r, random.bounded(2) ? QString() : u"  "_s);
+        }
+        return;
+    }
+    const int changes = random.bounded(6);
+    for (int i = 0; i < changes; ++i) {
+        const int s = random.bounded(1, GridModel::kSemesters + 1);
+        const int r = random.bounded(1, GridModel::kCourseRows + 1);
+        switch (random.bounded(8)) {
+        case 0:
+        case 1:
+            grid.setCell(s, r, randomSubject(random));
+            break;
+        case 2:
+            grid.setCell(s, r, QString());
+            break;
+        case 3:
+            grid.setCell(s, r, unknownTexts.at(random.bounded(int(unknownTexts.size()))));
+            break;
+        case 4:
+            grid.setCell(s, r, u" "_s + grid.cell(s, r) + u"  "_s);
+            break;
+        case 5: { // an examination row filled across, as auto-fill does
+            const QString subject = randomSubject(random);
+            const int row = random.bounded(1, GridModel::kExamRows + 1);
+            for (int k = 1; k <= GridModel::kSemesters; ++k)
+                grid.setCell(k, row, subject);
+            break;
+        }
+        default: { // a Grundkurs row cleared or filled across
+            const QString subject = random.bounded(3) == 0 ? QString() : randomSubject(random);
+            const int row = random.bounded(GridModel::kExamRows + 1, GridModel::kCourseRows + 1);
+            for (int k = 1; k <= GridModel::kSemesters; ++k)
+                grid.setCell(k, row, subject);
+            break;
+        }
+        }
+    }
+}
+
+} // namespace variedchoices
