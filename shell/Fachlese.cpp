@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -14,7 +13,6 @@
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/book.svg")));
 
     // The standard file and print dialogs speak German like the rest of the program.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

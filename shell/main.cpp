@@ -3,22 +3,24 @@
 #include "rules/dialogs.h"
 #include "rules/gridediting.h"
 #include "shell/coursegrid.h"
-#include "windows/systemdialogs.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
 #include "windows/groupframe.h"
 #include "windows/help.h"
 #include "windows/info.h"
+#include "windows/pictures.h"
 #include "windows/placement.h"
 #include "windows/print.h"
+#include "windows/systemdialogs.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -46,7 +48,6 @@ TMainForm::TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
                               Qt::WindowCloseButtonHint),
       StringGrid(new GridModel(this)), Test(*StringGrid, dialogs), m_dialogs(dialogs),
       m_systemDialogs(systemDialogs) {
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/book.svg")));
     createControls();
     createMenus();
     createCellMenu();
@@ -58,8 +59,8 @@ TMainForm::TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
 
     Test.AlertSound = [this] { m_systemDialogs.beep(); };
     Test.OpenPrintForm = [this] {
-        if (PrintForm)
-            showWindow(PrintForm);
+        if (TPrintForm *form = PrintForm())
+            showWindow(form);
     };
 }
 
@@ -124,9 +125,8 @@ void TMainForm::createControls() {
     connect(B_Hilfe, &QPushButton::clicked, this, &TMainForm::B_HilfeClick);
     connect(B_Testen, &QPushButton::clicked, this, &TMainForm::B_TestenClick);
 
-    Image1 = new QLabel(client);
+    Image1 = new QLabel(client); // its picture is drawn when it is first shown (Timer1Timer)
     Image1->setGeometry(342, 281, 33, 33);
-    Image1->setPixmap(QIcon(QStringLiteral(":/pictures/butterfly.svg")).pixmap(32, 32));
     Image1->setAlignment(Qt::AlignCenter);
     Image1->hide();
 
@@ -226,11 +226,44 @@ void TMainForm::createCellMenu() {
 }
 
 void TMainForm::CreateSideWindows() {
-    InfoForm = new TInfoForm(this);
-    AGFForm = new TAGFForm(this);
-    HelpForm = new THelpForm(m_dialogs, m_systemDialogs, this);
-    AbiNoteForm = new TAbiNoteForm(this);
-    PrintForm = new TPrintForm(*StringGrid, Test, m_dialogs, Printer, this);
+    m_sideWindows = true;
+}
+
+TInfoForm *TMainForm::InfoForm() {
+    if (!m_infoForm && m_sideWindows)
+        m_infoForm = new TInfoForm(this);
+    return m_infoForm;
+}
+
+TAGFForm *TMainForm::AGFForm() {
+    if (!m_agfForm && m_sideWindows)
+        m_agfForm = new TAGFForm(this);
+    return m_agfForm;
+}
+
+THelpForm *TMainForm::HelpForm() {
+    if (!m_helpForm && m_sideWindows)
+        m_helpForm = new THelpForm(m_dialogs, m_systemDialogs, this);
+    return m_helpForm;
+}
+
+TAbiNoteForm *TMainForm::AbiNoteForm() {
+    if (!m_abiNoteForm && m_sideWindows)
+        m_abiNoteForm = new TAbiNoteForm(this);
+    return m_abiNoteForm;
+}
+
+TPrintForm *TMainForm::PrintForm() {
+    if (!m_printForm && m_sideWindows)
+        m_printForm = new TPrintForm(
+            *StringGrid, Test, m_dialogs, [this]() -> QPrinter & { return Printer(); }, this);
+    return m_printForm;
+}
+
+QPrinter &TMainForm::Printer() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    return *m_printer;
 }
 
 void TMainForm::FormCreate() {
@@ -256,6 +289,11 @@ void TMainForm::FormCreate() {
 
 void TMainForm::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
+    if (m_iconPending) {
+        // The icon of the program's windows is drawn once the main window is on the screen.
+        m_iconPending = false;
+        QTimer::singleShot(0, this, [] { QApplication::setWindowIcon(ProgramIcon()); });
+    }
     if (FirstShowPending && !m_firstShowRunning)
         QTimer::singleShot(0, this, &TMainForm::FormShow);
 }
@@ -264,8 +302,8 @@ void TMainForm::FormShow() {
     if (!FirstShowPending || m_firstShowRunning)
         return;
     m_firstShowRunning = true;
-    if (InfoForm)
-        InfoForm->exec();
+    if (TInfoForm *form = InfoForm())
+        form->exec();
     FirstShowPending = false;
     m_firstShowRunning = false;
 }
@@ -289,7 +327,7 @@ void TMainForm::BeendenClick() {
 }
 
 void TMainForm::DruckereinrichtenClick() {
-    m_systemDialogs.choosePrinter(Printer);
+    m_systemDialogs.choosePrinter(Printer());
 }
 
 void TMainForm::DruckenClick() {
@@ -304,11 +342,11 @@ void TMainForm::DruckenClick() {
         if (answer == DialogButton::No)
             return;
     }
-    if (PrintForm) {
+    if (TPrintForm *form = PrintForm()) {
         // The dialog may still be open without a modal loop from the verdict; it opens
         // modally here all the same.
-        PrintForm->hide();
-        PrintForm->exec();
+        form->hide();
+        form->exec();
     }
 }
 
@@ -320,35 +358,33 @@ void TMainForm::B_AbinoteClick() {
     if (m_dialogs.confirmation(QStringLiteral("Die Funktion ist noch unvollständig. Weiter?")) ==
         DialogButton::No)
         return;
-    if (AbiNoteForm)
-        showWindow(AbiNoteForm);
+    if (TAbiNoteForm *form = AbiNoteForm())
+        showWindow(form);
 }
 
 void TMainForm::UeberClick() {
-    if (InfoForm)
-        showWindow(InfoForm);
+    if (TInfoForm *form = InfoForm())
+        showWindow(form);
 }
 
 void TMainForm::B_AGFClick() {
-    if (AGFForm)
-        showWindow(AGFForm);
+    if (TAGFForm *form = AGFForm())
+        showWindow(form);
 }
 
 void TMainForm::B_VerordnungClick() {
-    if (HelpForm)
-        HelpForm->ShowDocument(QStringLiteral("Oberstufenverordnung"), QStringLiteral("Verordnung.rtf"),
-                               false);
+    if (THelpForm *form = HelpForm())
+        form->ShowDocument(QStringLiteral("Oberstufenverordnung"), QStringLiteral("Verordnung.rtf"), false);
 }
 
 void TMainForm::B_AnleitungClick() {
-    if (HelpForm)
-        HelpForm->ShowDocument(QStringLiteral("Anleitung zur Fachlese"), QStringLiteral("Anleitung.rtf"),
-                               true);
+    if (THelpForm *form = HelpForm())
+        form->ShowDocument(QStringLiteral("Anleitung zur Fachlese"), QStringLiteral("Anleitung.rtf"), true);
 }
 
 void TMainForm::ProgramminfoClick() {
-    if (HelpForm)
-        HelpForm->ShowDocument(QStringLiteral("Hilfe"), QStringLiteral("Hilfe.rtf"), true);
+    if (THelpForm *form = HelpForm())
+        form->ShowDocument(QStringLiteral("Hilfe"), QStringLiteral("Hilfe.rtf"), true);
 }
 
 void TMainForm::B_HilfeClick() {
@@ -357,6 +393,8 @@ void TMainForm::B_HilfeClick() {
 
 void TMainForm::Timer1Timer() {
     Test.TimerTick();
+    if (Test.ChoiceTested && Image1->pixmap().isNull())
+        Image1->setPixmap(RenderPicture(QStringLiteral(":/pictures/butterfly.svg"), QSize(32, 32)));
     Image1->setVisible(Test.ChoiceTested);
     B_Testen->setText(Test.ChoiceTested ? QStringLiteral("Wahl o.k.") : QStringLiteral("&Wahl testen"));
 }

@@ -4,8 +4,8 @@
 #include "rules/test.h"
 
 #include <QMainWindow>
-#include <QPrinter>
 
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -15,6 +15,7 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QTimer;
 class CourseGridView;
@@ -34,7 +35,9 @@ public:
     TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    // Creates the five side windows, in start-up order, as children of this window.
+    // Makes the five side windows available. Each is built, as a child of this window, when it
+    // is first needed and then kept for the rest of the run, so that it keeps its content
+    // between showings as if it had been there from the start.
     void CreateSideWindows();
 
     // --- Handlers ---
@@ -79,7 +82,9 @@ public:
     ChoiceTest Test;
     QString CurrentFileName;
     bool FirstShowPending = false;
-    QPrinter Printer; // the one printer that "D&rucker einrichten ..." sets up and printing uses
+    // The one printer that "D&rucker einrichten ..." sets up and printing uses. It is made when
+    // first needed, so that starting the program does not ask the print system anything.
+    QPrinter &Printer();
 
     // --- Controls ---
     QGroupBox *StringGridBox = nullptr;
@@ -109,12 +114,13 @@ public:
     // The 21 subject items of the context menu, indexed by subject code (entry 0 unused).
     std::array<QAction *, 22> SubjectItems{};
 
-    // --- Side windows (children of this window) ---
-    TInfoForm *InfoForm = nullptr;
-    TAGFForm *AGFForm = nullptr;
-    THelpForm *HelpForm = nullptr;
-    TAbiNoteForm *AbiNoteForm = nullptr;
-    TPrintForm *PrintForm = nullptr;
+    // --- Side windows (children of this window, built on first use) ---
+    // Null until CreateSideWindows has run.
+    TInfoForm *InfoForm();
+    TAGFForm *AGFForm();
+    THelpForm *HelpForm();
+    TAbiNoteForm *AbiNoteForm();
+    TPrintForm *PrintForm();
 
     static const QString kCaption;
 
@@ -133,7 +139,15 @@ private:
 
     Dialogs &m_dialogs;
     SystemDialogs &m_systemDialogs;
+    std::unique_ptr<QPrinter> m_printer;
+    bool m_sideWindows = false; // CreateSideWindows has run
+    TInfoForm *m_infoForm = nullptr;
+    TAGFForm *m_agfForm = nullptr;
+    THelpForm *m_helpForm = nullptr;
+    TAbiNoteForm *m_abiNoteForm = nullptr;
+    TPrintForm *m_printForm = nullptr;
     bool m_firstShowRunning = false;
+    bool m_iconPending = true; // the window icon is set after the first show
     // The cell a typed-change notice is about, while it is handled.
     std::optional<std::pair<int, int>> m_noticeCell;
 };

@@ -1,7 +1,11 @@
 #include "shell/qtdialogs.h"
 #include "support/mainwindow.h"
 
+#include "windows/abinote.h"
+#include "windows/info.h"
+
 #include <QAbstractButton>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -16,6 +20,35 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    // Start-up asks the print system nothing: neither the print plugin nor the printing library
+    // is loaded by the time the main window and the information window of its first show are up,
+    // and only the information window is built of the side windows. (First in this program, so
+    // that nothing before it has printed.)
+    void startLoadsNoPrintSystem() {
+#ifndef Q_OS_LINUX
+        QSKIP("reads the loaded libraries from /proc");
+#else
+        DialogRecorder dialogs;
+        ScriptedSystemDialogs system;
+        TMainForm f(dialogs, system);
+        f.CreateSideWindows();
+        QVERIFY(duringModal(
+            [&] {
+                f.show();
+                QVERIFY(QTest::qWaitFor([&] { return !f.FirstShowPending; }, 10000));
+            },
+            [&](QWidget *shown) { QCOMPARE(shown, f.InfoForm()); }));
+        QFile maps(u"/proc/self/maps"_s);
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray loaded = maps.readAll();
+        QVERIFY(loaded.contains("libQt6Widgets"));
+        QVERIFY2(!loaded.contains("printsupport/") && !loaded.contains("libcups"), loaded.constData());
+        QCOMPARE(f.findChildren<QDialog *>().size() + f.findChildren<QMainWindow *>().size() +
+                     f.findChildren<TAbiNoteForm *>().size(),
+                 1); // the information window
+#endif
+    }
+
     void startState() {
         MainWindowFixture w;
         TMainForm &f = *w.form;
