@@ -5,13 +5,19 @@
 #include "windows/info.h"
 
 #include <QAbstractButton>
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -137,6 +143,94 @@ private slots:
             }));
         QCOMPARE(answer, buttons.last());
         QCOMPARE(seen, u"eins\nzwei "_s + shown);
+    }
+
+    // The cells of the obligations reminder go under their headings A, B and C, for any font.
+    void tabColumns_data() {
+        QTest::addColumn<int>("charWidth"); // a fixed width per character; 0: a real font
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("columns"); // per line, the column of each cell
+        const QString reminder = u"A\t\tB\t\tC\n4xDE\t\t2xPO\t\t4xNW\n4xFremdsp.\t2xGE\t\t4xMA\n"
+                                 u"2xKU o. 2xMU\t2xRE o. 2xWN"_s;
+        const QString table = u"012 012 012 01"_s;
+        QTest::newRow("narrow") << 5 << reminder << table;
+        QTest::newRow("wide") << 11 << reminder << table;
+        QTest::newRow("font") << 0 << reminder << table;
+        QTest::newRow("gap") << 5 << u"A\tB\t\tC\n\tx\t\ty\nz"_s << u"012 12 0"_s;
+        // No common distance: "x" would land between A and B; each cell its own column.
+        QTest::newRow("none")
+            << 5 << u"A\t\tB\nxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\tx"_s
+            << u"01 01"_s;
+    }
+
+    void tabColumns() {
+        QFETCH(int, charWidth);
+        QFETCH(QString, text);
+        QFETCH(QString, columns);
+        const QFontMetrics metrics(QApplication::font());
+        const auto width = [&](const QString &t) {
+            return charWidth ? int(t.size()) * charWidth : metrics.horizontalAdvance(t);
+        };
+        QStringList shown;
+        for (const QList<int> &row :
+             TabColumns(text.split(u'\n'), width, charWidth ? charWidth : metrics.averageCharWidth())) {
+            shown << QString();
+            for (const int column : row)
+                shown.last() += QString::number(column);
+        }
+        QCOMPARE(shown.join(u' '), columns);
+    }
+
+    // In the box the reminder's cells stand exactly under their headings, the text around the
+    // table keeps its blanks and line breaks, and a text without TABs stays plain.
+    void reminderLinesUp() {
+        const QString text =
+            u"Es fehlen folgende Kurse:\r2xPolitik \r\r\rBeachte die Belegungungsverpflichtungen:"
+            u"\rA\t\tB\t\tC\r4xDE\t\t2xPO\t\t4xNW\r4xFremdsp.\t2xGE\t\t4xMA\r2xKU o. "
+            u"2xMU\t2xRE o. 2xWN\r4xSP  Bei Sport-LK zus. 4xSportheorie\r\rBei Religion als "
+            u"Prüf.-Fach gilt im Aufgabenfeld B : \r2xPO, 2xGE und 2xPO oder 2xGE oder 2xEK\r"
+            u"Informatik ist keine Naturwissenschaft"_s;
+        QtDialogs dialogs;
+        QString html;
+        QVERIFY(duringModal(
+            [&] {
+                dialogs.ask({DialogKind::Error, u"Fehler"_s, text, {DialogButton::Cancel}});
+            },
+            [&](QWidget *widget) {
+                auto *box = qobject_cast<QMessageBox *>(widget);
+                QVERIFY(box && box->textFormat() == Qt::RichText);
+                html = box->text();
+            }));
+        QTextDocument document;
+        document.setDefaultFont(QApplication::font());
+        document.setHtml(html);
+        QString plain = document.toPlainText();
+        plain.replace(u'\n', u'|');
+        QCOMPARE(
+            plain,
+            u"Es fehlen folgende Kurse:|2xPolitik |||Beachte die Belegungungsverpflichtungen:|A|B|C|4xDE|"
+            u"2xPO|4xNW|4xFremdsp.|2xGE|4xMA|2xKU o. 2xMU|2xRE o. 2xWN||4xSP  Bei Sport-LK zus. "
+            u"4xSportheorie||Bei Religion als Prüf.-Fach gilt im Aufgabenfeld B : |2xPO, 2xGE und 2xPO "
+            u"oder 2xGE oder 2xEK|Informatik ist keine Naturwissenschaft"_s); // the table's end is a block of
+                                                                              // its own
+        const auto left = [&](const QString &cell) {
+            QTextCursor found = document.find(cell, 0, QTextDocument::FindCaseSensitively);
+            const QTextBlock block = found.block();
+            const QTextLine line =
+                block.layout()->lineForTextPosition(found.selectionStart() - block.position());
+            return qRound(document.documentLayout()->blockBoundingRect(block).left() +
+                          line.cursorToX(found.selectionStart() - block.position()));
+        };
+        const QStringList columns[] = {{u"A"_s, u"4xDE"_s, u"4xFremdsp."_s, u"2xKU o. 2xMU"_s},
+                                       {u"B"_s, u"2xPO"_s, u"2xGE"_s, u"2xRE o. 2xWN"_s},
+                                       {u"C"_s, u"4xNW"_s, u"4xMA"_s}};
+        int previous = -1;
+        for (const QStringList &column : columns) {
+            for (const QString &cell : column)
+                QCOMPARE(left(cell), left(column.first()));
+            QVERIFY(left(column.first()) > previous);
+            previous = left(column.first());
+        }
     }
 
     void fileFilters() {
