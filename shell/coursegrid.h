@@ -3,6 +3,8 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+class GridModel;
+
 // The view of the course grid: label cells painted as fixed cells, in-place editing that
 // reports every change of the editor's text, and the context menu on a data cell.
 class CourseGridView : public QTableView {
@@ -17,6 +19,12 @@ public:
 
     // True while the in-place editor is open.
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
+
+    // The texts shown, through a CourseGridModel set with setModel; null before.
+    GridModel *grid() const;
+
+    // The index of cell (column, row) in the view's model.
+    QModelIndex cellIndex(int column, int row) const;
 
 signals:
     // The user changed the text of cell (column, row) by typing; the cell already holds it.
@@ -45,5 +53,8 @@ public:
                const QModelIndex &index) const override;
 
 private:
+    void paintUnknownSubject(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index,
+                             const QString &text) const;
+
     CourseGridView *m_view;
 };

@@ -3,6 +3,7 @@
 #include "rules/dialogs.h"
 #include "rules/gridediting.h"
 #include "shell/coursegrid.h"
+#include "shell/coursegridmodel.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
 #include "windows/groupframe.h"
@@ -81,7 +82,8 @@ void TMainForm::createControls() {
 
     StringGridView = new CourseGridView(StringGridBox);
     StringGridView->setGeometry(9, 14, 480, 258);
-    StringGridView->setModel(StringGrid);
+    StringGridView->setAccessibleName(QStringLiteral("Kurse"));
+    StringGridView->setModel(new CourseGridModel(StringGrid, this));
     StringGridView->verticalHeader()->setDefaultSectionSize(kCellHeight + kGridLine);
     StringGridView->verticalHeader()->resizeSection(0, 22 + kGridLine);
     connect(StringGridView, &CourseGridView::textEdited, this, [this](int column, int row) {
@@ -128,6 +130,7 @@ void TMainForm::createControls() {
     Image1 = new QLabel(client); // its picture is drawn when it is first shown (Timer1Timer)
     Image1->setGeometry(342, 281, 33, 33);
     Image1->setAlignment(Qt::AlignCenter);
+    Image1->setAccessibleName(QStringLiteral("Wahl o.k."));
     Image1->hide();
 
     Timer1 = new QTimer(this);
@@ -422,7 +425,7 @@ int TMainForm::Row() const {
 }
 
 void TMainForm::setCurrentCell(int column, int row) {
-    StringGridView->setCurrentIndex(StringGrid->index(row, column));
+    StringGridView->setCurrentIndex(StringGridView->cellIndex(column, row));
 }
 
 void TMainForm::setCurrentCellForNotice(int column, int row) {

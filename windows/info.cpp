@@ -12,9 +12,12 @@ namespace {
 const QColor kBackground(96, 182, 191);
 const QColor kHintBackground(165, 211, 220);
 
+// The window's own light background, with its own dark text, so that a dark desktop palette
+// cannot put light text on it.
 void setBackground(QWidget *widget, const QColor &colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, Qt::black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

@@ -161,6 +161,12 @@ TPrintForm::TPrintForm(GridModel &grid, ChoiceTest &test, Dialogs &dialogs,
     E_Vorname = makeEdit(this, 95, 71, 177);
     E_Datum = makeEdit(this, 95, 135, 90);
 
+    // Each label names its field, also for screen readers.
+    Label2->setBuddy(E_Nachname);
+    Label3->setBuddy(E_Vorname);
+    Label4->setBuddy(E_Klasse);
+    Label5->setBuddy(E_Datum);
+
     setTabOrder(B_Print, B_Cancel);
     setTabOrder(B_Cancel, E_Nachname);
     setTabOrder(E_Nachname, E_Vorname);

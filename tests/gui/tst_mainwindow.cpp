@@ -1,15 +1,19 @@
 #include "shell/qtdialogs.h"
 #include "support/mainwindow.h"
 
+#include "shell/coursegridmodel.h"
 #include "windows/abinote.h"
 #include "windows/info.h"
+#include "windows/print.h"
 
 #include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -18,6 +22,15 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+
+#if __has_include("rules/suggestion.h")
+#include "rules/suggestion.h"
+#else
+// TEMPORARY, until rules/suggestion.h is merged: no suggestion (as shell/coursegridmodel.cpp).
+inline QString SuggestSubject(const QString &) {
+    return QString();
+}
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -213,13 +226,15 @@ private slots:
             u"4xSportheorie||Bei Religion als Prüf.-Fach gilt im Aufgabenfeld B : |2xPO, 2xGE und 2xPO "
             u"oder 2xGE oder 2xEK|Informatik ist keine Naturwissenschaft"_s); // the table's end is a block of
                                                                               // its own
+        document.documentLayout()->documentSize();                            // lays the whole document out
         const auto left = [&](const QString &cell) {
-            QTextCursor found = document.find(cell, 0, QTextDocument::FindCaseSensitively);
+            const QTextCursor found =
+                document.find(cell, 0, QTextDocument::FindCaseSensitively | QTextDocument::FindWholeWords);
             const QTextBlock block = found.block();
-            const QTextLine line =
-                block.layout()->lineForTextPosition(found.selectionStart() - block.position());
-            return qRound(document.documentLayout()->blockBoundingRect(block).left() +
-                          line.cursorToX(found.selectionStart() - block.position()));
+            const qreal blockLeft = document.documentLayout()->blockBoundingRect(block).left();
+            const int at = found.selectionStart() - block.position();
+            const QTextLine line = block.layout()->lineForTextPosition(at);
+            return line.isValid() ? qRound(blockLeft + line.cursorToX(at)) : -1000;
         };
         const QStringList columns[] = {{u"A"_s, u"4xDE"_s, u"4xFremdsp."_s, u"2xKU o. 2xMU"_s},
                                        {u"B"_s, u"2xPO"_s, u"2xGE"_s, u"2xRE o. 2xWN"_s},
@@ -231,6 +246,89 @@ private slots:
             QVERIFY(left(column.first()) > previous);
             previous = left(column.first());
         }
+    }
+
+    // Every control of the main window and of the print form has a name for screen readers:
+    // buttons their captions without "&", the fields their labels, the picture and the cells
+    // what they stand for.
+    void accessibleNames() {
+        MainWindowFixture w;
+        TMainForm &f = *w.form;
+        w.grid().setCell(1, 1, u"Deutsch"_s);
+        w.grid().setCell(2, 6, u" Mathe"_s);
+        const auto name = [](QObject *object) {
+            QAccessibleInterface *face = QAccessible::queryAccessibleInterface(object);
+            return face ? face->text(QAccessible::Name) : u"<none>"_s;
+        };
+        QStringList names;
+        for (QWidget *control : std::initializer_list<QWidget *>{
+                 f.B_Anleitung, f.B_AGF, f.B_Verordnung, f.B_Abinote, f.B_Hilfe, f.B_Testen, f.Image1,
+                 f.StringGridView, f.PrintForm()->E_Nachname, f.PrintForm()->E_Vorname,
+                 f.PrintForm()->E_Klasse, f.PrintForm()->E_Datum, f.PrintForm()->B_Print,
+                 f.PrintForm()->B_Cancel})
+            names << name(control);
+        QAccessibleTableInterface *table =
+            QAccessible::queryAccessibleInterface(f.StringGridView)->tableInterface();
+        QVERIFY(table);
+        for (const auto &[column, row] :
+             {std::pair(1, 1), std::pair(2, 6), std::pair(4, 11), std::pair(0, 3), std::pair(3, 0)})
+            names << table->cellAt(row, column)->text(QAccessible::Name);
+        QCOMPARE(names, (QStringList{u"Anleitung"_s, u"Fächer"_s, u"Verordnung"_s, u"Abinote"_s, u"Hilfe"_s,
+                                     u"Wahl testen"_s, u"Wahl o.k."_s, u"Kurse"_s, u"Nachname"_s,
+                                     u"Vorname"_s, u"Klasse"_s, u"Geburtsdatum"_s, u"Drucken"_s,
+                                     u"Abbrechen"_s, u"LK 1, 1. Semester: Deutsch"_s,
+                                     u"GK 4, 2. Semester: Mathe (unbekanntes Fach)"_s,
+                                     u"GK 9, 4. Semester: leer"_s, u"PK 3"_s, u"3. Semester"_s}));
+    }
+
+    // A data cell whose text is no subject is drawn red with a wavy line and explains itself in
+    // its tooltip; subjects, blanks and the label cells are drawn as before. The cell's text
+    // stays as typed.
+    void unknownSubjectShown_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("unknown");
+        QTest::newRow("subject") << u"Deutsch"_s << false;
+        QTest::newRow("blanks around a subject") << u"  Physik "_s << false;
+        QTest::newRow("blanks only") << u"   "_s << false;
+        QTest::newRow("lower case") << u"politik"_s << true;
+        QTest::newRow("prefix") << u"Mathe"_s << true;
+        QTest::newRow("far") << u"Quatsch"_s << true;
+        QTest::newRow("unbekannt") << u"unbekannt"_s << true;
+        QTest::newRow("markup") << u"<b>Bio</b>"_s << true;
+    }
+
+    void unknownSubjectShown() {
+        QFETCH(QString, text);
+        QFETCH(bool, unknown);
+        QPalette dark;
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Text, QColor(230, 230, 230));
+        for (const QPalette &palette : {QApplication::palette(), dark}) {
+            MainWindowFixture w;
+            w.form->StringGridView->setPalette(palette);
+            w.grid().setCell(2, 6, text);
+            const QModelIndex cell = w.form->StringGridView->cellIndex(2, 6);
+            const QString hint =
+                u"Das Fach »"_s + text.trimmed() + u"« ist nicht bekannt."_s +
+                (SuggestSubject(text).isEmpty() ? QString()
+                                                : u"\nMeinst du »"_s + SuggestSubject(text) + u"«?"_s);
+            QCOMPARE(cell.data(Qt::ToolTipRole).toString(),
+                     unknown ? Qt::convertFromPlainText(hint, Qt::WhiteSpaceNormal) : QString());
+            QCOMPARE(w.grid().cell(2, 6), text);
+            // Red pixels in the cell, and below the text the wavy line.
+            const QImage shot =
+                w.form->StringGridView->viewport()->grab(w.form->StringGridView->visualRect(cell)).toImage();
+            int red = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x) {
+                    const QColor c = shot.pixelColor(x, y);
+                    red += c.red() > 150 && c.red() > c.green() + 60 && c.red() > c.blue() + 60;
+                }
+            QCOMPARE(red > 10, unknown);
+        }
+        MainWindowFixture w;
+        w.grid().setCell(0, 6, u"Quatsch"_s); // a label cell is never marked
+        QVERIFY(w.form->StringGridView->cellIndex(0, 6).data(Qt::ToolTipRole).isNull());
     }
 
     void fileFilters() {

@@ -1,12 +1,14 @@
 #include "support/mainwindow.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
+#include "windows/help.h"
 #include "windows/info.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextEdit>
 
 using namespace Qt::StringLiterals;
 
@@ -57,6 +59,30 @@ private slots:
         f.B_AGF->click();
         f.Ueber->trigger();
         QCOMPARE(count(), 2 + 1 + 2); // TInfoForm and TAGFForm are dialogs as well
+    }
+
+    // Under a dark desktop palette the information window keeps dark text on its own light
+    // colours, and the document viewer shows dark text on a white page.
+    void darkPaletteStaysReadable() {
+        const QPalette before = QApplication::palette();
+        QPalette dark;
+        for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+            dark.setColor(role, QColor(40, 40, 40));
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            dark.setColor(role, QColor(235, 235, 235));
+        QApplication::setPalette(dark);
+        MainWindowFixture p;
+        TInfoForm &info = *p.form->InfoForm();
+        for (const QLabel *label : {info.Label1, info.Label5, info.Label6, info.Label11}) {
+            const QPalette shown = label->palette();
+            QVERIFY2(shown.color(QPalette::WindowText).lightness() < 60 &&
+                         label->parentWidget()->palette().color(QPalette::Window).lightness() > 120,
+                     qPrintable(label->text()));
+        }
+        const QPalette page = p.form->HelpForm()->RichEdit1->palette();
+        QApplication::setPalette(before);
+        QCOMPARE(page.color(QPalette::Base), QColor(Qt::white));
+        QCOMPARE(page.color(QPalette::Text), QColor(Qt::black));
     }
 
     void ueberTwiceGivesOneWindow() {
