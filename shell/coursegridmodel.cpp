@@ -42,7 +42,7 @@ QVariant CourseGridModel::data(const QModelIndex &index, int role) const {
     if (role == Qt::ToolTipRole) {
         if (dataCell && IsUnknownSubject(text)) {
             // As plain text, whatever the cell holds.
-            return Qt::convertFromPlainText(UnknownSubjectHint(text), Qt::WhiteSpaceNormal);
+            return Qt::convertFromPlainText(UnknownSubjectHint(text), Qt::WhiteSpaceNoWrap);
         }
         return QIdentityProxyModel::data(index, role);
     }

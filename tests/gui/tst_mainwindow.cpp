@@ -313,7 +313,7 @@ private slots:
                 (SuggestSubject(text).isEmpty() ? QString()
                                                 : u"\nMeinst du »"_s + SuggestSubject(text) + u"«?"_s);
             QCOMPARE(cell.data(Qt::ToolTipRole).toString(),
-                     unknown ? Qt::convertFromPlainText(hint, Qt::WhiteSpaceNormal) : QString());
+                     unknown ? Qt::convertFromPlainText(hint, Qt::WhiteSpaceNoWrap) : QString());
             QCOMPARE(w.grid().cell(2, 6), text);
             // Red pixels in the cell, and below the text the wavy line.
             const QImage shot =
