@@ -12,12 +12,14 @@
 #include "windows/pictures.h"
 #include "windows/placement.h"
 #include "windows/print.h"
+#include "windows/pruefliste.h"
 #include "windows/systemdialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -156,6 +158,8 @@ void TMainForm::createMenus() {
 
     QMenu *hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     Programminfo = hilfe->addAction(QStringLiteral("&Inhalt"), this, &TMainForm::ProgramminfoClick);
+    Pruefliste = hilfe->addAction(QStringLiteral("&Prüfliste ..."), this, &TMainForm::PrueflisteClick);
+    Pruefliste->setShortcut(Qt::Key_F9);
     hilfe->addSeparator();
     Ueber = hilfe->addAction(QStringLiteral("&über ..."), this, &TMainForm::UeberClick);
 }
@@ -261,6 +265,14 @@ TPrintForm *TMainForm::PrintForm() {
         m_printForm = new TPrintForm(
             *StringGrid, Test, m_dialogs, [this]() -> QPrinter & { return Printer(); }, this);
     return m_printForm;
+}
+
+TPruefListeForm *TMainForm::PrueflisteForm() {
+    if (!m_prueflisteForm && m_sideWindows) {
+        m_prueflisteForm = new TPruefListeForm(*StringGrid, this);
+        connect(m_prueflisteForm, &TPruefListeForm::cellsChosen, this, &TMainForm::selectCells);
+    }
+    return m_prueflisteForm;
 }
 
 QPrinter &TMainForm::Printer() {
@@ -370,6 +382,11 @@ void TMainForm::UeberClick() {
         showWindow(form);
 }
 
+void TMainForm::PrueflisteClick() {
+    if (TPruefListeForm *form = PrueflisteForm())
+        showWindow(form);
+}
+
 void TMainForm::B_AGFClick() {
     if (TAGFForm *form = AGFForm())
         showWindow(form);
@@ -426,6 +443,17 @@ int TMainForm::Row() const {
 
 void TMainForm::setCurrentCell(int column, int row) {
     StringGridView->setCurrentIndex(StringGridView->cellIndex(column, row));
+}
+
+void TMainForm::selectCells(int column, int firstRow, int lastRow) {
+    StringGridView->finishEditing();
+    setCurrentCell(column, firstRow);
+    StringGridView->selectionModel()->select(QItemSelection(StringGridView->cellIndex(column, firstRow),
+                                                            StringGridView->cellIndex(column, lastRow)),
+                                             QItemSelectionModel::ClearAndSelect);
+    activateWindow();
+    raise();
+    StringGridView->setFocus();
 }
 
 void TMainForm::setCurrentCellForNotice(int column, int row) {

@@ -24,6 +24,7 @@ class TAGFForm;
 class THelpForm;
 class TAbiNoteForm;
 class TPrintForm;
+class TPruefListeForm;
 
 // The main window: the course grid, the menus, the six buttons and the timer that shows
 // whether the grid holds a tested choice.
@@ -50,6 +51,7 @@ public:
     void B_TestenClick();
     void B_AbinoteClick();
     void UeberClick();
+    void PrueflisteClick();
     void B_AGFClick();
     void B_VerordnungClick();
     void B_AnleitungClick();
@@ -107,6 +109,7 @@ public:
     QAction *Druckereinrichten = nullptr;
     QAction *Beenden = nullptr;
     QAction *Programminfo = nullptr;
+    QAction *Pruefliste = nullptr;
     QAction *Ueber = nullptr;
     QAction *rechtsausfuellen1 = nullptr;
     QAction *linksausfuellen1 = nullptr;
@@ -121,6 +124,10 @@ public:
     THelpForm *HelpForm();
     TAbiNoteForm *AbiNoteForm();
     TPrintForm *PrintForm();
+    TPruefListeForm *PrueflisteForm();
+
+    // Makes cell (column, firstRow) current and selects the cells of `column` down to `lastRow`.
+    void selectCells(int column, int firstRow, int lastRow);
 
     static const QString kCaption;
 
@@ -146,6 +153,7 @@ private:
     THelpForm *m_helpForm = nullptr;
     TAbiNoteForm *m_abiNoteForm = nullptr;
     TPrintForm *m_printForm = nullptr;
+    TPruefListeForm *m_prueflisteForm = nullptr;
     bool m_firstShowRunning = false;
     bool m_iconPending = true; // the window icon is set after the first show
     // The cell a typed-change notice is about, while it is handled.

@@ -98,7 +98,7 @@ private slots:
         }
         QCOMPARE(menus, (QStringList{u"&Datei,&Neu,&Öffnen,&Speichern,Speichern &unter...,-,&Drucken,"
                                      u"D&rucker einrichten ...,-,&Beenden"_s,
-                                     u"&Hilfe,&Inhalt,-,&über ..."_s}));
+                                     u"&Hilfe,&Inhalt,&Prüfliste ...,-,&über ..."_s}));
     }
 
     // Closing asks only for a changed grid; a validation run, failed or not, takes the snapshot.
