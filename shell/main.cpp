@@ -2,8 +2,8 @@
 
 #include "rules/dialogs.h"
 #include "rules/gridediting.h"
-#include "shell/coursegrid.h"
 #include "shell/coursegridmodel.h"
+#include "shell/coursegridview.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
 #include "windows/groupframe.h"
@@ -30,14 +30,25 @@
 const QString TMainForm::kCaption = QStringLiteral("Fachlese 1.49  IGS-Brunsmark");
 
 namespace {
+// The main window's layout, in pixels of the client area.
 constexpr int kClientWidth = 501;
 constexpr int kClientHeight = 319;
-constexpr int kCellHeight = 20;
-constexpr int kGridLine = 1; // the line between two cells
+constexpr QRect kGridBoxGeometry(0, 0, kClientWidth, 280); // " Kurse ", along the top
+constexpr QRect kGridGeometry(9, 14, 480, 258);            // inside the group box
+constexpr int kHeaderRowHeight = 22;                       // row 0, the semesters
+constexpr int kCellHeight = 20;                            // rows 1 ... 11
+constexpr int kLabelColumnWidth = 42;                      // column 0, the row labels
+constexpr int kSemesterColumnWidth = 107;                  // columns 1 ... 4
+constexpr int kButtonTop = 287;                            // the six buttons in one line
+constexpr int kButtonHeight = 25;
+constexpr QRect kImageGeometry(342, 281, 33, 33); // "Wahl o.k.", between "Hilfe" and "Wahl testen"
+constexpr QSize kImagePictureSize(32, 32);
+constexpr int kTimerInterval = 1000; // ms
+constexpr int kGridLine = 1;         // the line between two cells
 
 QPushButton *makeButton(QWidget *parent, int left, int width, const QString &caption, const QString &hint) {
     auto *button = new QPushButton(caption, parent);
-    button->setGeometry(left, 287, width, 25);
+    button->setGeometry(left, kButtonTop, width, kButtonHeight);
     button->setAutoDefault(false);
     if (!hint.isEmpty())
         button->setToolTip(hint);
@@ -80,14 +91,14 @@ void TMainForm::createControls() {
     setCentralWidget(client);
 
     StringGridBox = new ClassicGroupBox(QStringLiteral(" Kurse "), client);
-    StringGridBox->setGeometry(0, 0, kClientWidth, 280);
+    StringGridBox->setGeometry(kGridBoxGeometry);
 
     StringGridView = new CourseGridView(StringGridBox);
-    StringGridView->setGeometry(9, 14, 480, 258);
+    StringGridView->setGeometry(kGridGeometry);
     StringGridView->setAccessibleName(QStringLiteral("Kurse"));
     StringGridView->setModel(new CourseGridModel(StringGrid, this));
     StringGridView->verticalHeader()->setDefaultSectionSize(kCellHeight + kGridLine);
-    StringGridView->verticalHeader()->resizeSection(0, 22 + kGridLine);
+    StringGridView->verticalHeader()->resizeSection(0, kHeaderRowHeight + kGridLine);
     connect(StringGridView, &CourseGridView::textEdited, this, [this](int column, int row) {
         // Every notice, the closing one included, is about the cell that was edited: when the
         // editor closes because another cell became current, the notice still names the
@@ -130,13 +141,13 @@ void TMainForm::createControls() {
     connect(B_Testen, &QPushButton::clicked, this, &TMainForm::B_TestenClick);
 
     Image1 = new QLabel(client); // its picture is drawn when it is first shown (Timer1Timer)
-    Image1->setGeometry(342, 281, 33, 33);
+    Image1->setGeometry(kImageGeometry);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setAccessibleName(QStringLiteral("Wahl o.k."));
     Image1->hide();
 
     Timer1 = new QTimer(this);
-    Timer1->setInterval(1000);
+    Timer1->setInterval(kTimerInterval);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     Timer1->start();
 }
@@ -290,9 +301,9 @@ void TMainForm::FormCreate() {
     // so that the cells fill the 480 x 258 grid as laid out.
     for (int r = 1; r <= GridModel::kCourseRows; ++r)
         StringGridView->setRowHeight(r, kCellHeight + kGridLine);
-    StringGridView->setColumnWidth(0, 42 + kGridLine);
+    StringGridView->setColumnWidth(0, kLabelColumnWidth + kGridLine);
     for (int c = 1; c <= GridModel::kSemesters; ++c)
-        StringGridView->setColumnWidth(c, 107 + kGridLine);
+        StringGridView->setColumnWidth(c, kSemesterColumnWidth + kGridLine);
     for (int c = 1; c <= GridModel::kSemesters; ++c)
         StringGrid->setCell(c, 0, QStringLiteral(" %1. Semester").arg(c));
     static const char16_t *const labels[] = {u"  LK 1", u"  LK 2", u"  PK 3", u"  PK 4", u"  GK 3", u"  GK 4",
@@ -414,7 +425,7 @@ void TMainForm::B_HilfeClick() {
 void TMainForm::Timer1Timer() {
     Test.TimerTick();
     if (Test.ChoiceTested && Image1->pixmap().isNull())
-        Image1->setPixmap(RenderPicture(QStringLiteral(":/pictures/butterfly.svg"), QSize(32, 32)));
+        Image1->setPixmap(RenderPicture(QStringLiteral(":/pictures/butterfly.svg"), kImagePictureSize));
     Image1->setVisible(Test.ChoiceTested);
     B_Testen->setText(Test.ChoiceTested ? QStringLiteral("Wahl o.k.") : QStringLiteral("&Wahl testen"));
 }

@@ -1,86 +1,14 @@
-#include "shell/coursegrid.h"
+#include "shell/coursegriddelegate.h"
 
 #include "rules/grid.h"
 #include "shell/coursegridmodel.h"
+#include "shell/coursegridview.h"
 #include "windows/fixedcell.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QCursor>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
-
-CourseGridView::CourseGridView(QWidget *parent) : QTableView(parent) {
-    horizontalHeader()->hide();
-    verticalHeader()->hide();
-    horizontalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setMinimumSectionSize(1);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setShowGrid(true);
-    setSelectionMode(QAbstractItemView::ContiguousSelection);
-    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::DoubleClicked);
-    setTabKeyNavigation(false);
-    setWordWrap(false);
-    setItemDelegate(new CourseGridDelegate(this));
-}
-
-void CourseGridView::contextMenuEvent(QContextMenuEvent *event) {
-    QModelIndex cell = currentIndex();
-    QPoint where;
-    if (event->reason() == QContextMenuEvent::Mouse) {
-        cell = indexAt(event->pos());
-        where = event->globalPos();
-    }
-    if (!cell.isValid() || !GridModel::isDataCell(cell.column(), cell.row())) {
-        event->ignore();
-        return;
-    }
-    finishEditing(); // the typed text is in its cell before the menu writes cells
-    setCurrentIndex(cell);
-    if (event->reason() != QContextMenuEvent::Mouse)
-        where = viewport()->mapToGlobal(visualRect(cell).center());
-    event->accept();
-    emit cellMenuRequested(where);
-}
-
-GridModel *CourseGridView::grid() const {
-    const auto *shown = qobject_cast<const CourseGridModel *>(model());
-    return shown ? shown->grid() : nullptr;
-}
-
-QModelIndex CourseGridView::cellIndex(int column, int row) const {
-    return model() ? model()->index(row, column) : QModelIndex();
-}
-
-void CourseGridView::finishEditing() {
-    if (state() != QAbstractItemView::EditingState)
-        return;
-    QWidget *editor = indexWidget(currentIndex());
-    if (!editor)
-        editor = focusWidget();
-    if (!editor || editor == this || !viewport()->isAncestorOf(editor))
-        return;
-    commitData(editor);
-    closeEditor(editor, QAbstractItemDelegate::NoHint);
-}
-
-void CourseGridView::keyPressEvent(QKeyEvent *event) {
-    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
-        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
-        contextMenuEvent(&menuEvent);
-        return;
-    }
-    QTableView::keyPressEvent(event);
-}
-
-void CourseGridView::mousePressEvent(QMouseEvent *event) {
-    // A right click makes the cell under the mouse current; a click never changes a text.
-    QTableView::mousePressEvent(event);
-}
 
 CourseGridDelegate::CourseGridDelegate(CourseGridView *view) : QStyledItemDelegate(view), m_view(view) {}
 
@@ -113,12 +41,12 @@ void CourseGridDelegate::setEditorData(QWidget *editor, const QModelIndex &index
     QStyledItemDelegate::setEditorData(editor, index);
 }
 
-void CourseGridDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
+void CourseGridDelegate::setModelData(QWidget *editor, QAbstractItemModel * /*the view's model*/,
                                       const QModelIndex &index) const {
     auto *line = qobject_cast<QLineEdit *>(editor);
     if (!line)
         return;
-    Q_UNUSED(model);
+    // The text goes to the grid behind the view's model.
     if (GridModel *grid = m_view->grid())
         grid->setCell(index.column(), index.row(), line->text());
     // The closing notice belongs to the cell that was edited, reported before the current

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QStyledItemDelegate>
 #include <QTableView>
 
 class GridModel;
@@ -36,25 +35,4 @@ signals:
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-};
-
-class CourseGridDelegate : public QStyledItemDelegate {
-    Q_OBJECT
-
-public:
-    explicit CourseGridDelegate(CourseGridView *view);
-
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
-    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override;
-
-private:
-    void paintUnknownSubject(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index,
-                             const QString &text) const;
-
-    CourseGridView *m_view;
 };
