@@ -247,43 +247,46 @@ void TMainForm::CreateSideWindows() {
     m_sideWindows = true;
 }
 
+namespace {
+// The side window kept in `slot`, made by `make` the first time it is asked for once the side
+// windows are available; null before.
+template <typename Window, typename Make> Window *builtOnFirstUse(Window *&slot, bool available, Make make) {
+    if (!slot && available)
+        slot = make();
+    return slot;
+}
+} // namespace
+
 TInfoForm *TMainForm::InfoForm() {
-    if (!m_infoForm && m_sideWindows)
-        m_infoForm = new TInfoForm(this);
-    return m_infoForm;
+    return builtOnFirstUse(m_infoForm, m_sideWindows, [this] { return new TInfoForm(this); });
 }
 
 TAGFForm *TMainForm::AGFForm() {
-    if (!m_agfForm && m_sideWindows)
-        m_agfForm = new TAGFForm(this);
-    return m_agfForm;
+    return builtOnFirstUse(m_agfForm, m_sideWindows, [this] { return new TAGFForm(this); });
 }
 
 THelpForm *TMainForm::HelpForm() {
-    if (!m_helpForm && m_sideWindows)
-        m_helpForm = new THelpForm(m_dialogs, m_systemDialogs, this);
-    return m_helpForm;
+    return builtOnFirstUse(m_helpForm, m_sideWindows,
+                           [this] { return new THelpForm(m_dialogs, m_systemDialogs, this); });
 }
 
 TAbiNoteForm *TMainForm::AbiNoteForm() {
-    if (!m_abiNoteForm && m_sideWindows)
-        m_abiNoteForm = new TAbiNoteForm(this);
-    return m_abiNoteForm;
+    return builtOnFirstUse(m_abiNoteForm, m_sideWindows, [this] { return new TAbiNoteForm(this); });
 }
 
 TPrintForm *TMainForm::PrintForm() {
-    if (!m_printForm && m_sideWindows)
-        m_printForm = new TPrintForm(
+    return builtOnFirstUse(m_printForm, m_sideWindows, [this] {
+        return new TPrintForm(
             *StringGrid, Test, m_dialogs, [this]() -> QPrinter & { return Printer(); }, this);
-    return m_printForm;
+    });
 }
 
 TPruefListeForm *TMainForm::PrueflisteForm() {
-    if (!m_prueflisteForm && m_sideWindows) {
-        m_prueflisteForm = new TPruefListeForm(*StringGrid, this);
-        connect(m_prueflisteForm, &TPruefListeForm::cellsChosen, this, &TMainForm::selectCells);
-    }
-    return m_prueflisteForm;
+    return builtOnFirstUse(m_prueflisteForm, m_sideWindows, [this] {
+        auto *form = new TPruefListeForm(*StringGrid, this);
+        connect(form, &TPruefListeForm::cellsChosen, this, &TMainForm::selectCells);
+        return form;
+    });
 }
 
 QPrinter &TMainForm::Printer() {
