@@ -51,6 +51,7 @@ private slots:
         ScriptedSystemDialogs system;
         TMainForm f(dialogs, system);
         f.CreateSideWindows();
+        QVERIFY(f.Image1->pixmap().isNull() && QApplication::windowIcon().isNull()); // drawn later
         QVERIFY(duringModal(
             [&] {
                 f.show();
@@ -62,6 +63,9 @@ private slots:
         const QByteArray loaded = maps.readAll();
         QVERIFY(loaded.contains("libQt6Widgets"));
         QVERIFY2(!loaded.contains("printsupport/") && !loaded.contains("libcups"), loaded.constData());
+        // The icon of the windows, drawn once the main window was shown, in its three sizes.
+        QVERIFY(QTest::qWaitFor([] { return !QApplication::windowIcon().isNull(); }, 5000));
+        QCOMPARE(QApplication::windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
         QCOMPARE(f.findChildren<QDialog *>().size() + f.findChildren<QMainWindow *>().size() +
                      f.findChildren<TAbiNoteForm *>().size(),
                  1); // the information window

@@ -295,6 +295,7 @@ private slots:
         QVERIFY(p.w.Test.ChoiceTested && !p.w.Test.GridChangedSinceSnapshot() && p.system.beeps == 1);
         p.w.Timer1Timer();
         QCOMPARE(captionDuringVerdict + p.w.B_Testen->text(), u"Wahl o.k.Wahl o.k."_s);
+        QCOMPARE(p.w.Image1->pixmap().size(), QSize(32, 32)); // drawn when first shown
         QVERIFY(duringModal([&] { p.w.Drucken->trigger(); },
                             [&](QWidget *widget) { QCOMPARE(widget, &p.print); }));
         p.grid().setCell(2, 12, u"x"_s);
