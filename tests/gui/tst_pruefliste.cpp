@@ -80,11 +80,15 @@ private slots:
         QCOMPARE(w.form->Col() * 100 + w.form->Row(), 310);
         const QModelIndexList selected = w.form->StringGridView->selectionModel()->selectedIndexes();
         QVERIFY(selected.size() == 1 && selected.first().column() == 3 && selected.first().row() == 10);
+        // An examination rule leads to the examination rows of the first semester.
+        w.form->selectCells(1, 1, 4);
+        QCOMPARE(w.form->Col() * 100 + w.form->Row(), 101);
+        QCOMPARE(w.form->StringGridView->selectionModel()->selectedIndexes().size(), 4);
         // The line "all fulfilled" leads nowhere.
         w.grid().setCell(3, 10, u"Physik"_s);
-        w.form->setCurrentCell(1, 1);
+        w.form->setCurrentCell(2, 2);
         emit form.ListBox1->itemActivated(form.ListBox1->item(0));
-        QCOMPARE(w.form->Col() * 100 + w.form->Row(), 101);
+        QCOMPARE(w.form->Col() * 100 + w.form->Row(), 202);
     }
 };
 
