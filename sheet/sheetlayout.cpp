@@ -4,12 +4,30 @@
 #include "rules/grid.h"
 
 namespace {
-constexpr int kLeft = 200;       // the left margin of nearly every line
-constexpr int kSecondX = 900;    // "Zweitwahl" column of the choice block
-constexpr int kGridTop = 480;    // semester headers; course row r is 50 · r below
-constexpr int kChoiceTop = 1520; // first exam-course line
-constexpr int kLineStep = 90;    // distance of the choice lines
+// Places on the page in 0.1 mm from the top-left corner of the printable area.
+constexpr int kLeft = 200;     // the left margin of nearly every line
+constexpr int kTitleTop = 100; // "Fachlesebogen    SEKII ..." and the date
+constexpr int kNameTop = 190;  // "Name" and the surname
+constexpr int kFirstNameTop = 280;
+constexpr int kClassTop = 370; // "Klasse" and "Geburtsdatum" with their values
+constexpr int kValueX = 450;   // surname, first name and class after their labels
+constexpr int kBirthLabelX = 700;
+constexpr int kBirthValueX = 1100;
+constexpr int kGridTop = 480; // semester headers; course row r is kGridRowStep · r below
+constexpr int kGridRowStep = 50;
+constexpr int kSemesterStep = 350; // semester s stands at kSemesterStep · s
+constexpr int kVerdictTop = 1120;  // "Die Wahl ist o.k. !" or "ACHTUNG! ..."
+constexpr int kVerdictSecondTop = 1180;
+constexpr int kVerdictThirdTop = 1240;
+constexpr int kChoiceHeadingTop = 1320; // "Individuelle Wahl der Kurse ..."
+constexpr int kChoiceColumnsTop = 1420; // "Erstwahl" and "Zweitwahl"
+constexpr int kSecondX = 900;           // "Zweitwahl" column of the choice block
+constexpr int kChoiceTop = 1520;        // first exam-course line
+constexpr int kLineStep = 90;           // distance of the choice lines
 constexpr int kGrundkursTop = 1880;
+constexpr int kSignatureOffset = 130; // "Datum u. Unterschrift ..." below "AG ..."
+constexpr int kGuardianOffset = 190;  // the small guardian line below "AG ..."
+constexpr int kGuardianX = 840;
 
 // "LK 1", "LK 2", "PK 3", "PK 4", "GK 3" ... "GK 9" for course rows 1 ... 11.
 QString rowLabel(int row) {
@@ -37,42 +55,43 @@ QList<SheetText> SheetLayout(const GridModel &grid, const CourseMatrixCodes &mat
         texts.append(SheetText{text, x, y, height, bold});
     };
 
-    add(QStringLiteral("Fachlesebogen    SEKII    IGS Brunsmark   ") + today, kLeft, 100, kLargeText);
-    add(QStringLiteral("Name"), kLeft, 190, kLargeText);
-    add(person.surname, 450, 190, kLargeText);
-    add(QStringLiteral("Vorname"), kLeft, 280, kLargeText);
-    add(person.firstName, 450, 280, kLargeText);
-    add(QStringLiteral("Klasse"), kLeft, 370, kLargeText);
-    add(person.className, 450, 370, kLargeText);
-    add(QStringLiteral("Geburtsdatum"), 700, 370, kLargeText);
-    add(person.dateOfBirth, 1100, 370, kLargeText);
+    add(QStringLiteral("Fachlesebogen    SEKII    IGS Brunsmark   ") + today, kLeft, kTitleTop, kLargeText);
+    add(QStringLiteral("Name"), kLeft, kNameTop, kLargeText);
+    add(person.surname, kValueX, kNameTop, kLargeText);
+    add(QStringLiteral("Vorname"), kLeft, kFirstNameTop, kLargeText);
+    add(person.firstName, kValueX, kFirstNameTop, kLargeText);
+    add(QStringLiteral("Klasse"), kLeft, kClassTop, kLargeText);
+    add(person.className, kValueX, kClassTop, kLargeText);
+    add(QStringLiteral("Geburtsdatum"), kBirthLabelX, kClassTop, kLargeText);
+    add(person.dateOfBirth, kBirthValueX, kClassTop, kLargeText);
 
     for (int s = 1; s <= GridModel::kSemesters; ++s)
-        add(QStringLiteral("%1. Semester").arg(s), 350 * s, kGridTop, kMediumText);
+        add(QStringLiteral("%1. Semester").arg(s), kSemesterStep * s, kGridTop, kMediumText);
     for (int r = 1; r <= GridModel::kCourseRows; ++r)
-        add(rowLabel(r), kLeft, kGridTop + 50 * r, kMediumText);
+        add(rowLabel(r), kLeft, kGridTop + kGridRowStep * r, kMediumText);
     for (int r = 1; r <= GridModel::kCourseRows; ++r) {
         for (int s = 1; s <= GridModel::kSemesters; ++s) {
             const QString cell = grid.cell(s, r);
             if (!cell.isEmpty())
-                add(cell, 350 * s, kGridTop + 50 * r, kMediumText, false);
+                add(cell, kSemesterStep * s, kGridTop + kGridRowStep * r, kMediumText, false);
         }
     }
 
     if (choiceTested) {
-        add(QStringLiteral("Die Wahl ist o.k. !"), kLeft, 1120, kMediumText);
+        add(QStringLiteral("Die Wahl ist o.k. !"), kLeft, kVerdictTop, kMediumText);
         add(QStringLiteral("Bitte trage jetzt die Kursnummern (z.B. 50) für die Erst- und Zweitwahl ein"),
-            kLeft, 1180, kMediumText);
-        add(QStringLiteral("und vergiss nicht die Unterschrift unten!"), kLeft, 1240, kMediumText);
-    } else {
-        add(QStringLiteral("ACHTUNG! Die Wahl ist (noch) nicht erfolgreich getestet worden."), kLeft, 1120,
+            kLeft, kVerdictSecondTop, kMediumText);
+        add(QStringLiteral("und vergiss nicht die Unterschrift unten!"), kLeft, kVerdictThirdTop,
             kMediumText);
+    } else {
+        add(QStringLiteral("ACHTUNG! Die Wahl ist (noch) nicht erfolgreich getestet worden."), kLeft,
+            kVerdictTop, kMediumText);
     }
 
-    add(QStringLiteral("Individuelle Wahl der Kurse (Sport wird gesondert gewählt)"), kLeft, 1320,
-        kLargeText);
-    add(QStringLiteral("Erstwahl"), kLeft, 1420, kLargeText);
-    add(QStringLiteral("Zweitwahl"), kSecondX, 1420, kLargeText);
+    add(QStringLiteral("Individuelle Wahl der Kurse (Sport wird gesondert gewählt)"), kLeft,
+        kChoiceHeadingTop, kLargeText);
+    add(QStringLiteral("Erstwahl"), kLeft, kChoiceColumnsTop, kLargeText);
+    add(QStringLiteral("Zweitwahl"), kSecondX, kChoiceColumnsTop, kLargeText);
 
     // The exam courses run through all four semesters; their line never carries " XXX".
     for (int k = 1; k <= 4; ++k) {
@@ -97,8 +116,9 @@ QList<SheetText> SheetLayout(const GridModel &grid, const CourseMatrixCodes &mat
     }
 
     add(QStringLiteral("AG ______________"), kLeft, y, kLargeText);
-    add(QStringLiteral("Datum u. Unterschrift _______________________________"), kLeft, y + 130, kLargeText);
-    add(QStringLiteral("Bei Minderjährigen Unterschrift des Erziehungsberechtigten"), 840, y + 190,
-        kSmallText, false);
+    add(QStringLiteral("Datum u. Unterschrift _______________________________"), kLeft, y + kSignatureOffset,
+        kLargeText);
+    add(QStringLiteral("Bei Minderjährigen Unterschrift des Erziehungsberechtigten"), kGuardianX,
+        y + kGuardianOffset, kSmallText, false);
     return texts;
 }

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QFont>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -54,7 +53,6 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(kApplicationTitle);
     // The desktop entry's name lets the desktop match the window with its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.igs_brunsmark.Fachlese"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/book.svg")));
 
     // The standard file and print dialogs speak German like the rest of the program.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));

@@ -2,37 +2,53 @@
 
 #include "rules/dialogs.h"
 #include "rules/gridediting.h"
-#include "shell/coursegrid.h"
+#include "shell/coursegridmodel.h"
+#include "shell/coursegridview.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
 #include "windows/groupframe.h"
 #include "windows/help.h"
 #include "windows/info.h"
+#include "windows/pictures.h"
 #include "windows/placement.h"
 #include "windows/print.h"
+#include "windows/pruefliste.h"
 #include "windows/systemdialogs.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QIcon>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 
 const QString TMainForm::kCaption = QStringLiteral("Fachlese 1.49  IGS-Brunsmark");
 
 namespace {
+// The main window's layout, in pixels of the client area.
 constexpr int kClientWidth = 501;
 constexpr int kClientHeight = 319;
-constexpr int kCellHeight = 20;
-constexpr int kGridLine = 1; // the line between two cells
+constexpr QRect kGridBoxGeometry(0, 0, kClientWidth, 280); // " Kurse ", along the top
+constexpr QRect kGridGeometry(9, 14, 480, 258);            // inside the group box
+constexpr int kHeaderRowHeight = 22;                       // row 0, the semesters
+constexpr int kCellHeight = 20;                            // rows 1 ... 11
+constexpr int kLabelColumnWidth = 42;                      // column 0, the row labels
+constexpr int kSemesterColumnWidth = 107;                  // columns 1 ... 4
+constexpr int kButtonTop = 287;                            // the six buttons in one line
+constexpr int kButtonHeight = 25;
+constexpr QRect kImageGeometry(342, 281, 33, 33); // "Wahl o.k.", between "Hilfe" and "Wahl testen"
+constexpr QSize kImagePictureSize(32, 32);
+constexpr int kTimerInterval = 1000; // ms
+constexpr int kGridLine = 1;         // the line between two cells
 
 QPushButton *makeButton(QWidget *parent, int left, int width, const QString &caption, const QString &hint) {
     auto *button = new QPushButton(caption, parent);
-    button->setGeometry(left, 287, width, 25);
+    button->setGeometry(left, kButtonTop, width, kButtonHeight);
     button->setAutoDefault(false);
     if (!hint.isEmpty())
         button->setToolTip(hint);
@@ -46,7 +62,6 @@ TMainForm::TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
                               Qt::WindowCloseButtonHint),
       StringGrid(new GridModel(this)), Test(*StringGrid, dialogs), m_dialogs(dialogs),
       m_systemDialogs(systemDialogs) {
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/book.svg")));
     createControls();
     createMenus();
     createCellMenu();
@@ -58,8 +73,8 @@ TMainForm::TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
 
     Test.AlertSound = [this] { m_systemDialogs.beep(); };
     Test.OpenPrintForm = [this] {
-        if (PrintForm)
-            showWindow(PrintForm);
+        if (TPrintForm *form = PrintForm())
+            showWindow(form);
     };
 }
 
@@ -76,13 +91,14 @@ void TMainForm::createControls() {
     setCentralWidget(client);
 
     StringGridBox = new ClassicGroupBox(QStringLiteral(" Kurse "), client);
-    StringGridBox->setGeometry(0, 0, kClientWidth, 280);
+    StringGridBox->setGeometry(kGridBoxGeometry);
 
     StringGridView = new CourseGridView(StringGridBox);
-    StringGridView->setGeometry(9, 14, 480, 258);
-    StringGridView->setModel(StringGrid);
+    StringGridView->setGeometry(kGridGeometry);
+    StringGridView->setAccessibleName(QStringLiteral("Kurse"));
+    StringGridView->setModel(new CourseGridModel(StringGrid, this));
     StringGridView->verticalHeader()->setDefaultSectionSize(kCellHeight + kGridLine);
-    StringGridView->verticalHeader()->resizeSection(0, 22 + kGridLine);
+    StringGridView->verticalHeader()->resizeSection(0, kHeaderRowHeight + kGridLine);
     connect(StringGridView, &CourseGridView::textEdited, this, [this](int column, int row) {
         // Every notice, the closing one included, is about the cell that was edited: when the
         // editor closes because another cell became current, the notice still names the
@@ -124,14 +140,14 @@ void TMainForm::createControls() {
     connect(B_Hilfe, &QPushButton::clicked, this, &TMainForm::B_HilfeClick);
     connect(B_Testen, &QPushButton::clicked, this, &TMainForm::B_TestenClick);
 
-    Image1 = new QLabel(client);
-    Image1->setGeometry(342, 281, 33, 33);
-    Image1->setPixmap(QIcon(QStringLiteral(":/pictures/butterfly.svg")).pixmap(32, 32));
+    Image1 = new QLabel(client); // its picture is drawn when it is first shown (Timer1Timer)
+    Image1->setGeometry(kImageGeometry);
     Image1->setAlignment(Qt::AlignCenter);
+    Image1->setAccessibleName(QStringLiteral("Wahl o.k."));
     Image1->hide();
 
     Timer1 = new QTimer(this);
-    Timer1->setInterval(1000);
+    Timer1->setInterval(kTimerInterval);
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     Timer1->start();
 }
@@ -153,6 +169,8 @@ void TMainForm::createMenus() {
 
     QMenu *hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     Programminfo = hilfe->addAction(QStringLiteral("&Inhalt"), this, &TMainForm::ProgramminfoClick);
+    Pruefliste = hilfe->addAction(QStringLiteral("&Prüfliste ..."), this, &TMainForm::PrueflisteClick);
+    Pruefliste->setShortcut(Qt::Key_F9);
     hilfe->addSeparator();
     Ueber = hilfe->addAction(QStringLiteral("&über ..."), this, &TMainForm::UeberClick);
 }
@@ -226,11 +244,55 @@ void TMainForm::createCellMenu() {
 }
 
 void TMainForm::CreateSideWindows() {
-    InfoForm = new TInfoForm(this);
-    AGFForm = new TAGFForm(this);
-    HelpForm = new THelpForm(m_dialogs, m_systemDialogs, this);
-    AbiNoteForm = new TAbiNoteForm(this);
-    PrintForm = new TPrintForm(*StringGrid, Test, m_dialogs, Printer, this);
+    m_sideWindows = true;
+}
+
+namespace {
+// The side window kept in `slot`, made by `make` the first time it is asked for once the side
+// windows are available; null before.
+template <typename Window, typename Make> Window *builtOnFirstUse(Window *&slot, bool available, Make make) {
+    if (!slot && available)
+        slot = make();
+    return slot;
+}
+} // namespace
+
+TInfoForm *TMainForm::InfoForm() {
+    return builtOnFirstUse(m_infoForm, m_sideWindows, [this] { return new TInfoForm(this); });
+}
+
+TAGFForm *TMainForm::AGFForm() {
+    return builtOnFirstUse(m_agfForm, m_sideWindows, [this] { return new TAGFForm(this); });
+}
+
+THelpForm *TMainForm::HelpForm() {
+    return builtOnFirstUse(m_helpForm, m_sideWindows,
+                           [this] { return new THelpForm(m_dialogs, m_systemDialogs, this); });
+}
+
+TAbiNoteForm *TMainForm::AbiNoteForm() {
+    return builtOnFirstUse(m_abiNoteForm, m_sideWindows, [this] { return new TAbiNoteForm(this); });
+}
+
+TPrintForm *TMainForm::PrintForm() {
+    return builtOnFirstUse(m_printForm, m_sideWindows, [this] {
+        return new TPrintForm(
+            *StringGrid, Test, m_dialogs, [this]() -> QPrinter & { return Printer(); }, this);
+    });
+}
+
+TPruefListeForm *TMainForm::PrueflisteForm() {
+    return builtOnFirstUse(m_prueflisteForm, m_sideWindows, [this] {
+        auto *form = new TPruefListeForm(*StringGrid, this);
+        connect(form, &TPruefListeForm::cellsChosen, this, &TMainForm::selectCells);
+        return form;
+    });
+}
+
+QPrinter &TMainForm::Printer() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    return *m_printer;
 }
 
 void TMainForm::FormCreate() {
@@ -242,9 +304,9 @@ void TMainForm::FormCreate() {
     // so that the cells fill the 480 x 258 grid as laid out.
     for (int r = 1; r <= GridModel::kCourseRows; ++r)
         StringGridView->setRowHeight(r, kCellHeight + kGridLine);
-    StringGridView->setColumnWidth(0, 42 + kGridLine);
+    StringGridView->setColumnWidth(0, kLabelColumnWidth + kGridLine);
     for (int c = 1; c <= GridModel::kSemesters; ++c)
-        StringGridView->setColumnWidth(c, 107 + kGridLine);
+        StringGridView->setColumnWidth(c, kSemesterColumnWidth + kGridLine);
     for (int c = 1; c <= GridModel::kSemesters; ++c)
         StringGrid->setCell(c, 0, QStringLiteral(" %1. Semester").arg(c));
     static const char16_t *const labels[] = {u"  LK 1", u"  LK 2", u"  PK 3", u"  PK 4", u"  GK 3", u"  GK 4",
@@ -256,6 +318,11 @@ void TMainForm::FormCreate() {
 
 void TMainForm::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
+    if (m_iconPending) {
+        // The icon of the program's windows is drawn once the main window is on the screen.
+        m_iconPending = false;
+        QTimer::singleShot(0, this, [] { QApplication::setWindowIcon(ProgramIcon()); });
+    }
     if (FirstShowPending && !m_firstShowRunning)
         QTimer::singleShot(0, this, &TMainForm::FormShow);
 }
@@ -264,8 +331,8 @@ void TMainForm::FormShow() {
     if (!FirstShowPending || m_firstShowRunning)
         return;
     m_firstShowRunning = true;
-    if (InfoForm)
-        InfoForm->exec();
+    if (TInfoForm *form = InfoForm())
+        form->exec();
     FirstShowPending = false;
     m_firstShowRunning = false;
     if (!StartupFileName.isEmpty())
@@ -291,7 +358,7 @@ void TMainForm::BeendenClick() {
 }
 
 void TMainForm::DruckereinrichtenClick() {
-    m_systemDialogs.choosePrinter(Printer);
+    m_systemDialogs.choosePrinter(Printer());
 }
 
 void TMainForm::DruckenClick() {
@@ -306,11 +373,11 @@ void TMainForm::DruckenClick() {
         if (answer == DialogButton::No)
             return;
     }
-    if (PrintForm) {
+    if (TPrintForm *form = PrintForm()) {
         // The dialog may still be open without a modal loop from the verdict; it opens
         // modally here all the same.
-        PrintForm->hide();
-        PrintForm->exec();
+        form->hide();
+        form->exec();
     }
 }
 
@@ -322,35 +389,38 @@ void TMainForm::B_AbinoteClick() {
     if (m_dialogs.confirmation(QStringLiteral("Die Funktion ist noch unvollständig. Weiter?")) ==
         DialogButton::No)
         return;
-    if (AbiNoteForm)
-        showWindow(AbiNoteForm);
+    if (TAbiNoteForm *form = AbiNoteForm())
+        showWindow(form);
 }
 
 void TMainForm::UeberClick() {
-    if (InfoForm)
-        showWindow(InfoForm);
+    if (TInfoForm *form = InfoForm())
+        showWindow(form);
+}
+
+void TMainForm::PrueflisteClick() {
+    if (TPruefListeForm *form = PrueflisteForm())
+        showWindow(form);
 }
 
 void TMainForm::B_AGFClick() {
-    if (AGFForm)
-        showWindow(AGFForm);
+    if (TAGFForm *form = AGFForm())
+        showWindow(form);
 }
 
 void TMainForm::B_VerordnungClick() {
-    if (HelpForm)
-        HelpForm->ShowDocument(QStringLiteral("Oberstufenverordnung"), QStringLiteral("Verordnung.rtf"),
-                               false);
+    if (THelpForm *form = HelpForm())
+        form->ShowDocument(QStringLiteral("Oberstufenverordnung"), QStringLiteral("Verordnung.rtf"), false);
 }
 
 void TMainForm::B_AnleitungClick() {
-    if (HelpForm)
-        HelpForm->ShowDocument(QStringLiteral("Anleitung zur Fachlese"), QStringLiteral("Anleitung.rtf"),
-                               true);
+    if (THelpForm *form = HelpForm())
+        form->ShowDocument(QStringLiteral("Anleitung zur Fachlese"), QStringLiteral("Anleitung.rtf"), true);
 }
 
 void TMainForm::ProgramminfoClick() {
-    if (HelpForm)
-        HelpForm->ShowDocument(QStringLiteral("Hilfe"), QStringLiteral("Hilfe.rtf"), true);
+    if (THelpForm *form = HelpForm())
+        form->ShowDocument(QStringLiteral("Hilfe"), QStringLiteral("Hilfe.rtf"), true);
 }
 
 void TMainForm::B_HilfeClick() {
@@ -359,6 +429,8 @@ void TMainForm::B_HilfeClick() {
 
 void TMainForm::Timer1Timer() {
     Test.TimerTick();
+    if (Test.ChoiceTested && Image1->pixmap().isNull())
+        Image1->setPixmap(RenderPicture(QStringLiteral(":/pictures/butterfly.svg"), kImagePictureSize));
     Image1->setVisible(Test.ChoiceTested);
     B_Testen->setText(Test.ChoiceTested ? QStringLiteral("Wahl o.k.") : QStringLiteral("&Wahl testen"));
 }
@@ -386,7 +458,18 @@ int TMainForm::Row() const {
 }
 
 void TMainForm::setCurrentCell(int column, int row) {
-    StringGridView->setCurrentIndex(StringGrid->index(row, column));
+    StringGridView->setCurrentIndex(StringGridView->cellIndex(column, row));
+}
+
+void TMainForm::selectCells(int column, int firstRow, int lastRow) {
+    StringGridView->finishEditing();
+    setCurrentCell(column, firstRow);
+    StringGridView->selectionModel()->select(QItemSelection(StringGridView->cellIndex(column, firstRow),
+                                                            StringGridView->cellIndex(column, lastRow)),
+                                             QItemSelectionModel::ClearAndSelect);
+    activateWindow();
+    raise();
+    StringGridView->setFocus();
 }
 
 void TMainForm::setCurrentCellForNotice(int column, int row) {

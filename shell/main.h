@@ -4,8 +4,8 @@
 #include "rules/test.h"
 
 #include <QMainWindow>
-#include <QPrinter>
 
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -15,6 +15,7 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QTimer;
 class CourseGridView;
@@ -23,6 +24,7 @@ class TAGFForm;
 class THelpForm;
 class TAbiNoteForm;
 class TPrintForm;
+class TPruefListeForm;
 
 // The main window: the course grid, the menus, the six buttons and the timer that shows
 // whether the grid holds a tested choice.
@@ -34,7 +36,9 @@ public:
     TMainForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    // Creates the five side windows, in start-up order, as children of this window.
+    // Makes the five side windows available. Each is built, as a child of this window, when it
+    // is first needed and then kept for the rest of the run, so that it keeps its content
+    // between showings as if it had been there from the start.
     void CreateSideWindows();
 
     // --- Handlers ---
@@ -47,6 +51,7 @@ public:
     void B_TestenClick();
     void B_AbinoteClick();
     void UeberClick();
+    void PrueflisteClick();
     void B_AGFClick();
     void B_VerordnungClick();
     void B_AnleitungClick();
@@ -83,7 +88,9 @@ public:
     bool FirstShowPending = false;
     // The file named on the command line, opened when the first show is over; empty when none.
     QString StartupFileName;
-    QPrinter Printer; // the one printer that "D&rucker einrichten ..." sets up and printing uses
+    // The one printer that "D&rucker einrichten ..." sets up and printing uses. It is made when
+    // first needed, so that starting the program does not ask the print system anything.
+    QPrinter &Printer();
 
     // --- Controls ---
     QGroupBox *StringGridBox = nullptr;
@@ -106,6 +113,7 @@ public:
     QAction *Druckereinrichten = nullptr;
     QAction *Beenden = nullptr;
     QAction *Programminfo = nullptr;
+    QAction *Pruefliste = nullptr;
     QAction *Ueber = nullptr;
     QAction *rechtsausfuellen1 = nullptr;
     QAction *linksausfuellen1 = nullptr;
@@ -113,12 +121,17 @@ public:
     // The 21 subject items of the context menu, indexed by subject code (entry 0 unused).
     std::array<QAction *, 22> SubjectItems{};
 
-    // --- Side windows (children of this window) ---
-    TInfoForm *InfoForm = nullptr;
-    TAGFForm *AGFForm = nullptr;
-    THelpForm *HelpForm = nullptr;
-    TAbiNoteForm *AbiNoteForm = nullptr;
-    TPrintForm *PrintForm = nullptr;
+    // --- Side windows (children of this window, built on first use) ---
+    // Null until CreateSideWindows has run.
+    TInfoForm *InfoForm();
+    TAGFForm *AGFForm();
+    THelpForm *HelpForm();
+    TAbiNoteForm *AbiNoteForm();
+    TPrintForm *PrintForm();
+    TPruefListeForm *PrueflisteForm();
+
+    // Makes cell (column, firstRow) current and selects the cells of `column` down to `lastRow`.
+    void selectCells(int column, int firstRow, int lastRow);
 
     static const QString kCaption;
 
@@ -137,7 +150,16 @@ private:
 
     Dialogs &m_dialogs;
     SystemDialogs &m_systemDialogs;
+    std::unique_ptr<QPrinter> m_printer;
+    bool m_sideWindows = false; // CreateSideWindows has run
+    TInfoForm *m_infoForm = nullptr;
+    TAGFForm *m_agfForm = nullptr;
+    THelpForm *m_helpForm = nullptr;
+    TAbiNoteForm *m_abiNoteForm = nullptr;
+    TPrintForm *m_printForm = nullptr;
+    TPruefListeForm *m_prueflisteForm = nullptr;
     bool m_firstShowRunning = false;
+    bool m_iconPending = true; // the window icon is set after the first show
     // The cell a typed-change notice is about, while it is handled.
     std::optional<std::pair<int, int>> m_noticeCell;
 };

@@ -2,7 +2,7 @@
 
 #include "rules/datafile.h"
 #include "rules/dialogs.h"
-#include "shell/coursegrid.h"
+#include "shell/coursegridview.h"
 #include "windows/systemdialogs.h"
 
 #include <QAction>

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -47,14 +48,128 @@ QString visibleText(const QString &text) {
     shown.replace(u'\r', u'\n');
     return shown;
 }
+
+QString escaped(const QString &text) {
+    return text.toHtmlEscaped();
+}
 } // namespace
+
+QList<QList<int>> TabColumns(const QStringList &lines, const std::function<int(const QString &)> &width,
+                             int unit) {
+    // The stop at which each cell starts, for tab stops `distance` apart.
+    const auto stops = [&](const QString &line, int distance) {
+        QList<int> starts;
+        int x = 0;
+        const QStringList parts = line.split(u'\t');
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            if (i > 0)
+                x = (x / distance + 1) * distance;
+            if (!parts.at(i).isEmpty()) {
+                starts.append(x / distance);
+                x += width(parts.at(i));
+            }
+        }
+        return starts;
+    };
+    QList<QList<int>> columns;
+    if (lines.isEmpty() || unit <= 0)
+        return columns;
+    // The first line holds the headings; the smallest distance that puts every cell of the other
+    // lines under a heading, in the headings' order, is the one the text was written for.
+    for (int distance = 2 * unit; distance <= 30 * unit; ++distance) {
+        const QList<int> headings = stops(lines.first(), distance);
+        columns.clear();
+        bool fits = true;
+        for (const QString &line : lines) {
+            QList<int> row;
+            for (const int stop : stops(line, distance)) {
+                const qsizetype column = headings.indexOf(stop);
+                if (column < 0 || (!row.isEmpty() && column <= row.last())) {
+                    fits = false;
+                    break;
+                }
+                row.append(int(column));
+            }
+            if (!fits)
+                break;
+            columns.append(row);
+        }
+        if (fits)
+            return columns;
+    }
+    // No distance lines the cells up: one column per cell.
+    columns.clear();
+    for (const QString &line : lines) {
+        QList<int> row;
+        for (qsizetype i = 0; i < line.split(u'\t', Qt::SkipEmptyParts).size(); ++i)
+            row.append(int(i));
+        columns.append(row);
+    }
+    return columns;
+}
+
+QString TabbedTextAsHtml(const QString &text, const QFontMetrics &metrics) {
+    const QStringList lines = visibleText(text).split(u'\n');
+    const QString pre = QStringLiteral("<div style=\"white-space:pre-wrap\">");
+    QString html = pre;
+    bool lineOpen = false; // a line of text stands in the open block
+    for (qsizetype i = 0; i < lines.size();) {
+        if (!lines.at(i).contains(u'\t')) {
+            if (lineOpen)
+                html += QStringLiteral("<br>");
+            html += escaped(lines.at(i));
+            lineOpen = true;
+            ++i;
+            continue;
+        }
+        // A run of lines with TABs becomes one table with a column per heading.
+        qsizetype end = i;
+        while (end < lines.size() && lines.at(end).contains(u'\t'))
+            ++end;
+        const QStringList block = lines.mid(i, end - i);
+        const QList<QList<int>> columns = TabColumns(
+            block, [&](const QString &part) { return metrics.horizontalAdvance(part); },
+            metrics.averageCharWidth());
+        int count = 0;
+        for (const QList<int> &row : columns)
+            count = qMax(count, row.isEmpty() ? 0 : row.last() + 1);
+        html += QStringLiteral("</div><table cellspacing=\"0\" cellpadding=\"0\">");
+        for (qsizetype r = 0; r < block.size(); ++r) {
+            const QStringList cells = block.at(r).split(u'\t', Qt::SkipEmptyParts);
+            const QList<int> &row = columns.at(r);
+            html += QStringLiteral("<tr>");
+            int column = 0;
+            for (qsizetype c = 0; c < cells.size(); ++c) {
+                if (row.at(c) > column)
+                    html += QStringLiteral("<td colspan=\"%1\"></td>").arg(row.at(c) - column);
+                const int span = (c + 1 < cells.size() ? row.at(c + 1) : count) - row.at(c);
+                html += QStringLiteral("<td colspan=\"%1\" style=\"white-space:pre; padding-right:%2px\">")
+                            .arg(span)
+                            .arg(2 * metrics.averageCharWidth()) +
+                        escaped(cells.at(c)) + QStringLiteral("</td>");
+                column = row.at(c) + span;
+            }
+            html += QStringLiteral("</tr>");
+        }
+        html += QStringLiteral("</table>") + pre;
+        lineOpen = false;
+        i = end;
+    }
+    return html + QStringLiteral("</div>");
+}
 
 DialogButton QtDialogs::ask(const DialogRequest &request) {
     QMessageBox box(m_parent);
     box.setIcon(iconOf(request.kind));
     box.setWindowTitle(request.caption);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(visibleText(request.text));
+    if (request.text.contains(u'\t')) {
+        // Columns written with TABs line up under their headings whatever the font.
+        box.setTextFormat(Qt::RichText);
+        box.setText(TabbedTextAsHtml(request.text, box.fontMetrics()));
+    } else {
+        box.setTextFormat(Qt::PlainText);
+        box.setText(visibleText(request.text));
+    }
 
     if (request.kind == DialogKind::MessageBox) {
         // The system's own box: standard Yes/No buttons, translated by Qt.

@@ -1,8 +1,8 @@
 #include "windows/abinote.h"
 
+#include "rules/platformint.h"
 #include "windows/fixedcell.h"
 #include "windows/groupframe.h"
-#include "rules/platformint.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -51,6 +51,16 @@ protected:
         if (!target.isValid() || isFixedCell(target))
             return current;
         return target;
+    }
+};
+// A point cell, named for screen readers by its Grundkurs and what it holds: "GK 3: 12".
+class PointItem : public QTableWidgetItem {
+public:
+    QVariant data(int role) const override {
+        if (role != Qt::AccessibleTextRole)
+            return QTableWidgetItem::data(role);
+        const QString points = text();
+        return QStringLiteral("GK %1: ").arg(column()) + (points.isEmpty() ? QStringLiteral("leer") : points);
     }
 };
 } // namespace
@@ -141,11 +151,12 @@ TAbiNoteForm::TAbiNoteForm(QWidget *parent) : QWidget(parent, Qt::Window) {
     SG_GK->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::DoubleClicked);
     SG_GK->setTabKeyNavigation(true);
+    SG_GK->setAccessibleName(QStringLiteral("Punkte der Grundkurse"));
     m_delegate = new PointsGridDelegate(SG_GK, this);
     SG_GK->setItemDelegate(m_delegate);
     for (int r = 0; r < 2; ++r) {
         for (int c = 0; c <= kPointColumns; ++c) {
-            auto *item = new QTableWidgetItem();
+            auto *item = r == 1 && c >= 1 ? new PointItem() : new QTableWidgetItem();
             // Header cells can be neither selected nor edited nor made current.
             item->setFlags(r == 0 || c == 0 ? Qt::NoItemFlags
                                             : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);

@@ -52,6 +52,12 @@ THelpForm::THelpForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
+    // The documents are shown as a word processor shows them, dark text on a white page,
+    // whatever the desktop's colours, so that their own colours stay readable.
+    QPalette page = RichEdit1->palette();
+    page.setColor(QPalette::Base, Qt::white);
+    page.setColor(QPalette::Text, Qt::black);
+    RichEdit1->setPalette(page);
     // Text that names no font of its own is shown in a typewriter font, 15 pixels high.
     QFont typewriter(QStringLiteral("Liberation Mono"));
     typewriter.setStyleHint(QFont::TypeWriter);

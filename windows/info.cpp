@@ -1,23 +1,23 @@
 #include "windows/info.h"
 
+#include "windows/pictures.h"
 #include "windows/placement.h"
 
 #include <QFrame>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
-#include <QSvgRenderer>
 
 namespace {
 const QColor kBackground(96, 182, 191);
 const QColor kHintBackground(165, 211, 220);
 
+// The window's own light background, with its own dark text, so that a dark desktop palette
+// cannot put light text on it.
 void setBackground(QWidget *widget, const QColor &colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, Qt::black);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
@@ -34,16 +34,6 @@ QLabel *makeLabel(QWidget *parent, const QString &text, int left, int top, int p
     return label;
 }
 
-// The picture of the window, 130 x 80 pixels in 24-bit colour.
-QPixmap infoPicture() {
-    QImage image(130, 80, QImage::Format_RGB32);
-    image.fill(kBackground);
-    QSvgRenderer renderer(QStringLiteral(":/pictures/info.svg"));
-    QPainter painter(&image);
-    renderer.render(&painter, QRectF(0, 0, 130, 80));
-    painter.end();
-    return QPixmap::fromImage(image);
-}
 } // namespace
 
 TInfoForm::TInfoForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
@@ -70,7 +60,7 @@ TInfoForm::TInfoForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Framele
     Image1 = new QLabel(Panel2);
     Image1->setGeometry(328, 8, 129, 81);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(infoPicture());
+    Image1->setPixmap(RenderPicture(QStringLiteral(":/pictures/info.svg"), QSize(130, 80), kBackground));
 
     Panel1 = new QFrame(Panel2);
     Panel1->setGeometry(8, 104, 449, 130);

@@ -6,6 +6,8 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,15 +84,35 @@ QString printErrorText(const QPrinter &printer) {
 }
 } // namespace
 
-void UsePdfWhenNoPrinter(QPrinter &printer) {
-    if (!QPrinterInfo::availablePrinters().isEmpty() || !printer.outputFileName().isEmpty())
-        return;
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+QString PdfFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setOutputFileName(QDir(folder).filePath(QStringLiteral("Fachlesebogen.pdf")));
+        return QDir::homePath();
+    return folder;
+}
+
+QString ReservePdfFile(const QString &folder, const QString &surname, const QString &firstName) {
+    QString stem = QStringLiteral("Fachlesebogen");
+    for (const QString &part : {surname, firstName}) {
+        QString name = part.simplified();
+        for (QChar &c : name) {
+            if (c.unicode() < 32 || QStringView(u"/\\:*?\"<>|").contains(c))
+                c = u'_';
+        }
+        if (!name.isEmpty())
+            stem += u' ' + name;
+    }
+    const QDir dir(folder);
+    QString candidate = dir.absoluteFilePath(stem + QStringLiteral(".pdf"));
+    for (int number = 2; number < 10000; ++number) {
+        QFile file(candidate);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return candidate;
+        if (!file.exists())
+            return candidate; // the folder refuses files; the printing layer reports it
+        candidate = dir.absoluteFilePath(stem + QStringLiteral(" (%1).pdf").arg(number));
+    }
+    return candidate;
 }
 
 void PaintSheet(QPainter &painter, int dotsPerInch, const QList<SheetText> &texts) {
@@ -111,11 +133,11 @@ void PaintSheet(QPainter &painter, int dotsPerInch, const QList<SheetText> &text
     painter.restore();
 }
 
-TPrintForm::TPrintForm(GridModel &grid, ChoiceTest &test, Dialogs &dialogs, QPrinter &printer,
-                       QWidget *parent)
+TPrintForm::TPrintForm(GridModel &grid, ChoiceTest &test, Dialogs &dialogs,
+                       std::function<QPrinter &()> printer, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_grid(grid), m_test(test), m_dialogs(dialogs), m_printer(printer) {
+      m_grid(grid), m_test(test), m_dialogs(dialogs), m_printer(std::move(printer)) {
     setWindowTitle(kCaption);
     setFixedSize(kClientWidth, kClientHeight);
 
@@ -139,6 +161,12 @@ TPrintForm::TPrintForm(GridModel &grid, ChoiceTest &test, Dialogs &dialogs, QPri
     E_Vorname = makeEdit(this, 95, 71, 177);
     E_Datum = makeEdit(this, 95, 135, 90);
 
+    // Each label names its field, also for screen readers.
+    Label2->setBuddy(E_Nachname);
+    Label3->setBuddy(E_Vorname);
+    Label4->setBuddy(E_Klasse);
+    Label5->setBuddy(E_Datum);
+
     setTabOrder(B_Print, B_Cancel);
     setTabOrder(B_Cancel, E_Nachname);
     setTabOrder(E_Nachname, E_Vorname);
@@ -149,10 +177,6 @@ TPrintForm::TPrintForm(GridModel &grid, ChoiceTest &test, Dialogs &dialogs, QPri
         connect(edit, &QLineEdit::textChanged, this, &TPrintForm::E_NachnameChange);
     connect(B_Print, &QPushButton::clicked, this, &TPrintForm::B_PrintClick);
     connect(B_Cancel, &QPushButton::clicked, this, &TPrintForm::B_CancelClick);
-
-    // Without any printer on the machine the sheet goes to a PDF file; the print dialog of
-    // the main window shows and may change that choice.
-    UsePdfWhenNoPrinter(m_printer);
 }
 
 void TPrintForm::setVisible(bool visible) {
@@ -195,10 +219,16 @@ void TPrintForm::B_PrintClick() {
     done(QDialog::Accepted);
     if (!PrintSheet())
         return;
+    // A sheet written to a file is not printed: the notice says where it is.
+    const QPrinter &printer = m_printer();
     const QString paragraphBreak = QStringLiteral("\r\r");
+    const QString where =
+        printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()
+            ? QStringLiteral("Der Fachlesebogen wurde als PDF-Datei gespeichert:\r") +
+                  QDir::toNativeSeparators(QFileInfo(printer.outputFileName()).absoluteFilePath())
+            : QStringLiteral("Der Fachlesebogen wird jetzt ausgedruckt.");
     m_dialogs.information(
-        QStringLiteral("Der Fachlesebogen wird jetzt ausgedruckt.") + paragraphBreak +
-        QStringLiteral("Wichtiger Hinweis!") + paragraphBreak +
+        where + paragraphBreak + QStringLiteral("Wichtiger Hinweis!") + paragraphBreak +
         QStringLiteral(
             "Auf dem ausgedruckten Fachlesebogen müssen noch die Kursbezeichnungen für die Erst- und "
             "Zweitwahl eingetragen werden.") +
@@ -224,19 +254,32 @@ bool TPrintForm::PrintSheet() {
     const QList<SheetText> texts =
         SheetLayout(m_grid, m_test.CourseMatrix, m_test.ChoiceTested, personalData(), today);
 
-    UsePdfWhenNoPrinter(m_printer);
-    m_printer.setDocName(QStringLiteral("Fachlese von ") + E_Vorname->text() + u' ' + E_Nachname->text());
-    m_printer.setFullPage(false);
+    QPrinter &printer = m_printer();
+    // Each sheet that goes to a file for want of a printer gets a file of its own; a file chosen
+    // in the print dialog stays chosen.
+    if (!m_pdfFallback.isEmpty() && printer.outputFileName() == m_pdfFallback)
+        printer.setOutputFileName(QString());
+    m_pdfFallback.clear();
+    if (printer.outputFileName().isEmpty() && QPrinterInfo::availablePrinters().isEmpty()) {
+        m_pdfFallback = ReservePdfFile(PdfFolder(), E_Nachname->text(), E_Vorname->text());
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setOutputFileName(m_pdfFallback);
+    }
+    printer.setDocName(QStringLiteral("Fachlese von ") + E_Vorname->text() + u' ' + E_Nachname->text());
+    printer.setFullPage(false);
 
     QPainter painter;
-    if (!painter.begin(&m_printer)) {
-        m_dialogs.error(printErrorText(m_printer));
-        return false;
+    bool printed = painter.begin(&printer);
+    if (printed) {
+        PaintSheet(painter, printer.resolution(), texts);
+        printed = painter.end() && printer.printerState() != QPrinter::Error;
     }
-    PaintSheet(painter, m_printer.resolution(), texts);
-    if (!painter.end() || m_printer.printerState() == QPrinter::Error) {
-        m_dialogs.error(printErrorText(m_printer));
-        return false;
+    if (!printed) {
+        // The name taken for the sheet is given back.
+        if (!m_pdfFallback.isEmpty() && QFileInfo(m_pdfFallback).size() == 0)
+            QFile::remove(m_pdfFallback);
+        m_dialogs.error(printErrorText(printer));
     }
-    return true;
+    return printed;
 }

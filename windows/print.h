@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class ChoiceTest;
 class Dialogs;
 class GridModel;
@@ -13,10 +15,15 @@ class QPainter;
 class QPrinter;
 class QPushButton;
 
-// On a machine without any printer, points `printer` at Qt's PDF output: an A4 file
-// "Fachlesebogen.pdf" in the user's documents folder (or home folder). Leaves a printer alone
-// whose output file was already chosen, e.g. in the print dialog.
-void UsePdfWhenNoPrinter(QPrinter &printer);
+// The folder a sheet goes to as a PDF file when there is no printer: the user's Documents
+// folder, or the home folder when there is none.
+QString PdfFolder();
+
+// Takes a name for a sheet saved as a PDF file in `folder`: "Fachlesebogen <surname> <first
+// name>.pdf", with " (2)", " (3)", ... before ".pdf" while that name is taken. The file is
+// created empty, so that no other sheet takes the same name before this one is written.
+// Characters that a file name cannot hold become "_".
+QString ReservePdfFile(const QString &folder, const QString &surname, const QString &firstName);
 
 // Paints `texts` on the page that `painter` is open on, in 0.1 mm units from the top-left
 // corner of the printable area, each text by the top-left corner of its character cell, in
@@ -28,9 +35,9 @@ class TPrintForm : public QDialog {
     Q_OBJECT
 
 public:
-    // None of the references is owned; all must outlive the window. `printer` is the one
-    // printer object that "Drucker einrichten" sets up.
-    TPrintForm(GridModel &grid, ChoiceTest &test, Dialogs &dialogs, QPrinter &printer,
+    // None of the references is owned; all must outlive the window. `printer` gives the one
+    // printer object that "Drucker einrichten" sets up; it is asked for only when printing.
+    TPrintForm(GridModel &grid, ChoiceTest &test, Dialogs &dialogs, std::function<QPrinter &()> printer,
                QWidget *parent = nullptr);
 
     // --- Handlers ---
@@ -40,7 +47,9 @@ public:
     void B_PrintClick();
 
     // Prints the one-page sheet on the shared printer, with the course block rebuilt from the
-    // grid. True when the printing layer reported no error; otherwise its error was shown.
+    // grid. On a machine without any printer, and unless the print dialog chose a file, the
+    // sheet goes to a new PDF file (ReservePdfFile in PdfFolder). True when the printing layer
+    // reported no error; otherwise its error was shown.
     bool PrintSheet();
 
     // --- Controls (children of this window) ---
@@ -70,5 +79,6 @@ private:
     GridModel &m_grid;
     ChoiceTest &m_test;
     Dialogs &m_dialogs;
-    QPrinter &m_printer;
+    std::function<QPrinter &()> m_printer;
+    QString m_pdfFallback; // the file the last sheet went to for want of a printer
 };

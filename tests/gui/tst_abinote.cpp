@@ -1,6 +1,7 @@
-#include "windows/abinote.h"
 #include "rules/platformint.h"
+#include "windows/abinote.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -58,6 +59,19 @@ private slots:
                 QTest::keyClick(form.SG_GK, key);
                 QCOMPARE(text + u' ' + form.L_GK->text(), text + u' ' + result);
             }
+    }
+
+    // The grid and its point cells have names for screen readers; a cell's name follows its text.
+    void accessibleNames() {
+        TAbiNoteForm form(nullptr);
+        form.SG_GK->item(1, 3)->setText(u"12"_s);
+        QAccessibleInterface *grid = QAccessible::queryAccessibleInterface(form.SG_GK);
+        QStringList names = {grid->text(QAccessible::Name)};
+        for (const int column : {1, 3, 22})
+            names << grid->tableInterface()->cellAt(1, column)->text(QAccessible::Name);
+        names << grid->tableInterface()->cellAt(0, 3)->text(QAccessible::Name);
+        QCOMPARE(names, (QStringList{u"Punkte der Grundkurse"_s, u"GK 1: leer"_s, u"GK 3: 12"_s,
+                                     u"GK 22: leer"_s, u"3"_s}));
     }
 
     // What was typed counts at the key release, while the cell editor is still open.

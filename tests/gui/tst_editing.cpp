@@ -32,8 +32,9 @@ private slots:
     void clickChangesNothing() {
         MainWindowFixture w(true);
         w.grid().setCell(2, 6, u"Deutsch"_s);
-        QTest::mouseClick(w.form->StringGridView->viewport(), Qt::LeftButton, {},
-                          w.form->StringGridView->visualRect(w.grid().index(6, 2)).center());
+        QTest::mouseClick(
+            w.form->StringGridView->viewport(), Qt::LeftButton, {},
+            w.form->StringGridView->visualRect(w.form->StringGridView->cellIndex(2, 6)).center());
         QCOMPARE(QString::number(w.form->Col() * 100 + w.form->Row()) + u' ' + w.row(6), u"206 |Deutsch||"_s);
     }
 
@@ -68,7 +69,9 @@ private slots:
         w.type(typed);
         QCOMPARE(w.form->StringGridView->isEditing(), !typed.isEmpty());
         QWidget *viewport = w.form->StringGridView->viewport();
-        const QPoint where = w.form->StringGridView->visualRect(w.grid().index(7, qMax(column, 0))).center();
+        const QPoint where =
+            w.form->StringGridView->visualRect(w.form->StringGridView->cellIndex(qMax(column, 0), 7))
+                .center();
         const bool opened = duringModal(
             [&] {
                 if (column == 0)

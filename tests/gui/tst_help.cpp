@@ -134,7 +134,7 @@ private slots:
     void mainWindowHandlers() {
         QDir::setCurrent(QStringLiteral(FACHLESE_SOURCE_DIR "/documents"));
         MainWindowFixture f;
-        THelpForm &help = *f.form->HelpForm;
+        THelpForm &help = *f.form->HelpForm();
         const std::tuple<void (TMainForm::*)(), QString, bool, QString> handlers[] = {
             {&TMainForm::B_AnleitungClick, u"Anleitung zur Fachlese"_s, true, u"Fachlesebogen"_s},
             {&TMainForm::B_VerordnungClick, u"Oberstufenverordnung"_s, false, u"Prüfungsfach"_s},

@@ -1,12 +1,13 @@
+#include "sheet/sheetlayout.h"
 #include "support/choices.h"
 #include "support/mainwindow.h"
 #include "windows/print.h"
-#include "sheet/sheetlayout.h"
 
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -18,10 +19,32 @@ using namespace Qt::StringLiterals;
 namespace {
 const QStringList kPerson = {u"Mustermann"_s, u"Erika"_s, u"12b"_s, u"01.02.2009"_s};
 
+const QString kHints =
+    u"\r\rWichtiger Hinweis!\r\rAuf dem ausgedruckten Fachlesebogen müssen noch die Kursbezeichnungen für "
+    "die Erst- und Zweitwahl eingetragen werden.\r\rFür die Sportkurse existiert ein spezieller Wahlbogen, "
+    "den du später erhältst. Deshalb bitte hier keine Sportkurse eintragen.\r\rVergiss nicht deine "
+    "Unterschrift. Falls du noch nicht volljährig bist, müssen deine Eltern unterschreiben!|OK"_s;
+
+// Sets an environment variable for the life of the object.
+struct ScopedEnv {
+    QByteArray name, old;
+    bool had;
+    ScopedEnv(const char *n, const QString &value)
+        : name(n), old(qgetenv(n)), had(qEnvironmentVariableIsSet(n)) {
+        qputenv(n, value.toLocal8Bit());
+    }
+    ~ScopedEnv() {
+        if (had)
+            qputenv(name.constData(), old);
+        else
+            qunsetenv(name.constData());
+    }
+};
+
 // The main window with the described choice (see support/choices.h) and a print dialog.
 struct Program : MainWindowFixture {
     TMainForm &w = *form;
-    TPrintForm &print = *form->PrintForm;
+    TPrintForm &print = *form->PrintForm();
 
     explicit Program(const QStringList &rows = choices::validChoice()) { choices::fill(grid(), rows); }
     void type(const QStringList &texts) { // Nachname, Vorname, Klasse, Datum, the last first
@@ -116,30 +139,31 @@ private slots:
         p.type(kPerson);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u".*"_s));
         for (const QString &file : {bad, pdf}) {
-            p.w.Printer.setOutputFileName(file); // a PDF by its suffix
+            p.w.Printer().setOutputFileName(file); // a PDF by its suffix
             p.print.show();
             p.print.B_Print->click();
             QVERIFY(!p.print.isVisible());
         }
-        QCOMPARE(
-            p.shown(),
-            (QStringList{u"error|Fehler|Der Fachlesebogen konnte nicht in die Datei "_s + bad +
-                             u" geschrieben werden.\rBitte prüfe, ob der Ordner existiert und beschreibbar "
-                             "ist.|&Abbrechen"_s,
-                         u"information|Information|Der Fachlesebogen wird jetzt ausgedruckt.\r\rWichtiger "
-                         "Hinweis!\r\rAuf dem ausgedruckten Fachlesebogen müssen noch die Kursbezeichnungen "
+        QCOMPARE(p.shown(),
+                 (QStringList{
+                     u"error|Fehler|Der Fachlesebogen konnte nicht in die Datei "_s + bad +
+                         u" geschrieben werden.\rBitte prüfe, ob der Ordner existiert und beschreibbar "
+                         "ist.|&Abbrechen"_s,
+                     u"information|Information|Der Fachlesebogen wurde als PDF-Datei gespeichert:\r"_s + pdf +
+                         u"\r\rWichtiger Hinweis!\r\rAuf dem ausgedruckten Fachlesebogen müssen noch die "
+                         u"Kursbezeichnungen "
                          "für die Erst- und Zweitwahl eingetragen werden.\r\rFür die Sportkurse existiert "
                          "ein spezieller Wahlbogen, den du später erhältst. Deshalb bitte hier keine "
                          "Sportkurse eintragen.\r\rVergiss nicht deine Unterschrift. Falls du noch nicht "
                          "volljährig bist, müssen deine Eltern unterschreiben!|OK"_s}));
-        QCOMPARE(p.w.Printer.docName(), u"Fachlese von Erika Mustermann"_s);
+        QCOMPARE(p.w.Printer().docName(), u"Fachlese von Erika Mustermann"_s);
 
         p.w.Test.BuildCourseMatrix();
         const QList<SheetText> texts = SheetLayout(
             p.grid(), p.w.Test.CourseMatrix, true, {kPerson[0], kPerson[1], kPerson[2], kPerson[3]},
             QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
         const auto words = pdfWords(pdf);
-        const QRectF area = p.w.Printer.pageLayout().paintRect(QPageLayout::Point);
+        const QRectF area = p.w.Printer().pageLayout().paintRect(QPageLayout::Point);
         const double points = 72.0 / 254.0;
         QStringList all;
         for (const auto &word : words)
@@ -162,6 +186,97 @@ private slots:
         QVERIFY(all.contains(u"LA"_s) && all.last() == u"Erziehungsberechtigten"_s);
     }
 
+    // The name a sheet saved for want of a printer gets: the pupil's names, blanks tidied and
+    // characters no file name can hold replaced, and a number while the name is taken.
+    void reservePdfFile_data() {
+        QTest::addColumn<QString>("surname");
+        QTest::addColumn<QString>("firstName");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("free") << u"Muster"_s << u"Anna"_s << QStringList{}
+                              << u"Fachlesebogen Muster Anna.pdf"_s;
+        QTest::newRow("taken") << u"Muster"_s << u"Anna"_s << QStringList{u"Fachlesebogen Muster Anna.pdf"_s}
+                               << u"Fachlesebogen Muster Anna (2).pdf"_s;
+        QTest::newRow("taken twice") << u"Muster"_s << u"Anna"_s
+                                     << QStringList{u"Fachlesebogen Muster Anna.pdf"_s,
+                                                    u"Fachlesebogen Muster Anna (2).pdf"_s}
+                                     << u"Fachlesebogen Muster Anna (3).pdf"_s;
+        QTest::newRow("gap is not filled first")
+            << u"Muster"_s << u"Anna"_s << QStringList{u"Fachlesebogen Muster Anna (2).pdf"_s}
+            << u"Fachlesebogen Muster Anna.pdf"_s;
+        QTest::newRow("other names do not count")
+            << u"Muster"_s << u"Anna"_s << QStringList{u"Fachlesebogen Muster Ann.pdf"_s}
+            << u"Fachlesebogen Muster Anna.pdf"_s;
+        QTest::newRow("blanks") << u"  von  Muster "_s << u"\tAnna"_s << QStringList{}
+                                << u"Fachlesebogen von Muster Anna.pdf"_s;
+        QTest::newRow("blank name") << u" "_s << u"Anna"_s << QStringList{} << u"Fachlesebogen Anna.pdf"_s;
+        QTest::newRow("unsafe") << u"a/b\\c:d*e?f\"g<h>i|j"_s << u"../x"_s << QStringList{}
+                                << u"Fachlesebogen a_b_c_d_e_f_g_h_i_j .._x.pdf"_s;
+    }
+
+    void reservePdfFile() {
+        QFETCH(QString, surname);
+        QFETCH(QString, firstName);
+        QFETCH(QStringList, existing);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        for (const QString &file : existing) {
+            QFile f(dir.filePath(file));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("alt") == 3);
+        }
+        QCOMPARE(ReservePdfFile(dir.path(), surname, firstName), dir.filePath(name));
+        QVERIFY(QFileInfo(dir.filePath(name)).isFile()); // taken at once, empty
+        QCOMPARE(QFileInfo(dir.filePath(name)).size(), 0);
+        for (const QString &file : existing)
+            QCOMPARE(QFileInfo(dir.filePath(file)).size(), 3);
+    }
+
+    // Without any printer each sheet goes to a file of its own in the Documents folder (else the
+    // home folder), which the notice names; a file that cannot be written keeps the error and
+    // leaves no file behind.
+    void withoutPrinterSavesPdf() {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("this machine has a printer");
+        QTemporaryDir home;
+        const ScopedEnv homeEnv("HOME", home.path());
+        const ScopedEnv configEnv("XDG_CONFIG_HOME", home.filePath(u"config"_s));
+        Program p;
+        p.type({u"Muster"_s, u"Anna"_s, u"12b"_s, u"01.02.2009"_s});
+        const auto printOnce = [&] {
+            p.dialogs.entries.clear();
+            p.print.show();
+            p.print.B_Print->click();
+            return p.shown().join(u'\n');
+        };
+        const QString saved =
+            u"information|Information|Der Fachlesebogen wurde als PDF-Datei gespeichert:\r"_s;
+        QCOMPARE(printOnce(), saved + home.filePath(u"Fachlesebogen Muster Anna.pdf"_s) + kHints);
+        QVERIFY(QDir(home.path()).mkdir(u"Documents"_s));
+        const QString documents = home.filePath(u"Documents"_s);
+        QCOMPARE(printOnce(), saved + documents + u"/Fachlesebogen Muster Anna.pdf"_s + kHints);
+        QCOMPARE(printOnce(), saved + documents + u"/Fachlesebogen Muster Anna (2).pdf"_s + kHints);
+        for (const QString &file : {documents + u"/Fachlesebogen Muster Anna.pdf"_s,
+                                    documents + u"/Fachlesebogen Muster Anna (2).pdf"_s}) {
+            QFile pdf(file);
+            QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+        }
+
+        // A home folder that does not exist: the file cannot be written.
+        const ScopedEnv gone("HOME", home.filePath(u"fehlt"_s));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u".*"_s));
+        const QString missing = home.filePath(u"fehlt/Fachlesebogen Muster Anna.pdf"_s);
+        QCOMPARE(printOnce(),
+                 u"error|Fehler|Der Fachlesebogen konnte nicht in die Datei "_s + missing +
+                     u" geschrieben werden.\rBitte prüfe, ob der Ordner existiert und beschreibbar "
+                     "ist.|&Abbrechen"_s);
+        QVERIFY(!QFile::exists(missing) && !p.print.isVisible());
+
+        // A file chosen in the print dialog stays chosen and is named in the notice.
+        p.w.Printer().setOutputFileName(documents + u"/gewählt.pdf"_s);
+        QCOMPARE(printOnce(), saved + documents + u"/gewählt.pdf"_s + kHints);
+        QCOMPARE(printOnce(), saved + documents + u"/gewählt.pdf"_s + kHints);
+    }
+
     // A run whose first stage trims blanks: a tick while the verdict is open leaves the choice
     // tested, and "Wahl o.k." stands until the next edit, the spare row included. "&Ja" in the
     // verdict shows the print dialog without a modal loop; "&Drucken" then opens it modally.
@@ -180,6 +295,7 @@ private slots:
         QVERIFY(p.w.Test.ChoiceTested && !p.w.Test.GridChangedSinceSnapshot() && p.system.beeps == 1);
         p.w.Timer1Timer();
         QCOMPARE(captionDuringVerdict + p.w.B_Testen->text(), u"Wahl o.k.Wahl o.k."_s);
+        QCOMPARE(p.w.Image1->pixmap().size(), QSize(32, 32)); // drawn when first shown
         QVERIFY(duringModal([&] { p.w.Drucken->trigger(); },
                             [&](QWidget *widget) { QCOMPARE(widget, &p.print); }));
         p.grid().setCell(2, 12, u"x"_s);

@@ -1,11 +1,14 @@
 #include "support/mainwindow.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
+#include "windows/help.h"
 #include "windows/info.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
+#include <QTextEdit>
 
 using namespace Qt::StringLiterals;
 
@@ -24,14 +27,62 @@ private slots:
                 f.show();
                 QVERIFY(QTest::qWaitFor([&] { return !f.FirstShowPending; }, 10000));
             },
-            [&](QWidget *shown) { QCOMPARE(shown, f.InfoForm); }));
+            [&](QWidget *shown) { QCOMPARE(shown, f.InfoForm()); }));
         QVERIFY(!duringModal([&] {
             f.showMinimized();
             f.showNormal();
             f.FormShow(); // the handler of every show
             QTest::qWait(50);
         }));
-        QVERIFY(f.InfoForm->isHidden());
+        QVERIFY(f.InfoForm()->isHidden());
+    }
+
+    // Each side window is built when first asked for and then kept: it comes back with the
+    // content it had, as if it had lived since the start.
+    void sideWindowsBuiltOnFirstUse() {
+        MainWindowFixture p;
+        TMainForm &f = *p.form;
+        const auto count = [&] {
+            return f.findChildren<TInfoForm *>().size() + f.findChildren<TAGFForm *>().size() +
+                   f.findChildren<TAbiNoteForm *>().size() + f.findChildren<QDialog *>().size();
+        };
+        QCOMPARE(count(), 0);
+        p.dialogs.answers << DialogButton::Yes << DialogButton::Yes;
+        f.B_Abinote->click();
+        TAbiNoteForm *abinote = f.AbiNoteForm();
+        QVERIFY(abinote && abinote->isVisible());
+        abinote->SG_GK->item(1, 1)->setText(u"12"_s);
+        abinote->close();
+        f.B_Abinote->click();
+        QVERIFY(f.AbiNoteForm() == abinote && abinote->isVisible());
+        QCOMPARE(abinote->SG_GK->item(1, 1)->text(), u"12"_s);
+        f.B_AGF->click();
+        f.Ueber->trigger();
+        QCOMPARE(count(), 2 + 1 + 2); // TInfoForm and TAGFForm are dialogs as well
+    }
+
+    // Under a dark desktop palette the information window keeps dark text on its own light
+    // colours, and the document viewer shows dark text on a white page.
+    void darkPaletteStaysReadable() {
+        const QPalette before = QApplication::palette();
+        QPalette dark;
+        for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+            dark.setColor(role, QColor(40, 40, 40));
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            dark.setColor(role, QColor(235, 235, 235));
+        QApplication::setPalette(dark);
+        MainWindowFixture p;
+        TInfoForm &info = *p.form->InfoForm();
+        for (const QLabel *label : {info.Label1, info.Label5, info.Label6, info.Label11}) {
+            const QPalette shown = label->palette();
+            QVERIFY2(shown.color(QPalette::WindowText).lightness() < 60 &&
+                         label->parentWidget()->palette().color(QPalette::Window).lightness() > 120,
+                     qPrintable(label->text()));
+        }
+        const QPalette page = p.form->HelpForm()->RichEdit1->palette();
+        QApplication::setPalette(before);
+        QCOMPARE(page.color(QPalette::Base), QColor(Qt::white));
+        QCOMPARE(page.color(QPalette::Text), QColor(Qt::black));
     }
 
     void ueberTwiceGivesOneWindow() {
@@ -39,13 +90,13 @@ private slots:
         TMainForm &f = *p.form;
         f.Ueber->trigger();
         f.Ueber->trigger();
-        QVERIFY(f.InfoForm->isVisible() && !f.InfoForm->isModal() &&
+        QVERIFY(f.InfoForm()->isVisible() && !f.InfoForm()->isModal() &&
                 f.findChildren<TInfoForm *>().size() == 1);
-        QCOMPARE(f.InfoForm->Label2->text(), u"Version 1.49 vom 12.05.2003"_s);
-        QTest::keyClick(f.InfoForm, Qt::Key_Escape); // no title bar: "OK" is the way out
-        QVERIFY(f.InfoForm->isVisible());
-        f.InfoForm->Button1->click();
-        QVERIFY(f.InfoForm->isHidden());
+        QCOMPARE(f.InfoForm()->Label2->text(), u"Version 1.49 vom 12.05.2003"_s);
+        QTest::keyClick(f.InfoForm(), Qt::Key_Escape); // no title bar: "OK" is the way out
+        QVERIFY(f.InfoForm()->isVisible());
+        f.InfoForm()->Button1->click();
+        QVERIFY(f.InfoForm()->isHidden());
     }
 
     // The overview lists each of the 21 catalog subjects once, with its abbreviation, in the
@@ -53,7 +104,7 @@ private slots:
     void overview() {
         MainWindowFixture p;
         p.form->B_AGF->click();
-        TAGFForm &form = *p.form->AGFForm;
+        TAGFForm &form = *p.form->AGFForm();
         QStringList shown = {form.windowTitle()};
         for (const QGroupBox *box : {form.GroupBox1, form.GroupBox2, form.GroupBox3, form.GroupBox4}) {
             QList<QLabel *> labels = box->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
@@ -86,8 +137,8 @@ private slots:
             p.form->B_Abinote->click();
             QCOMPARE(p.shown(), QStringList{u"confirmation|Bestätigung|Die Funktion ist noch unvollständig. "
                                             "Weiter?|&Ja|&Nein"_s});
-            QCOMPARE(p.form->AbiNoteForm->isVisible(), answer != DialogButton::No);
-            QVERIFY(!p.form->AbiNoteForm->isModal());
+            QCOMPARE(p.form->AbiNoteForm()->isVisible(), answer != DialogButton::No);
+            QVERIFY(!p.form->AbiNoteForm()->isModal());
         }
     }
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "rules/dialogs.h"
-#include "shell/coursegrid.h"
+#include "shell/coursegridview.h"
 #include "shell/main.h"
 #include "support/fakes.h"
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QStyledItemDelegate>
 #include <QTableView>
+
+class GridModel;
 
 // The view of the course grid: label cells painted as fixed cells, in-place editing that
 // reports every change of the editor's text, and the context menu on a data cell.
@@ -18,6 +19,12 @@ public:
     // True while the in-place editor is open.
     bool isEditing() const { return state() == QAbstractItemView::EditingState; }
 
+    // The texts shown, through a CourseGridModel set with setModel; null before.
+    GridModel *grid() const;
+
+    // The index of cell (column, row) in the view's model.
+    QModelIndex cellIndex(int column, int row) const;
+
 signals:
     // The user changed the text of cell (column, row) by typing; the cell already holds it.
     // Sent after every change of the editor's text and once more when the editor closes.
@@ -28,22 +35,4 @@ signals:
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-};
-
-class CourseGridDelegate : public QStyledItemDelegate {
-    Q_OBJECT
-
-public:
-    explicit CourseGridDelegate(CourseGridView *view);
-
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
-    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override;
-
-private:
-    CourseGridView *m_view;
 };
