@@ -12,6 +12,10 @@
 #include <array>
 #include <optional>
 
+// A path as the system knows it (its bytes) as text for a report: UTF-8, each byte that is no
+// part of valid UTF-8 written as \xFC (backslash, x, two upper-case hex digits).
+QString ShownPath(const QByteArray &nativePath);
+
 // Checks saved choices one by one, as the main window would after "&Öffnen" and
 // "&Wahl testen", with the dialogs answered by UnattendedAnswer and recorded.
 
@@ -19,7 +23,7 @@
 struct FileCheck {
     enum class Outcome { Passed, Failed, Unreadable };
 
-    QString file; // the path as it is reported
+    QString file; // the path as it is reported (see ShownPath)
     DataFileStatus readStatus = DataFileStatus::Ok;
     QList<DialogRecorder::Entry> dialogs; // every dialog of the run, with its answer
     bool passed = false;                  // all stages of the run passed
@@ -37,7 +41,14 @@ struct FileCheck {
     // For a failed file: a description of the failure that has no message of its own
     // (the LK foreign language not confirmed); empty otherwise.
     QString silentFailure() const;
+    // A short, stable code for the outcome: "ok", "unlesbar", "leer", "unbekanntes-fach",
+    // "regel-1" ... "regel-11" (the first exam-subject rule that failed), "belegung",
+    // "unter-33", "fremdsprache-lk-nein".
+    QString reason() const;
 };
+
+// The rule number of an exam-subject rule's message (1 ... 11), 0 for any other text.
+int ExamRuleNumber(const QString &message);
 
 // Explanation for a run that ended at the LK foreign-language question answered No.
 inline const QString kForeignLanguageDeniedText =
@@ -53,8 +64,8 @@ public:
 
     // Reads `path` with ReadDataFile and, when it could be read, runs the validation.
     // `reportedPath` is the name the result carries.
-    FileCheck check(const QString &path, const QString &reportedPath);
-    FileCheck check(const QString &path) { return check(path, path); }
+    FileCheck check(const QByteArray &path, const QString &reportedPath);
+    FileCheck check(const QByteArray &path) { return check(path, ShownPath(path)); }
 
 private:
     void reset();
@@ -66,7 +77,13 @@ private:
 
 // The files that the PATH arguments name, in the order they are checked: each argument in
 // turn; a folder stands for every file named *.fld (in any letter case) below it, searched
-// recursively without following links to folders, in order of their paths (compared by
-// character code, so the order does not depend on the locale). Anything else, also a path
-// that does not exist, stands for itself and is reported unreadable if it cannot be read.
-QStringList CollectChoiceFiles(const QStringList &paths);
+// recursively without following links to folders and leaving out hidden files and folders
+// (names beginning with a dot), in order of their paths (compared byte by
+// byte, so the order does not depend on the locale). Anything else, also a path that does not
+// exist, stands for itself and is reported unreadable if it cannot be read. Paths are the
+// bytes the system knows them by, so that any file name can be found and opened.
+struct ChoiceFiles {
+    QList<QByteArray> files;
+    QList<QByteArray> unreadableFolders; // folders whose list could not be read, in order
+};
+ChoiceFiles CollectChoiceFiles(const QList<QByteArray> &paths);

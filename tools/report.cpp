@@ -18,7 +18,7 @@ void appendIndented(const QString &text, QByteArray &out) {
             ++stop;
         if (stop > start) {
             out.append("    ");
-            out.append(QStringView(text).mid(start, stop - start).toUtf8());
+            AppendVisible(QStringView(text).mid(start, stop - start), VisibleTabs::Keep, out);
         }
         out.append('\n');
         start = stop + 1;
@@ -33,7 +33,7 @@ QString firstLine(const QString &text) {
 }
 
 void appendTextFile(const FileCheck &check, QByteArray &out) {
-    out.append(check.file.toUtf8());
+    AppendVisible(check.file, VisibleTabs::Escape, out);
     out.append(": ");
     switch (check.outcome()) {
     case FileCheck::Outcome::Passed:
@@ -55,7 +55,7 @@ void appendTextFile(const FileCheck &check, QByteArray &out) {
         out.append('\n');
         return;
     }
-    out.append(firstLine(messages.first()).toUtf8());
+    AppendVisible(firstLine(messages.first()), VisibleTabs::Keep, out);
     out.append('\n');
     for (const QString &message : messages)
         appendIndented(message, out);
@@ -223,7 +223,7 @@ void ReportWriter::end(const CheckSummary &summary, QByteArray &out) {
 
 QByteArray UnreadableFileMessage(const FileCheck &check) {
     QByteArray line = "fachlese-check: ";
-    line.append(check.file.toUtf8());
+    AppendVisible(check.file, VisibleTabs::Escape, line);
     line.append(": ");
     line.append(check.readMessage().toUtf8());
     line.append('\n');
@@ -306,4 +306,23 @@ void AppendCsvField(const QString &text, QByteArray &out) {
         out.append(c);
     }
     out.append('"');
+}
+
+void AppendVisible(QStringView text, VisibleTabs tabs, QByteArray &out) {
+    const auto isControl = [tabs](char16_t c) {
+        return (c < 0x20 && !(c == u'\t' && tabs == VisibleTabs::Keep)) || (c >= 0x7F && c < 0xA0);
+    };
+    static const char hex[] = "0123456789ABCDEF";
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (!isControl(c))
+            continue;
+        out.append(text.mid(start, i - start).toUtf8());
+        out.append(c < 0x80 ? "\\x" : "\\u00");
+        out.append(hex[(c >> 4) & 0xF]);
+        out.append(hex[c & 0xF]);
+        start = i + 1;
+    }
+    out.append(text.mid(start).toUtf8());
 }

@@ -36,6 +36,13 @@ private:
 // The line fachlese-check writes to standard error for a file it cannot read, with its end.
 QByteArray UnreadableFileMessage(const FileCheck &check);
 
+// `text` in UTF-8 for a terminal, with every control character shown as text, so that no escape
+// sequence from a file or a file name reaches the terminal: a C0 control or DEL as , a C1
+// control as . A TAB stays as it is with VisibleTabs::Keep (inside messages, which use
+// it to lay out columns).
+enum class VisibleTabs { Keep, Escape };
+void AppendVisible(QStringView text, VisibleTabs tabs, QByteArray &out);
+
 // `text` as a JSON string with its quotes: '"', '\' and control characters escaped (a
 // carriage return as \r), everything else as UTF-8.
 void AppendJsonString(const QString &text, QByteArray &out);

@@ -13,42 +13,58 @@ struct Options {
     ReportFormat format = ReportFormat::Text;
     bool foreignLanguageContinued = true;
     bool help = false;
-    QStringList paths;
+    bool version = false;
+    QList<QByteArray> paths;
     QString error; // non-empty on a usage error
 };
 
-Options parseArguments(const QStringList &arguments) {
+Options parseArguments(const QList<QByteArray> &arguments) {
     Options options;
     bool json = false;
     bool csv = false;
     bool onlyPaths = false;
-    for (const QString &argument : arguments) {
-        if (onlyPaths || !argument.startsWith(u'-') || argument == u"-") {
+    const auto fail = [&options](const QString &error) {
+        if (options.error.isEmpty())
+            options.error = error;
+    };
+    for (const QByteArray &argument : arguments) {
+        if (argument.isEmpty()) {
+            fail(QStringLiteral("leeres Argument: ein PFAD darf nicht leer sein"));
+        } else if (onlyPaths || !argument.startsWith('-') || argument == "-") {
             options.paths.append(argument);
-        } else if (argument == u"--") {
+        } else if (argument == "--") {
             onlyPaths = true;
-        } else if (argument == u"--help" || argument == u"-h") {
+        } else if (argument == "--help" || argument == "-h") {
             options.help = true;
-        } else if (argument == u"--json") {
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (argument == "--json") {
             json = true;
-        } else if (argument == u"--csv") {
+        } else if (argument == "--csv") {
             csv = true;
-        } else if (argument == u"--foreign-lk=yes") {
+        } else if (argument == "--foreign-lk=yes") {
             options.foreignLanguageContinued = true;
-        } else if (argument == u"--foreign-lk=no") {
+        } else if (argument == "--foreign-lk=no") {
             options.foreignLanguageContinued = false;
-        } else if (argument.startsWith(u"--foreign-lk") && options.error.isEmpty()) {
-            options.error = QStringLiteral("--foreign-lk verlangt den Wert yes oder no: ") + argument;
-        } else if (!argument.startsWith(u"--foreign-lk") && options.error.isEmpty()) {
-            options.error = QStringLiteral("unbekannte Option: ") + argument;
+        } else if (argument.startsWith("--foreign-lk")) {
+            fail(QStringLiteral("--foreign-lk verlangt den Wert yes oder no: ") + ShownPath(argument));
+        } else {
+            fail(QStringLiteral("unbekannte Option: ") + ShownPath(argument));
         }
     }
-    if (options.error.isEmpty() && json && csv)
-        options.error = QStringLiteral("--json und --csv schließen einander aus");
-    if (options.error.isEmpty() && options.paths.isEmpty() && !options.help)
-        options.error = QStringLiteral("keine Datei und kein Ordner angegeben");
+    if (json && csv)
+        fail(QStringLiteral("--json und --csv schließen einander aus"));
+    if (options.paths.isEmpty() && !options.help && !options.version)
+        fail(QStringLiteral("keine Datei und kein Ordner angegeben"));
     options.format = json ? ReportFormat::Json : csv ? ReportFormat::Csv : ReportFormat::Text;
     return options;
+}
+
+QByteArray errorLine(const QString &text) {
+    QByteArray line = "fachlese-check: ";
+    AppendVisible(text, VisibleTabs::Escape, line);
+    line.append('\n');
+    return line;
 }
 } // namespace
 
@@ -72,6 +88,7 @@ QByteArray CheckHelpText() {
                "  --foreign-lk=no   die Frage nach der weitergeführten LK-Fremdsprache mit Nein\n"
                "                    beantworten (--foreign-lk=yes: mit Ja, die Voreinstellung)\n"
                "  -h, --help        diese Hilfe anzeigen\n"
+               "  --version         die Version anzeigen\n"
                "  --                alles Folgende sind Pfade\n"
                "\n"
                "Ohne --json und --csv erscheint je Datei eine Zeile mit dem Ergebnis, darunter die\n"
@@ -80,19 +97,26 @@ QByteArray CheckHelpText() {
                "Rückgabewert:\n"
                "  0  alle Wahlen haben den Test bestanden\n"
                "  1  mindestens eine Wahl hat den Test nicht bestanden\n"
-               "  2  falscher Aufruf, oder mindestens eine Datei war nicht lesbar\n")
+               "  2  falscher Aufruf, oder mindestens eine Datei oder ein Ordner war nicht lesbar\n")
         .toUtf8();
 }
 
-int RunCheck(const QStringList &arguments, const CheckStreams &streams) {
+QByteArray CheckVersionText() {
+    return QByteArrayLiteral("fachlese-check " FACHLESE_VERSION "\n");
+}
+
+int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
     const Options options = parseArguments(arguments);
     if (options.help) {
         streams.out(CheckHelpText());
         return kAllPassed;
     }
+    if (options.version) {
+        streams.out(CheckVersionText());
+        return kAllPassed;
+    }
     if (!options.error.isEmpty()) {
-        streams.err(
-            QStringLiteral("fachlese-check: %1\nHilfe: fachlese-check --help\n").arg(options.error).toUtf8());
+        streams.err(errorLine(options.error) + "Hilfe: fachlese-check --help\n");
         return kTrouble;
     }
 
@@ -102,7 +126,10 @@ int RunCheck(const QStringList &arguments, const CheckStreams &streams) {
     QByteArray out;
     out.reserve(kFlushSize + 16 * 1024);
     report.begin(out);
-    for (const QString &file : CollectChoiceFiles(options.paths)) {
+    const ChoiceFiles files = CollectChoiceFiles(options.paths);
+    for (const QByteArray &folder : files.unreadableFolders)
+        streams.err(errorLine(ShownPath(folder) + QStringLiteral(": Der Ordner kann nicht gelesen werden")));
+    for (const QByteArray &file : files.files) {
         const FileCheck check = checker.check(file);
         summary.add(check);
         if (check.outcome() == FileCheck::Outcome::Unreadable)
@@ -116,7 +143,7 @@ int RunCheck(const QStringList &arguments, const CheckStreams &streams) {
     report.end(summary, out);
     streams.out(out);
 
-    if (summary.unreadable > 0)
+    if (summary.unreadable > 0 || !files.unreadableFolders.isEmpty())
         return kTrouble;
     return summary.failed > 0 ? kSomeFailed : kAllPassed;
 }
