@@ -84,6 +84,26 @@ QString FileCheck::reason() const {
     return QStringLiteral("nicht-bestanden");
 }
 
+QString FileCheck::entry(int semester, int row) const {
+    return TrimBlanks(grid[static_cast<std::size_t>((row - 1) * GridModel::kSemesters + (semester - 1))]);
+}
+
+std::optional<int> FileCheck::countableCourses() const {
+    if (readStatus != DataFileStatus::Ok)
+        return std::nullopt;
+    int count = 0;
+    for (int semester = 1; semester <= GridModel::kSemesters; ++semester) {
+        for (int row = 1; row <= GridModel::kCourseRows; ++row) {
+            const SubjectCode subject = code(semester, row);
+            if (subject == kUnknownSubject)
+                return std::nullopt;
+            if (subject != kEmptySubject && subject != Subject::SportTheorie)
+                ++count;
+        }
+    }
+    return count;
+}
+
 int ExamRuleNumber(const QString &message) {
     // The start of each rule's message, by rule number; none is the start of another.
     static const QStringList starts = {

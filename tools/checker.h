@@ -45,6 +45,14 @@ struct FileCheck {
     // "regel-1" ... "regel-11" (the first exam-subject rule that failed), "belegung",
     // "unter-33", "fremdsprache-lk-nein".
     QString reason() const;
+
+    // The trimmed text of course cell (semester 1 ... 4, row 1 ... 11) and its subject code,
+    // trimmed and looked up as the test does; empty and 0 for a file that was not read.
+    QString entry(int semester, int row) const;
+    SubjectCode code(int semester, int row) const { return LookupSubjectCode(entry(semester, row)); }
+    // The course count as the last stage counts, whenever no cell holds an unknown subject
+    // (also when the run ended earlier); empty for an unreadable file or an unknown subject.
+    std::optional<int> countableCourses() const;
 };
 
 // The rule number of an exam-subject rule's message (1 ... 11), 0 for any other text.

@@ -141,22 +141,29 @@ void appendCsvFile(const FileCheck &check, QByteArray &out) {
     case FileCheck::Outcome::Passed:
         out.append(";bestanden;");
         appendNumber(check.courses.value_or(0), out);
-        out.append(";\r\n");
-        return;
+        out.append(';');
+        break;
     case FileCheck::Outcome::Unreadable:
         out.append(";nicht lesbar;;");
         AppendCsvField(check.readMessage(), out);
-        out.append("\r\n");
-        return;
-    case FileCheck::Outcome::Failed:
+        break;
+    case FileCheck::Outcome::Failed: {
+        out.append(";nicht bestanden;");
+        if (const std::optional<int> courses = check.countableCourses())
+            appendNumber(*courses, out);
+        out.append(';');
+        const QStringList messages = check.failureMessages();
+        AppendCsvField(messages.isEmpty() ? check.silentFailure() : messages.join(CR), out);
         break;
     }
-    out.append(";nicht bestanden;");
-    if (check.courses)
-        appendNumber(*check.courses, out);
+    }
+    // Grund, then the examination subjects of semester 1.
     out.append(';');
-    const QStringList messages = check.failureMessages();
-    AppendCsvField(messages.isEmpty() ? check.silentFailure() : messages.join(CR), out);
+    out.append(check.reason().toUtf8());
+    for (int row = 1; row <= 4; ++row) {
+        out.append(';');
+        AppendCsvField(check.entry(1, row), out);
+    }
     out.append("\r\n");
 }
 } // namespace
@@ -186,7 +193,7 @@ void ReportWriter::begin(QByteArray &out) {
         break;
     case ReportFormat::Csv:
         out.append("\xEF\xBB\xBF"
-                   "Datei;Ergebnis;Kurse;Meldung\r\n");
+                   "Datei;Ergebnis;Kurse;Meldung;Grund;LK1;LK2;PK3;PK4\r\n");
         break;
     }
 }
@@ -207,13 +214,14 @@ void ReportWriter::file(const FileCheck &check, QByteArray &out) {
     m_firstFile = false;
 }
 
-void ReportWriter::end(const CheckSummary &summary, QByteArray &out) {
+void ReportWriter::end(const CheckSummary &summary, QByteArray &out, const QByteArray &jsonBeforeSummary) {
     switch (m_format) {
     case ReportFormat::Text:
         appendTextSummary(summary, out);
         break;
     case ReportFormat::Json:
         out.append(m_firstFile ? "],\n" : "\n],\n");
+        out.append(jsonBeforeSummary);
         appendJsonSummary(summary, out);
         break;
     case ReportFormat::Csv:

@@ -26,7 +26,9 @@ public:
     // Each appends its piece to `out`.
     void begin(QByteArray &out);
     void file(const FileCheck &check, QByteArray &out);
-    void end(const CheckSummary &summary, QByteArray &out);
+    // In JSON, `jsonBeforeSummary` (members of the document with their commas) goes before
+    // the summary.
+    void end(const CheckSummary &summary, QByteArray &out, const QByteArray &jsonBeforeSummary = {});
 
 private:
     ReportFormat m_format;

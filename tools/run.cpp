@@ -2,6 +2,12 @@
 
 #include "tools/checker.h"
 #include "tools/report.h"
+#include "tools/statistics.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QSaveFile>
 
 namespace {
 constexpr int kAllPassed = 0;
@@ -14,6 +20,10 @@ struct Options {
     bool foreignLanguageContinued = true;
     bool help = false;
     bool version = false;
+    bool statistics = false;
+    bool checklist = false;
+    QString reportFile;  // --bericht
+    QString tableFolder; // --ausgabe
     QList<QByteArray> paths;
     QString error; // non-empty on a usage error
 };
@@ -27,8 +37,29 @@ Options parseArguments(const QList<QByteArray> &arguments) {
         if (options.error.isEmpty())
             options.error = error;
     };
+    // An option with a value takes it from "--option=VALUE" or from the next argument.
+    QString *pendingValue = nullptr;
+    QByteArray pendingOption;
+    const auto takeValue = [&](const QByteArray &argument, const QByteArray &option, QString *value) {
+        if (argument == option) {
+            pendingValue = value;
+            pendingOption = option;
+            return true;
+        }
+        if (!argument.startsWith(option + '='))
+            return false;
+        *value = QFile::decodeName(argument.mid(option.size() + 1));
+        if (value->isEmpty())
+            fail(QString::fromUtf8(option) + QStringLiteral(" verlangt einen Namen"));
+        return true;
+    };
     for (const QByteArray &argument : arguments) {
-        if (argument.isEmpty()) {
+        if (pendingValue) {
+            *pendingValue = QFile::decodeName(argument);
+            if (argument.isEmpty())
+                fail(QString::fromUtf8(pendingOption) + QStringLiteral(" verlangt einen Namen"));
+            pendingValue = nullptr;
+        } else if (argument.isEmpty()) {
             fail(QStringLiteral("leeres Argument: ein PFAD darf nicht leer sein"));
         } else if (onlyPaths || !argument.startsWith('-') || argument == "-") {
             options.paths.append(argument);
@@ -42,6 +73,12 @@ Options parseArguments(const QList<QByteArray> &arguments) {
             json = true;
         } else if (argument == "--csv") {
             csv = true;
+        } else if (argument == "--statistik") {
+            options.statistics = true;
+        } else if (argument == "--pruefliste") {
+            options.checklist = true;
+        } else if (takeValue(argument, "--bericht", &options.reportFile) ||
+                   takeValue(argument, "--ausgabe", &options.tableFolder)) {
         } else if (argument == "--foreign-lk=yes") {
             options.foreignLanguageContinued = true;
         } else if (argument == "--foreign-lk=no") {
@@ -52,12 +89,28 @@ Options parseArguments(const QList<QByteArray> &arguments) {
             fail(QStringLiteral("unbekannte Option: ") + ShownPath(argument));
         }
     }
+    if (pendingValue)
+        fail(QString::fromUtf8(pendingOption) + QStringLiteral(" verlangt einen Namen"));
     if (json && csv)
         fail(QStringLiteral("--json und --csv schließen einander aus"));
+    if (csv && options.statistics && options.tableFolder.isEmpty())
+        fail(QStringLiteral("--statistik mit --csv verlangt --ausgabe ORDNER für die Tabellen"));
+    if (!options.tableFolder.isEmpty() && !(csv && options.statistics))
+        fail(QStringLiteral("--ausgabe gilt nur zusammen mit --csv und --statistik"));
     if (options.paths.isEmpty() && !options.help && !options.version)
         fail(QStringLiteral("keine Datei und kein Ordner angegeben"));
     options.format = json ? ReportFormat::Json : csv ? ReportFormat::Csv : ReportFormat::Text;
     return options;
+}
+
+// The date of the report: today, or the day of SOURCE_DATE_EPOCH when it is set (for
+// reports that do not change from one day to the next).
+QString reportDate() {
+    bool ok = false;
+    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
+    const QDate date =
+        ok ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC).date() : QDate::currentDate();
+    return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
 QByteArray errorLine(const QString &text) {
@@ -123,6 +176,8 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
     ChoiceChecker checker(options.foreignLanguageContinued);
     ReportWriter report(options.format);
     CheckSummary summary;
+    PlanningStatistics statistics;
+    const bool collect = options.statistics || !options.reportFile.isEmpty();
     QByteArray out;
     out.reserve(kFlushSize + 16 * 1024);
     report.begin(out);
@@ -132,6 +187,8 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
     for (const QByteArray &file : files.files) {
         const FileCheck check = checker.check(file);
         summary.add(check);
+        if (collect)
+            statistics.add(check);
         if (check.outcome() == FileCheck::Outcome::Unreadable)
             streams.err(UnreadableFileMessage(check));
         report.file(check, out);
@@ -140,10 +197,35 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
             out.resize(0); // keeps the buffer for the next piece
         }
     }
-    report.end(summary, out);
+    QByteArray jsonStatistics;
+    if (options.statistics && options.format == ReportFormat::Json)
+        AppendStatisticsJson(statistics, jsonStatistics);
+    report.end(summary, out, jsonStatistics);
+    if (options.statistics && options.format == ReportFormat::Text)
+        AppendStatisticsText(statistics, out);
     streams.out(out);
 
-    if (summary.unreadable > 0 || !files.unreadableFolders.isEmpty())
+    bool written = true;
+    QString error;
+    if (options.statistics && options.format == ReportFormat::Csv &&
+        !WriteStatisticsCsv(statistics, options.tableFolder, &error)) {
+        streams.err(errorLine(error));
+        written = false;
+    }
+    if (!options.reportFile.isEmpty()) {
+        QStringList folders;
+        for (const QByteArray &path : options.paths)
+            folders.append(ShownPath(path));
+        const QByteArray html = StatisticsHtml(statistics, reportDate(), folders.join(QStringLiteral(", ")));
+        QSaveFile file(options.reportFile);
+        if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.commit()) {
+            streams.err(
+                errorLine(options.reportFile + QStringLiteral(": Die Datei kann nicht geschrieben werden")));
+            written = false;
+        }
+    }
+
+    if (summary.unreadable > 0 || !files.unreadableFolders.isEmpty() || !written)
         return kTrouble;
     return summary.failed > 0 ? kSomeFailed : kAllPassed;
 }
