@@ -9,6 +9,7 @@ packages=(
     libgl-dev
     fonts-liberation2 fonts-dejavu-core
     poppler-utils
+    chromium-headless-shell
 )
 if [ "${1:-}" = "--run" ]; then
     packages+=(qt6-qpa-plugins qt6-gtk-platformtheme)
