@@ -126,7 +126,8 @@ int ExamRuleNumber(const QString &message) {
     return 0;
 }
 
-ChoiceChecker::ChoiceChecker(bool foreignLanguageContinued) : m_test(m_grid, m_dialogs) {
+ChoiceChecker::ChoiceChecker(bool foreignLanguageContinued, bool withChecklist)
+    : m_withChecklist(withChecklist), m_test(m_grid, m_dialogs) {
     m_dialogs.fallback = [foreignLanguageContinued](const DialogRequest &request) {
         return UnattendedAnswer(request, foreignLanguageContinued);
     };
@@ -157,6 +158,10 @@ FileCheck ChoiceChecker::check(const QByteArray &path, const QString &reportedPa
     if (read.status == DataFileStatus::Ok) {
         // What "&Öffnen" does after a successful read, then "&Wahl testen".
         ApplyDataFile(m_grid, read.texts);
+#if FACHLESE_HAVE_CHECKLIST
+        if (m_withChecklist)
+            result.checklist = BuildChecklist(m_grid);
+#endif
         m_test.StoreGridSnapshot();
         m_test.ChoiceTested = false;
         result.passed = m_test.RunValidation();

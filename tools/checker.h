@@ -12,6 +12,15 @@
 #include <array>
 #include <optional>
 
+// The checklist of the rules library (every rule on its own) feeds --pruefliste. Until it is
+// part of this branch's rules library, the option reports that it is not available.
+#if __has_include("rules/checklist.h")
+#include "rules/checklist.h"
+#define FACHLESE_HAVE_CHECKLIST 1
+#else
+#define FACHLESE_HAVE_CHECKLIST 0
+#endif
+
 // A path as the system knows it (its bytes) as text for a report: UTF-8, each byte that is no
 // part of valid UTF-8 written as \xFC (backslash, x, two upper-case hex digits).
 QString ShownPath(const QByteArray &nativePath);
@@ -29,6 +38,9 @@ struct FileCheck {
     bool passed = false;                  // all stages of the run passed
     bool choiceTested = false;            // ChoiceTested after the run
     std::optional<int> courses;           // the count of the last stage, when reached
+#if FACHLESE_HAVE_CHECKLIST
+    QList<ChecklistItem> checklist; // of the grid as read, when asked for
+#endif
     // Columns 1 ... 4 of rows 1 ... 11 after the run, row by row.
     std::array<QString, GridModel::kSemesters * GridModel::kCourseRows> grid;
 
@@ -49,7 +61,9 @@ struct FileCheck {
     // The trimmed text of course cell (semester 1 ... 4, row 1 ... 11) and its subject code,
     // trimmed and looked up as the test does; empty and 0 for a file that was not read.
     QString entry(int semester, int row) const;
-    SubjectCode code(int semester, int row) const { return LookupSubjectCode(entry(semester, row)); }
+    SubjectCode code(int semester, int row) const {
+        return LookupSubjectCode(entry(semester, row));
+    }
     // The course count as the last stage counts, whenever no cell holds an unknown subject
     // (also when the run ended earlier); empty for an unreadable file or an unknown subject.
     std::optional<int> countableCourses() const;
@@ -66,7 +80,8 @@ inline const QString kForeignLanguageDeniedText =
 // reset before each, so that each file is judged as by a freshly opened main window.
 class ChoiceChecker {
 public:
-    explicit ChoiceChecker(bool foreignLanguageContinued);
+    // `withChecklist`: each read file also gets its checklist.
+    explicit ChoiceChecker(bool foreignLanguageContinued, bool withChecklist = false);
     ChoiceChecker(const ChoiceChecker &) = delete;
     ChoiceChecker &operator=(const ChoiceChecker &) = delete;
 
@@ -78,6 +93,7 @@ public:
 private:
     void reset();
 
+    bool m_withChecklist = false;
     GridModel m_grid;
     DialogRecorder m_dialogs;
     ChoiceTest m_test;

@@ -1,5 +1,7 @@
 #include "tools/report.h"
 
+#include <QRegularExpression>
+
 namespace {
 const QChar CR(u'\r');
 
@@ -60,6 +62,59 @@ void appendTextFile(const FileCheck &check, QByteArray &out) {
     for (const QString &message : messages)
         appendIndented(message, out);
 }
+
+#if FACHLESE_HAVE_CHECKLIST
+// "LK 1" ... "PK 4", "GK 3" ... "GK 9" for course rows 1 ... 11.
+QString rowLabel(int row) {
+    return row <= 2   ? QStringLiteral("LK %1").arg(row)
+           : row <= 4 ? QStringLiteral("PK %1").arg(row)
+                      : QStringLiteral("GK %1").arg(row - 2);
+}
+
+// Each item on its own line under the verdict: kind, code, the cell of an unknown subject, and
+// the text, whose further lines are indented below it.
+void appendTextChecklist(const FileCheck &check, QByteArray &out) {
+    for (const ChecklistItem &item : check.checklist) {
+        QString head = QStringLiteral("  ") + kindName(item.kind) + u' ' + item.code;
+        if (item.semester > 0)
+            head += QStringLiteral(" (%1, %2. Semester)").arg(rowLabel(item.row)).arg(item.semester);
+        AppendVisible(head + QStringLiteral(": "), VisibleTabs::Escape, out);
+        const QStringList lines = item.text.split(QRegularExpression(QStringLiteral("\r\n?|\n")));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                out.append("      ");
+            AppendVisible(lines[i], VisibleTabs::Keep, out);
+            out.append('\n');
+        }
+    }
+}
+
+void appendJsonChecklist(const FileCheck &check, QByteArray &out) {
+    if (check.readStatus != DataFileStatus::Ok) {
+        out.append(",\"checklist\":null");
+        return;
+    }
+    out.append(",\"checklist\":[");
+    bool first = true;
+    for (const ChecklistItem &item : check.checklist) {
+        out.append(first ? "{\"kind\":" : ",{\"kind\":");
+        first = false;
+        AppendJsonString(kindName(item.kind), out);
+        out.append(",\"code\":");
+        AppendJsonString(item.code, out);
+        out.append(",\"text\":");
+        AppendJsonString(item.text, out);
+        if (item.semester > 0) {
+            out.append(",\"semester\":");
+            appendNumber(item.semester, out);
+            out.append(",\"row\":");
+            appendNumber(item.row, out);
+        }
+        out.append('}');
+    }
+    out.append(']');
+}
+#endif
 
 void appendTextSummary(const CheckSummary &summary, QByteArray &out) {
     appendNumber(summary.files, out);
@@ -202,10 +257,21 @@ void ReportWriter::file(const FileCheck &check, QByteArray &out) {
     switch (m_format) {
     case ReportFormat::Text:
         appendTextFile(check, out);
+#if FACHLESE_HAVE_CHECKLIST
+        if (m_withChecklist)
+            appendTextChecklist(check, out);
+#endif
         break;
     case ReportFormat::Json:
         out.append(m_firstFile ? "\n" : ",\n");
         appendJsonFile(check, out);
+#if FACHLESE_HAVE_CHECKLIST
+        if (m_withChecklist) {
+            out.chop(1); // the object's closing brace
+            appendJsonChecklist(check, out);
+            out.append('}');
+        }
+#endif
         break;
     case ReportFormat::Csv:
         appendCsvFile(check, out);

@@ -21,7 +21,10 @@ struct CheckSummary {
 
 class ReportWriter {
 public:
-    explicit ReportWriter(ReportFormat format) : m_format(format) {}
+    // `withChecklist`: each file's checklist follows its verdict (text) or is a member of its
+    // object (JSON).
+    explicit ReportWriter(ReportFormat format, bool withChecklist = false)
+        : m_format(format), m_withChecklist(withChecklist) {}
 
     // Each appends its piece to `out`.
     void begin(QByteArray &out);
@@ -32,6 +35,7 @@ public:
 
 private:
     ReportFormat m_format;
+    bool m_withChecklist = false;
     bool m_firstFile = true;
 };
 

@@ -89,6 +89,10 @@ Options parseArguments(const QList<QByteArray> &arguments) {
             fail(QStringLiteral("unbekannte Option: ") + ShownPath(argument));
         }
     }
+    if (options.checklist && !FACHLESE_HAVE_CHECKLIST)
+        fail(QStringLiteral("--pruefliste ist in dieser Ausgabe nicht verfügbar"));
+    if (options.checklist && csv)
+        fail(QStringLiteral("--pruefliste gilt nur für die Text- und die JSON-Ausgabe"));
     if (pendingValue)
         fail(QString::fromUtf8(pendingOption) + QStringLiteral(" verlangt einen Namen"));
     if (json && csv)
@@ -108,8 +112,7 @@ Options parseArguments(const QList<QByteArray> &arguments) {
 QString reportDate() {
     bool ok = false;
     const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
-    const QDate date =
-        ok ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC).date() : QDate::currentDate();
+    const QDate date = ok ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC).date() : QDate::currentDate();
     return date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
@@ -128,7 +131,8 @@ QByteArray CheckHelpText() {
                "Prüft gespeicherte Kurswahlen (.fld-Dateien) ohne Fenster nach denselben Regeln wie\n"
                "„Wahl testen“ im Programm Fachlese. PFAD ist eine .fld-Datei oder ein Ordner; ein Ordner\n"
                "wird mit allen Unterordnern nach *.fld-Dateien durchsucht, die in der Reihenfolge ihrer\n"
-               "Pfade geprüft werden. Eine Datei, die sich nicht lesen lässt, wird gemeldet, und die\n"
+               "Pfade geprüft werden (Verknüpfungen auf Ordner und versteckte Einträge ausgenommen).\n"
+               "Eine Datei oder ein Ordner, die sich nicht lesen lassen, werden gemeldet, und die\n"
                "Prüfung geht mit der nächsten weiter.\n"
                "\n"
                "Die Frage, ob die Fremdsprache im LK weitergeführt ist, wird mit Ja beantwortet, das\n"
@@ -137,20 +141,32 @@ QByteArray CheckHelpText() {
                "Optionen:\n"
                "  --json            ein JSON-Dokument mit allen Meldungen und Antworten ausgeben\n"
                "  --csv             eine Zeile je Datei für die Tabellenkalkulation ausgeben\n"
-               "                    (Datei;Ergebnis;Kurse;Meldung, UTF-8 mit BOM)\n"
+               "                    (Datei;Ergebnis;Kurse;Meldung;Grund;LK1;LK2;PK3;PK4, UTF-8 mit BOM)\n"
+               "  --statistik       Planungszahlen: Schülerinnen und Schüler je Fach und Semester als\n"
+               "                    LK, PK und GK, LK-Paare, Prüfungsfach-Kombinationen und die Gründe\n"
+               "                    des Scheiterns; als Text nach der Zusammenfassung, mit --json im\n"
+               "                    Dokument (\"statistics\"), mit --csv als Tabellen im Ordner von "
+               "--ausgabe\n"
+               "  --ausgabe ORDNER  der Ordner für die Tabellen von --csv --statistik\n"
+               "  --bericht DATEI   einen Bericht zum Ansehen und Drucken als HTML-Datei schreiben\n"
+               "  --pruefliste      zu jeder Datei alle Punkte der Prüfliste ausgeben (Verstöße und\n"
+               "                    Hinweise, jede Regel für sich)\n"
                "  --foreign-lk=no   die Frage nach der weitergeführten LK-Fremdsprache mit Nein\n"
                "                    beantworten (--foreign-lk=yes: mit Ja, die Voreinstellung)\n"
                "  -h, --help        diese Hilfe anzeigen\n"
                "  --version         die Version anzeigen\n"
-               "  --                alles Folgende sind Pfade\n"
+               "  --                alles Folgende sind Pfade (auch „-“ ist immer ein Pfad)\n"
                "\n"
                "Ohne --json und --csv erscheint je Datei eine Zeile mit dem Ergebnis, darunter die\n"
                "Meldung, an der die Wahl gescheitert ist, und am Ende eine Zusammenfassung.\n"
+               "Steuerzeichen aus Dateien und Dateinamen erscheinen dabei sichtbar (\\x1B), Bytes eines\n"
+               "Dateinamens, die kein UTF-8 sind, als \\xFC.\n"
                "\n"
                "Rückgabewert:\n"
                "  0  alle Wahlen haben den Test bestanden\n"
                "  1  mindestens eine Wahl hat den Test nicht bestanden\n"
-               "  2  falscher Aufruf, oder mindestens eine Datei oder ein Ordner war nicht lesbar\n")
+               "  2  falscher Aufruf, mindestens eine Datei oder ein Ordner war nicht lesbar, oder der\n"
+               "     Bericht oder die Tabellen ließen sich nicht schreiben\n")
         .toUtf8();
 }
 
@@ -173,8 +189,8 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
         return kTrouble;
     }
 
-    ChoiceChecker checker(options.foreignLanguageContinued);
-    ReportWriter report(options.format);
+    ChoiceChecker checker(options.foreignLanguageContinued, options.checklist);
+    ReportWriter report(options.format, options.checklist);
     CheckSummary summary;
     PlanningStatistics statistics;
     const bool collect = options.statistics || !options.reportFile.isEmpty();

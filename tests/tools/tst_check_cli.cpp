@@ -162,6 +162,7 @@ private slots:
     // Out of the class: raw strings there confuse moc.
     void namesAndControlCharacters();
     void jsonExactly();
+    void checklist();
     void csvExactly() {
         QByteArray out, err;
         // The four columns as before, then the reason and the exam subjects of semester 1 (the
@@ -307,6 +308,44 @@ void CheckCliTest::jsonExactly() {
         lines = R"(ist?\r\r Weitergef)",
         answer = R"("buttons":["&Ja","&Nein"],"answer":"&Nein"}],"passed":false,"choiceTested":false)";
     QVERIFY2(out.contains(question) && out.contains(lines) && out.contains(answer), out.constData());
+}
+
+// --pruefliste: every item of the checklist under the file's verdict, or in its JSON object;
+// nothing of it without the option.
+void CheckCliTest::checklist() {
+#if FACHLESE_HAVE_CHECKLIST
+    QByteArray out, err;
+    QCOMPARE(run(u"--pruefliste unknown.fld lower-case.fld"_s, out, err), 2);
+    GridModel grid;
+    ApplyDataFile(grid, ParseDataFile(choicefiles::samples().value(u"unknown.fld"_s)).texts);
+    const QList<ChecklistItem> items = BuildChecklist(grid);
+    QVERIFY(!items.isEmpty());
+    QCOMPARE(items.first().code, u"unbekanntes-fach"_s);
+    // The verdict and its message, then the items, the cell of an unknown subject named.
+    QByteArray expected = "unknown.fld: Das Fach  Mathe  ist nicht bekannt!\n"
+                          "    Das Fach  Mathe  ist nicht bekannt!\n"
+                          "    Beachte die wählbaren Fächer und ihre Schreibweise.\n"
+                          "  verstoss unbekanntes-fach (GK 4, 3. Semester): Mathe\n";
+    for (const ChecklistItem &item : items.mid(1)) {
+        expected += "  " + kindName(item.kind).toUtf8() + ' ' + item.code.toUtf8() + ": " +
+                    item.text.toUtf8().replace("\r", "\n      ") + '\n';
+    }
+    expected += "lower-case.fld: nicht lesbar: Falsches oder fehlerhaftes Dateiformat\n"
+                "2 Dateien: 0 bestanden, 1 nicht bestanden, 1 nicht lesbar\n";
+    QCOMPARE(out, expected);
+
+    QCOMPARE(run(u"--json --pruefliste unknown.fld lower-case.fld"_s, out, err), 2);
+    const QByteArray first = R"("checklist":[{"kind":"verstoss","code":"unbekanntes-fach","text":"Mathe",)"
+                             R"("semester":3,"row":6})";
+    QVERIFY2(out.contains(first), out.constData());
+    QVERIFY2(out.contains("\"checklist\":null}\n],"), out.constData()); // a file that was not read
+    QCOMPARE(out.count("\"checklist\""), 2);
+    QCOMPARE(run(u"--csv --pruefliste unknown.fld"_s, out, err), 2);
+    QCOMPARE(err, QByteArray("fachlese-check: --pruefliste gilt nur für die Text- und die JSON-Ausgabe\n"
+                             "Hilfe: fachlese-check --help\n"));
+#else
+    QSKIP("the checklist of the rules library is not part of this build");
+#endif
 }
 
 QTEST_GUILESS_MAIN(CheckCliTest)
