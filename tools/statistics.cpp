@@ -406,32 +406,30 @@ void AppendStatisticsJson(const PlanningStatistics &s, QByteArray &out) {
         AppendJsonString(it.key(), out);
         out.append(",\"files\":" + QByteArray::number(it.value()) + '}');
     }
+    // A pair or a combination: the LK pair, with PK 3 and PK 4 for a combination.
+    const auto combinations = [&out](const QList<PlanningStatistics::Combination> &list, bool withPk) {
+        bool firstOne = true;
+        for (const auto &c : list) {
+            out.append(firstOne ? "\n{\"lk\":[" : ",\n{\"lk\":[");
+            firstOne = false;
+            AppendJsonString(c.lk1, out);
+            out.append(',');
+            AppendJsonString(c.lk2, out);
+            out.append(']');
+            if (withPk) {
+                out.append(",\"pk3\":");
+                AppendJsonString(c.pk3, out);
+                out.append(",\"pk4\":");
+                AppendJsonString(c.pk4, out);
+            }
+            out.append(",\"all\":" + QByteArray::number(c.all) +
+                       ",\"passed\":" + QByteArray::number(c.passed) + '}');
+        }
+    };
     out.append("],\n\"lkPairs\":[");
-    first = true;
-    for (const auto &c : s.lkPairs()) {
-        out.append(first ? "\n{\"lk\":[" : ",\n{\"lk\":[");
-        first = false;
-        AppendJsonString(c.lk1, out);
-        out.append(',');
-        AppendJsonString(c.lk2, out);
-        out.append("],\"all\":" + QByteArray::number(c.all) + ",\"passed\":" + QByteArray::number(c.passed) +
-                   '}');
-    }
+    combinations(s.lkPairs(), false);
     out.append("],\n\"combinations\":[");
-    first = true;
-    for (const auto &c : s.combinations()) {
-        out.append(first ? "\n{\"lk\":[" : ",\n{\"lk\":[");
-        first = false;
-        AppendJsonString(c.lk1, out);
-        out.append(',');
-        AppendJsonString(c.lk2, out);
-        out.append("],\"pk3\":");
-        AppendJsonString(c.pk3, out);
-        out.append(",\"pk4\":");
-        AppendJsonString(c.pk4, out);
-        out.append(",\"all\":" + QByteArray::number(c.all) + ",\"passed\":" + QByteArray::number(c.passed) +
-                   '}');
-    }
+    combinations(s.combinations(), true);
     out.append("],\n\"reasons\":[");
     first = true;
     for (const ReasonInfo &reason : FailureReasons()) {
