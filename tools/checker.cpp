@@ -156,13 +156,14 @@ FileCheck ChoiceChecker::check(const QByteArray &path, const QString &reportedPa
     const DataFileReadResult read = ReadDataFileAt(path);
     result.readStatus = read.status;
     if (read.status == DataFileStatus::Ok) {
-        // What "&Öffnen" does after a successful read, then "&Wahl testen".
+        // What "&Öffnen" does after a successful read, then "&Wahl testen". The snapshot that
+        // "&Öffnen" takes is left out: the run takes its own at its start, and nothing reads
+        // the one in between.
         ApplyDataFile(m_grid, read.texts);
 #if FACHLESE_HAVE_CHECKLIST
         if (m_withChecklist)
             result.checklist = BuildChecklist(m_grid);
 #endif
-        m_test.StoreGridSnapshot();
         m_test.ChoiceTested = false;
         result.passed = m_test.RunValidation();
         result.choiceTested = m_test.ChoiceTested;
@@ -172,6 +173,15 @@ FileCheck ChoiceChecker::check(const QByteArray &path, const QString &reportedPa
         for (int row = 1; row <= GridModel::kCourseRows; ++row) {
             for (int column = 1; column <= GridModel::kSemesters; ++column)
                 result.grid[i++] = m_grid.cell(column, row);
+        }
+        // The test's own codes; where it stopped early at an unknown subject, the cells it did
+        // not reach (still 0 from the reset) are looked up as it would have.
+        result.codes = m_test.CourseMatrix;
+        for (int semester = 1; semester <= GridModel::kSemesters; ++semester) {
+            for (int row = 1; row <= GridModel::kCourseRows; ++row) {
+                if (result.codes.at(semester, row) == kEmptySubject)
+                    result.codes.at(semester, row) = LookupSubjectCode(m_grid.cell(semester, row));
+            }
         }
     }
     return result;

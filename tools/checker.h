@@ -41,6 +41,9 @@ struct FileCheck {
 #if FACHLESE_HAVE_CHECKLIST
     QList<ChecklistItem> checklist; // of the grid as read, when asked for
 #endif
+    // The subject codes of the course cells, trimmed and looked up as the test does; all 0 for
+    // a file that was not read.
+    CourseMatrixCodes codes;
     // Columns 1 ... 4 of rows 1 ... 11 after the run, row by row.
     std::array<QString, GridModel::kSemesters * GridModel::kCourseRows> grid;
 
@@ -62,7 +65,7 @@ struct FileCheck {
     // trimmed and looked up as the test does; empty and 0 for a file that was not read.
     QString entry(int semester, int row) const;
     SubjectCode code(int semester, int row) const {
-        return LookupSubjectCode(entry(semester, row));
+        return codes.at(semester, row);
     }
     // The course count as the last stage counts, whenever no cell holds an unknown subject
     // (also when the run ended earlier); empty for an unreadable file or an unknown subject.
