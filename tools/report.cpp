@@ -72,7 +72,7 @@ QString rowLabel(int row) {
 }
 
 // Each item on its own line under the verdict: kind, code, the cell of an unknown subject, and
-// the text, whose further lines are indented below it.
+// the text, whose further lines are indented below it (empty ones stay empty).
 void appendTextChecklist(const FileCheck &check, QByteArray &out) {
     for (const ChecklistItem &item : check.checklist) {
         QString head = QStringLiteral("  ") + kindName(item.kind) + u' ' + item.code;
@@ -81,7 +81,7 @@ void appendTextChecklist(const FileCheck &check, QByteArray &out) {
         AppendVisible(head + QStringLiteral(": "), VisibleTabs::Escape, out);
         const QStringList lines = item.text.split(QRegularExpression(QStringLiteral("\r\n?|\n")));
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            if (i > 0)
+            if (i > 0 && !lines[i].isEmpty())
                 out.append("      ");
             AppendVisible(lines[i], VisibleTabs::Keep, out);
             out.append('\n');

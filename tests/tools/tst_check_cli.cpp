@@ -329,11 +329,18 @@ void CheckCliTest::checklist() {
                           "  verstoss unbekanntes-fach (GK 4, 3. Semester): Mathe\n";
     for (const ChecklistItem &item : items.mid(1)) {
         expected += "  " + kindName(item.kind).toUtf8() + ' ' + item.code.toUtf8() + ": " +
-                    item.text.toUtf8().replace("\r", "\n      ") + '\n';
+                    item.text.toUtf8().replace("\r", "\n      ").replace("\n      \n", "\n\n") + '\n';
     }
     expected += "lower-case.fld: nicht lesbar: Falsches oder fehlerhaftes Dateiformat\n"
                 "2 Dateien: 0 bestanden, 1 nicht bestanden, 1 nicht lesbar\n";
     QCOMPARE(out, expected);
+
+    // A note under a passed file; the empty line of its text stays empty.
+    QCOMPARE(run(u"--pruefliste repeated.fld"_s, out, err), 0);
+    QCOMPARE(out, QByteArray("repeated.fld: Wahl o.k., 37 Kurse\n"
+                             "  hinweis doppelt: Mindestens ein Kurs innerhalb eines Semesters ist mehrfach "
+                             "angewählt worden.\n\n      Diese Kurse dürfen nicht themengleich sein!\n"
+                             "1 Datei: 1 bestanden, 0 nicht bestanden, 0 nicht lesbar\n"));
 
     QCOMPARE(run(u"--json --pruefliste unknown.fld lower-case.fld"_s, out, err), 2);
     const QByteArray first = R"("checklist":[{"kind":"verstoss","code":"unbekanntes-fach","text":"Mathe",)"
