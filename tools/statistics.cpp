@@ -530,8 +530,9 @@ QByteArray StatisticsHtml(const PlanningStatistics &s, const QString &date, cons
     html += QStringLiteral("</tbody>\n</table>\n");
 
     html += QStringLiteral(
-                "<h2>Fächer je Semester</h2>\n<p class=\"legende\">Schülerinnen und Schüler je Fach "
-                "(alle lesbaren Wahlen):<span style=\"background:%1\"></span>LK"
+                "<h2>Fächer je Semester</h2>\n<p class=\"legende\">Schülerinnen und Schüler je Fach als LK, "
+                "PK und GK aneinandergereiht, dahinter die Summe (alle lesbaren Wahlen):<span "
+                "style=\"background:%1\"></span>LK"
                 "<span style=\"background:%2\"></span>PK 3/4<span style=\"background:%3\"></span>GK</p>\n")
                 .arg(QLatin1StringView(kColours[0]), QLatin1StringView(kColours[1]),
                      QLatin1StringView(kColours[2]));
