@@ -1,11 +1,16 @@
 #include "rules/datafile.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QStringEncoder>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,25 +24,23 @@ bool isUndefinedByte(uchar byte) {
     return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
 }
 
-// Decodes one line. False when the converter reports an error.
-bool decodeLine(const QByteArray &bytes, QString *text) {
-    text->clear();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= bytes.size(); ++i) {
-        const bool end = i == bytes.size();
-        if (!end && !isUndefinedByte(static_cast<uchar>(bytes[i])))
-            continue;
-        if (i > start) {
-            QStringDecoder decoder("windows-1252");
-            *text += decoder.decode(QByteArrayView(bytes).sliced(start, i - start));
-            if (!decoder.isValid() || decoder.hasError())
-                return false;
-        }
-        if (!end)
-            *text += QChar(char16_t(static_cast<uchar>(bytes[i])));
-        start = i + 1;
+// Windows-1252 as a table: bytes 80 ... 9F where they differ from Latin-1; the five bytes the
+// code page leaves undefined read as the control characters of the same number.
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// Decodes one line. Every byte has a character, so decoding cannot fail; one table serves all
+// lines and files instead of a converter per line.
+QString decodeLine(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *target = reinterpret_cast<char16_t *>(text.data());
+    for (const char c : bytes) {
+        const auto byte = static_cast<uchar>(c);
+        *target++ = byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t(byte);
     }
-    return true;
+    return text;
 }
 
 // Encodes one cell text. False when a character has no byte in Windows-1252.
@@ -59,77 +62,153 @@ bool encodeText(const QString &text, QByteArray *bytes) {
     return true;
 }
 
+// The most a file can hold of what is read: 13 lines of kMaxLineBytes with CR LF, and one byte
+// more to tell whether the last of them ends there. Nothing after it is ever looked at.
+constexpr qsizetype kMaxReadBytes = 13 * (kMaxLineBytes + 2) + 1;
+
 enum class LineStatus { Ok, End, Bad };
 
-// Reads the next line into `line` without its line end (LF, or CR LF). At the end of the
-// file the line is empty and the result End. A line longer than kMaxLineBytes, a NUL byte or
-// a read error of the system give Bad; no more than kMaxLineBytes + 2 bytes are read.
-LineStatus readLine(QIODevice &device, QByteArray *line) {
-    line->clear();
-    auto *file = qobject_cast<QFileDevice *>(&device);
-    const auto failed = [file] { return file && file->error() != QFileDevice::NoError; };
-    if (device.atEnd())
-        return failed() ? LineStatus::Bad : LineStatus::End;
-    *line = device.readLine(kMaxLineBytes + 3); // content, CR, LF
-    if (failed())
-        return LineStatus::Bad;
-    if (line->endsWith('\n')) {
-        line->chop(1);
-        if (line->endsWith('\r'))
-            line->chop(1);
-    } else if (!device.atEnd()) {
-        return LineStatus::Bad; // longer than any line of a data file can sensibly be
-    }
-    if (line->size() > kMaxLineBytes || line->contains('\0'))
-        return LineStatus::Bad;
-    return LineStatus::Ok;
-}
+// Reads lines from the bytes of a file (at most kMaxReadBytes of it).
+class LineReader {
+public:
+    explicit LineReader(QByteArrayView bytes) : m_bytes(bytes) {}
 
-DataFileReadResult parse(QIODevice &device) {
+    // The next line without its line end (LF, or CR LF). At the end of the bytes the line is
+    // empty and the result End. A line longer than kMaxLineBytes or a NUL byte give Bad; a
+    // last line without LF keeps a CR at its end.
+    LineStatus next(QByteArrayView *line) {
+        *line = QByteArrayView();
+        const qsizetype rest = m_bytes.size() - m_pos;
+        if (rest == 0)
+            return LineStatus::End;
+        // A line end is looked for in no more than kMaxLineBytes + 2 bytes (content, CR, LF).
+        const QByteArrayView window = m_bytes.sliced(m_pos, qMin(rest, kMaxLineBytes + 2));
+        const qsizetype lf = window.indexOf('\n');
+        if (lf >= 0) {
+            *line = window.first(lf);
+            m_pos += lf + 1;
+            if (line->endsWith('\r'))
+                line->chop(1);
+        } else if (rest > window.size()) {
+            return LineStatus::Bad; // longer than any line of a data file can sensibly be
+        } else {
+            *line = window;
+            m_pos = m_bytes.size();
+        }
+        if (line->size() > kMaxLineBytes || line->contains('\0'))
+            return LineStatus::Bad;
+        return LineStatus::Ok;
+    }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+};
+
+DataFileReadResult parse(QByteArrayView bytes) {
     DataFileReadResult result;
     result.status = DataFileStatus::BadFormat;
-    QByteArray line;
-    if (readLine(device, &line) != LineStatus::Ok || line != kSignature)
+    LineReader reader(bytes);
+    QByteArrayView line;
+    if (reader.next(&line) != LineStatus::Ok || line != kSignature)
         return result;
     for (int row = 1; row <= GridModel::kDataRows; ++row) {
         // A missing line at the end of the file reads as an empty line.
-        if (readLine(device, &line) == LineStatus::Bad)
-            return result;
-        QString rest;
-        if (!decodeLine(line, &rest))
+        if (reader.next(&line) == LineStatus::Bad)
             return result;
         // Columns 1 ... 3 take the text before the next TAB, if there is one; column 4 takes
         // what is left, further TABs included.
         for (int column = 1; column < GridModel::kSemesters; ++column) {
-            const qsizetype tab = rest.indexOf(QLatin1Char(kTab));
+            const qsizetype tab = line.indexOf(kTab);
             if (tab < 0)
                 continue;
-            result.texts.at(column, row) = rest.left(tab);
-            rest.remove(0, tab + 1);
+            result.texts.at(column, row) = decodeLine(line.first(tab));
+            line = line.sliced(tab + 1);
         }
-        result.texts.at(GridModel::kSemesters, row) = rest;
+        result.texts.at(GridModel::kSemesters, row) = decodeLine(line);
     }
     result.status = DataFileStatus::Ok;
+    return result;
+}
+
+DataFileReadResult cannotOpen() {
+    DataFileReadResult result;
+    result.status = DataFileStatus::CannotOpen;
+    return result;
+}
+
+DataFileReadResult badFormat() {
+    DataFileReadResult result;
+    result.status = DataFileStatus::BadFormat;
     return result;
 }
 
 } // namespace
 
 DataFileReadResult ReadDataFile(const QString &path) {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        DataFileReadResult result;
-        result.status = DataFileStatus::CannotOpen;
-        return result;
+    return ReadDataFileAt(QFile::encodeName(path));
+}
+
+DataFileReadResult ReadDataFileAt(const QByteArray &nativePath) {
+    QByteArray bytes;
+#ifdef Q_OS_UNIX
+    // Opened without blocking, so that a FIFO does not wait for a writer, and read only when
+    // the opened file is a regular one: a FIFO, a device or a folder cannot be opened. Asking
+    // the open file closes the gap between a look at the name and the open.
+    int fd = -1;
+    do {
+        fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return cannotOpen();
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return cannotOpen();
     }
-    return parse(file);
+    bool failed = false;
+    bytes.resize(qMin<qsizetype>(kMaxReadBytes, 16 * 1024));
+    qsizetype size = 0;
+    for (;;) {
+        if (size == bytes.size()) {
+            if (size == kMaxReadBytes)
+                break;
+            bytes.resize(qMin(kMaxReadBytes, 2 * size));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + size, static_cast<size_t>(bytes.size() - size));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            failed = true;
+        if (got <= 0)
+            break;
+        size += got;
+        // The size the system reports saves the read that would only find the end; files that
+        // report no size (those of /proc, for one) are read to their end.
+        if (info.st_size > 0 && size >= info.st_size)
+            break;
+    }
+    ::close(fd);
+    if (failed)
+        return badFormat();
+    bytes.truncate(size);
+#else
+    // Elsewhere without FIFOs that block: a look at the name keeps out folders and devices.
+    const QString path = QFile::decodeName(nativePath);
+    if (!QFileInfo(path).isFile())
+        return cannotOpen();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return cannotOpen();
+    bytes = file.read(kMaxReadBytes);
+    if (file.error() != QFileDevice::NoError)
+        return badFormat();
+#endif
+    return parse(bytes);
 }
 
 DataFileReadResult ParseDataFile(const QByteArray &bytes) {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    return parse(buffer);
+    return parse(QByteArrayView(bytes).first(qMin(bytes.size(), kMaxReadBytes)));
 }
 
 void ApplyDataFile(GridModel &grid, const GridSnapshotTexts &texts) {

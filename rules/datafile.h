@@ -32,10 +32,16 @@ struct DataFileReadResult {
 };
 
 // Reads and checks the whole file before anything changes; bounded in time and memory.
+// Only a regular file is opened (never waiting for a FIFO's writer); anything else, a folder,
+// a FIFO or a device, gives CannotOpen.
 // Lines end with LF or CR LF; a missing line at the end reads as empty; a line over
 // kMaxLineBytes, a NUL byte, a read error or a first line other than "Fachlese" give BadFormat.
 // Bytes 81, 8D, 8F, 90 and 9D read as the control characters U+0081 ... of the same number.
 DataFileReadResult ReadDataFile(const QString &path);
+
+// The same for a path given by the bytes the system knows it by, for names that are no valid
+// text in the locale's encoding.
+DataFileReadResult ReadDataFileAt(const QByteArray &nativePath);
 
 // The same, from the bytes of a file.
 DataFileReadResult ParseDataFile(const QByteArray &bytes);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/checklist.h"
 #include "rules/datafile.h"
 #include "rules/dialogs.h"
 #include "rules/grid.h"
@@ -12,6 +13,11 @@
 #include <array>
 #include <optional>
 
+
+// A path as the system knows it (its bytes) as text for a report: UTF-8, each byte that is no
+// part of valid UTF-8 written as \xFC (backslash, x, two upper-case hex digits).
+QString ShownPath(const QByteArray &nativePath);
+
 // Checks saved choices one by one, as the main window would after "&Öffnen" and
 // "&Wahl testen", with the dialogs answered by UnattendedAnswer and recorded.
 
@@ -19,12 +25,16 @@
 struct FileCheck {
     enum class Outcome { Passed, Failed, Unreadable };
 
-    QString file; // the path as it is reported
+    QString file; // the path as it is reported (see ShownPath)
     DataFileStatus readStatus = DataFileStatus::Ok;
     QList<DialogRecorder::Entry> dialogs; // every dialog of the run, with its answer
     bool passed = false;                  // all stages of the run passed
     bool choiceTested = false;            // ChoiceTested after the run
     std::optional<int> courses;           // the count of the last stage, when reached
+    QList<ChecklistItem> checklist; // of the grid as read, when asked for
+    // The subject codes of the course cells, trimmed and looked up as the test does; all 0 for
+    // a file that was not read.
+    CourseMatrixCodes codes;
     // Columns 1 ... 4 of rows 1 ... 11 after the run, row by row.
     std::array<QString, GridModel::kSemesters * GridModel::kCourseRows> grid;
 
@@ -37,7 +47,24 @@ struct FileCheck {
     // For a failed file: a description of the failure that has no message of its own
     // (the LK foreign language not confirmed); empty otherwise.
     QString silentFailure() const;
+    // A short, stable code for the outcome: "ok", "unlesbar", "leer", "unbekanntes-fach",
+    // "regel-1" ... "regel-11" (the first exam-subject rule that failed), "belegung",
+    // "unter-33", "fremdsprache-lk-nein".
+    QString reason() const;
+
+    // The trimmed text of course cell (semester 1 ... 4, row 1 ... 11) and its subject code,
+    // trimmed and looked up as the test does; empty and 0 for a file that was not read.
+    QString entry(int semester, int row) const;
+    SubjectCode code(int semester, int row) const {
+        return codes.at(semester, row);
+    }
+    // The course count as the last stage counts, whenever no cell holds an unknown subject
+    // (also when the run ended earlier); empty for an unreadable file or an unknown subject.
+    std::optional<int> countableCourses() const;
 };
+
+// The rule number of an exam-subject rule's message (1 ... 11), 0 for any other text.
+int ExamRuleNumber(const QString &message);
 
 // Explanation for a run that ended at the LK foreign-language question answered No.
 inline const QString kForeignLanguageDeniedText =
@@ -47,18 +74,20 @@ inline const QString kForeignLanguageDeniedText =
 // reset before each, so that each file is judged as by a freshly opened main window.
 class ChoiceChecker {
 public:
-    explicit ChoiceChecker(bool foreignLanguageContinued);
+    // `withChecklist`: each read file also gets its checklist.
+    explicit ChoiceChecker(bool foreignLanguageContinued, bool withChecklist = false);
     ChoiceChecker(const ChoiceChecker &) = delete;
     ChoiceChecker &operator=(const ChoiceChecker &) = delete;
 
     // Reads `path` with ReadDataFile and, when it could be read, runs the validation.
     // `reportedPath` is the name the result carries.
-    FileCheck check(const QString &path, const QString &reportedPath);
-    FileCheck check(const QString &path) { return check(path, path); }
+    FileCheck check(const QByteArray &path, const QString &reportedPath);
+    FileCheck check(const QByteArray &path) { return check(path, ShownPath(path)); }
 
 private:
     void reset();
 
+    bool m_withChecklist = false;
     GridModel m_grid;
     DialogRecorder m_dialogs;
     ChoiceTest m_test;
@@ -66,7 +95,13 @@ private:
 
 // The files that the PATH arguments name, in the order they are checked: each argument in
 // turn; a folder stands for every file named *.fld (in any letter case) below it, searched
-// recursively without following links to folders, in order of their paths (compared by
-// character code, so the order does not depend on the locale). Anything else, also a path
-// that does not exist, stands for itself and is reported unreadable if it cannot be read.
-QStringList CollectChoiceFiles(const QStringList &paths);
+// recursively without following links to folders and leaving out hidden files and folders
+// (names beginning with a dot), in order of their paths (compared byte by
+// byte, so the order does not depend on the locale). Anything else, also a path that does not
+// exist, stands for itself and is reported unreadable if it cannot be read. Paths are the
+// bytes the system knows them by, so that any file name can be found and opened.
+struct ChoiceFiles {
+    QList<QByteArray> files;
+    QList<QByteArray> unreadableFolders; // folders whose list could not be read, in order
+};
+ChoiceFiles CollectChoiceFiles(const QList<QByteArray> &paths);

@@ -1,5 +1,6 @@
 #include "tools/run.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -7,9 +8,14 @@
 
 // fachlese-check: tests saved course choices without a window. See CheckHelpText().
 int main(int argc, char *argv[]) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i) {
+#ifdef Q_OS_UNIX
+        arguments.append(QByteArray(argv[i])); // file names are bytes, whatever the locale
+#else
+        arguments.append(QFile::encodeName(QString::fromLocal8Bit(argv[i])));
+#endif
+    }
 
     const auto writer = [](std::FILE *stream) {
         return [stream](const QByteArray &bytes) {

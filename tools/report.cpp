@@ -1,5 +1,7 @@
 #include "tools/report.h"
 
+#include <QRegularExpression>
+
 namespace {
 const QChar CR(u'\r');
 
@@ -18,7 +20,7 @@ void appendIndented(const QString &text, QByteArray &out) {
             ++stop;
         if (stop > start) {
             out.append("    ");
-            out.append(QStringView(text).mid(start, stop - start).toUtf8());
+            AppendVisible(QStringView(text).mid(start, stop - start), VisibleTabs::Keep, out);
         }
         out.append('\n');
         start = stop + 1;
@@ -33,7 +35,7 @@ QString firstLine(const QString &text) {
 }
 
 void appendTextFile(const FileCheck &check, QByteArray &out) {
-    out.append(check.file.toUtf8());
+    AppendVisible(check.file, VisibleTabs::Escape, out);
     out.append(": ");
     switch (check.outcome()) {
     case FileCheck::Outcome::Passed:
@@ -55,10 +57,61 @@ void appendTextFile(const FileCheck &check, QByteArray &out) {
         out.append('\n');
         return;
     }
-    out.append(firstLine(messages.first()).toUtf8());
+    AppendVisible(firstLine(messages.first()), VisibleTabs::Keep, out);
     out.append('\n');
     for (const QString &message : messages)
         appendIndented(message, out);
+}
+
+// "LK 1" ... "PK 4", "GK 3" ... "GK 9" for course rows 1 ... 11.
+QString rowLabel(int row) {
+    return row <= 2   ? QStringLiteral("LK %1").arg(row)
+           : row <= 4 ? QStringLiteral("PK %1").arg(row)
+                      : QStringLiteral("GK %1").arg(row - 2);
+}
+
+// Each item on its own line under the verdict: kind, code, the cell of an unknown subject, and
+// the text, whose further lines are indented below it (empty ones stay empty).
+void appendTextChecklist(const FileCheck &check, QByteArray &out) {
+    for (const ChecklistItem &item : check.checklist) {
+        QString head = QStringLiteral("  ") + kindName(item.kind) + u' ' + item.code;
+        if (item.semester > 0)
+            head += QStringLiteral(" (%1, %2. Semester)").arg(rowLabel(item.row)).arg(item.semester);
+        AppendVisible(head + QStringLiteral(": "), VisibleTabs::Escape, out);
+        const QStringList lines = item.text.split(QRegularExpression(QStringLiteral("\r\n?|\n")));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0 && !lines[i].isEmpty())
+                out.append("      ");
+            AppendVisible(lines[i], VisibleTabs::Keep, out);
+            out.append('\n');
+        }
+    }
+}
+
+void appendJsonChecklist(const FileCheck &check, QByteArray &out) {
+    if (check.readStatus != DataFileStatus::Ok) {
+        out.append(",\"checklist\":null");
+        return;
+    }
+    out.append(",\"checklist\":[");
+    bool first = true;
+    for (const ChecklistItem &item : check.checklist) {
+        out.append(first ? "{\"kind\":" : ",{\"kind\":");
+        first = false;
+        AppendJsonString(kindName(item.kind), out);
+        out.append(",\"code\":");
+        AppendJsonString(item.code, out);
+        out.append(",\"text\":");
+        AppendJsonString(item.text, out);
+        if (item.semester > 0) {
+            out.append(",\"semester\":");
+            appendNumber(item.semester, out);
+            out.append(",\"row\":");
+            appendNumber(item.row, out);
+        }
+        out.append('}');
+    }
+    out.append(']');
 }
 
 void appendTextSummary(const CheckSummary &summary, QByteArray &out) {
@@ -141,22 +194,29 @@ void appendCsvFile(const FileCheck &check, QByteArray &out) {
     case FileCheck::Outcome::Passed:
         out.append(";bestanden;");
         appendNumber(check.courses.value_or(0), out);
-        out.append(";\r\n");
-        return;
+        out.append(';');
+        break;
     case FileCheck::Outcome::Unreadable:
         out.append(";nicht lesbar;;");
         AppendCsvField(check.readMessage(), out);
-        out.append("\r\n");
-        return;
-    case FileCheck::Outcome::Failed:
+        break;
+    case FileCheck::Outcome::Failed: {
+        out.append(";nicht bestanden;");
+        if (const std::optional<int> courses = check.countableCourses())
+            appendNumber(*courses, out);
+        out.append(';');
+        const QStringList messages = check.failureMessages();
+        AppendCsvField(messages.isEmpty() ? check.silentFailure() : messages.join(CR), out);
         break;
     }
-    out.append(";nicht bestanden;");
-    if (check.courses)
-        appendNumber(*check.courses, out);
+    }
+    // Grund, then the examination subjects of semester 1.
     out.append(';');
-    const QStringList messages = check.failureMessages();
-    AppendCsvField(messages.isEmpty() ? check.silentFailure() : messages.join(CR), out);
+    out.append(check.reason().toUtf8());
+    for (int row = 1; row <= 4; ++row) {
+        out.append(';');
+        AppendCsvField(check.entry(1, row), out);
+    }
     out.append("\r\n");
 }
 } // namespace
@@ -186,7 +246,7 @@ void ReportWriter::begin(QByteArray &out) {
         break;
     case ReportFormat::Csv:
         out.append("\xEF\xBB\xBF"
-                   "Datei;Ergebnis;Kurse;Meldung\r\n");
+                   "Datei;Ergebnis;Kurse;Meldung;Grund;LK1;LK2;PK3;PK4\r\n");
         break;
     }
 }
@@ -195,10 +255,17 @@ void ReportWriter::file(const FileCheck &check, QByteArray &out) {
     switch (m_format) {
     case ReportFormat::Text:
         appendTextFile(check, out);
+        if (m_withChecklist)
+            appendTextChecklist(check, out);
         break;
     case ReportFormat::Json:
         out.append(m_firstFile ? "\n" : ",\n");
         appendJsonFile(check, out);
+        if (m_withChecklist) {
+            out.chop(1); // the object's closing brace
+            appendJsonChecklist(check, out);
+            out.append('}');
+        }
         break;
     case ReportFormat::Csv:
         appendCsvFile(check, out);
@@ -207,13 +274,14 @@ void ReportWriter::file(const FileCheck &check, QByteArray &out) {
     m_firstFile = false;
 }
 
-void ReportWriter::end(const CheckSummary &summary, QByteArray &out) {
+void ReportWriter::end(const CheckSummary &summary, QByteArray &out, const QByteArray &jsonBeforeSummary) {
     switch (m_format) {
     case ReportFormat::Text:
         appendTextSummary(summary, out);
         break;
     case ReportFormat::Json:
         out.append(m_firstFile ? "],\n" : "\n],\n");
+        out.append(jsonBeforeSummary);
         appendJsonSummary(summary, out);
         break;
     case ReportFormat::Csv:
@@ -223,7 +291,7 @@ void ReportWriter::end(const CheckSummary &summary, QByteArray &out) {
 
 QByteArray UnreadableFileMessage(const FileCheck &check) {
     QByteArray line = "fachlese-check: ";
-    line.append(check.file.toUtf8());
+    AppendVisible(check.file, VisibleTabs::Escape, line);
     line.append(": ");
     line.append(check.readMessage().toUtf8());
     line.append('\n');
@@ -306,4 +374,23 @@ void AppendCsvField(const QString &text, QByteArray &out) {
         out.append(c);
     }
     out.append('"');
+}
+
+void AppendVisible(QStringView text, VisibleTabs tabs, QByteArray &out) {
+    const auto isControl = [tabs](char16_t c) {
+        return (c < 0x20 && !(c == u'\t' && tabs == VisibleTabs::Keep)) || (c >= 0x7F && c < 0xA0);
+    };
+    static const char hex[] = "0123456789ABCDEF";
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (!isControl(c))
+            continue;
+        out.append(text.mid(start, i - start).toUtf8());
+        out.append(c < 0x80 ? "\\x" : "\\u00");
+        out.append(hex[(c >> 4) & 0xF]);
+        out.append(hex[c & 0xF]);
+        start = i + 1;
+    }
+    out.append(text.mid(start).toUtf8());
 }

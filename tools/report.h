@@ -21,20 +21,33 @@ struct CheckSummary {
 
 class ReportWriter {
 public:
-    explicit ReportWriter(ReportFormat format) : m_format(format) {}
+    // `withChecklist`: each file's checklist follows its verdict (text) or is a member of its
+    // object (JSON).
+    explicit ReportWriter(ReportFormat format, bool withChecklist = false)
+        : m_format(format), m_withChecklist(withChecklist) {}
 
     // Each appends its piece to `out`.
     void begin(QByteArray &out);
     void file(const FileCheck &check, QByteArray &out);
-    void end(const CheckSummary &summary, QByteArray &out);
+    // In JSON, `jsonBeforeSummary` (members of the document with their commas) goes before
+    // the summary.
+    void end(const CheckSummary &summary, QByteArray &out, const QByteArray &jsonBeforeSummary = {});
 
 private:
     ReportFormat m_format;
+    bool m_withChecklist = false;
     bool m_firstFile = true;
 };
 
 // The line fachlese-check writes to standard error for a file it cannot read, with its end.
 QByteArray UnreadableFileMessage(const FileCheck &check);
+
+// `text` in UTF-8 for a terminal, with every control character shown as text, so that no escape
+// sequence from a file or a file name reaches the terminal: a C0 control or DEL as , a C1
+// control as . A TAB stays as it is with VisibleTabs::Keep (inside messages, which use
+// it to lay out columns).
+enum class VisibleTabs { Keep, Escape };
+void AppendVisible(QStringView text, VisibleTabs tabs, QByteArray &out);
 
 // `text` as a JSON string with its quotes: '"', '\' and control characters escaped (a
 // carriage return as \r), everything else as UTF-8.

@@ -2,6 +2,12 @@
 
 #include "tools/checker.h"
 #include "tools/report.h"
+#include "tools/statistics.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QSaveFile>
 
 namespace {
 constexpr int kAllPassed = 0;
@@ -13,42 +19,106 @@ struct Options {
     ReportFormat format = ReportFormat::Text;
     bool foreignLanguageContinued = true;
     bool help = false;
-    QStringList paths;
+    bool version = false;
+    bool statistics = false;
+    bool checklist = false;
+    QString reportFile;  // --bericht
+    QString tableFolder; // --ausgabe
+    QList<QByteArray> paths;
     QString error; // non-empty on a usage error
 };
 
-Options parseArguments(const QStringList &arguments) {
+Options parseArguments(const QList<QByteArray> &arguments) {
     Options options;
     bool json = false;
     bool csv = false;
     bool onlyPaths = false;
-    for (const QString &argument : arguments) {
-        if (onlyPaths || !argument.startsWith(u'-') || argument == u"-") {
+    const auto fail = [&options](const QString &error) {
+        if (options.error.isEmpty())
+            options.error = error;
+    };
+    // An option with a value takes it from "--option=VALUE" or from the next argument.
+    QString *pendingValue = nullptr;
+    QByteArray pendingOption;
+    const auto takeValue = [&](const QByteArray &argument, const QByteArray &option, QString *value) {
+        if (argument == option) {
+            pendingValue = value;
+            pendingOption = option;
+            return true;
+        }
+        if (!argument.startsWith(option + '='))
+            return false;
+        *value = QFile::decodeName(argument.mid(option.size() + 1));
+        if (value->isEmpty())
+            fail(QString::fromUtf8(option) + QStringLiteral(" verlangt einen Namen"));
+        return true;
+    };
+    for (const QByteArray &argument : arguments) {
+        if (pendingValue) {
+            *pendingValue = QFile::decodeName(argument);
+            if (argument.isEmpty())
+                fail(QString::fromUtf8(pendingOption) + QStringLiteral(" verlangt einen Namen"));
+            pendingValue = nullptr;
+        } else if (argument.isEmpty()) {
+            fail(QStringLiteral("leeres Argument: ein PFAD darf nicht leer sein"));
+        } else if (onlyPaths || !argument.startsWith('-') || argument == "-") {
             options.paths.append(argument);
-        } else if (argument == u"--") {
+        } else if (argument == "--") {
             onlyPaths = true;
-        } else if (argument == u"--help" || argument == u"-h") {
+        } else if (argument == "--help" || argument == "-h") {
             options.help = true;
-        } else if (argument == u"--json") {
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (argument == "--json") {
             json = true;
-        } else if (argument == u"--csv") {
+        } else if (argument == "--csv") {
             csv = true;
-        } else if (argument == u"--foreign-lk=yes") {
+        } else if (argument == "--statistik") {
+            options.statistics = true;
+        } else if (argument == "--pruefliste") {
+            options.checklist = true;
+        } else if (takeValue(argument, "--bericht", &options.reportFile) ||
+                   takeValue(argument, "--ausgabe", &options.tableFolder)) {
+        } else if (argument == "--foreign-lk=yes") {
             options.foreignLanguageContinued = true;
-        } else if (argument == u"--foreign-lk=no") {
+        } else if (argument == "--foreign-lk=no") {
             options.foreignLanguageContinued = false;
-        } else if (argument.startsWith(u"--foreign-lk") && options.error.isEmpty()) {
-            options.error = QStringLiteral("--foreign-lk verlangt den Wert yes oder no: ") + argument;
-        } else if (!argument.startsWith(u"--foreign-lk") && options.error.isEmpty()) {
-            options.error = QStringLiteral("unbekannte Option: ") + argument;
+        } else if (argument.startsWith("--foreign-lk")) {
+            fail(QStringLiteral("--foreign-lk verlangt den Wert yes oder no: ") + ShownPath(argument));
+        } else {
+            fail(QStringLiteral("unbekannte Option: ") + ShownPath(argument));
         }
     }
-    if (options.error.isEmpty() && json && csv)
-        options.error = QStringLiteral("--json und --csv schließen einander aus");
-    if (options.error.isEmpty() && options.paths.isEmpty() && !options.help)
-        options.error = QStringLiteral("keine Datei und kein Ordner angegeben");
+    if (options.checklist && csv)
+        fail(QStringLiteral("--pruefliste gilt nur für die Text- und die JSON-Ausgabe"));
+    if (pendingValue)
+        fail(QString::fromUtf8(pendingOption) + QStringLiteral(" verlangt einen Namen"));
+    if (json && csv)
+        fail(QStringLiteral("--json und --csv schließen einander aus"));
+    if (csv && options.statistics && options.tableFolder.isEmpty())
+        fail(QStringLiteral("--statistik mit --csv verlangt --ausgabe ORDNER für die Tabellen"));
+    if (!options.tableFolder.isEmpty() && !(csv && options.statistics))
+        fail(QStringLiteral("--ausgabe gilt nur zusammen mit --csv und --statistik"));
+    if (options.paths.isEmpty() && !options.help && !options.version)
+        fail(QStringLiteral("keine Datei und kein Ordner angegeben"));
     options.format = json ? ReportFormat::Json : csv ? ReportFormat::Csv : ReportFormat::Text;
     return options;
+}
+
+// The date of the report: today, or the day of SOURCE_DATE_EPOCH when it is set (for
+// reports that do not change from one day to the next).
+QString reportDate() {
+    bool ok = false;
+    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
+    const QDate date = ok ? QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC).date() : QDate::currentDate();
+    return date.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QByteArray errorLine(const QString &text) {
+    QByteArray line = "fachlese-check: ";
+    AppendVisible(text, VisibleTabs::Escape, line);
+    line.append('\n');
+    return line;
 }
 } // namespace
 
@@ -59,7 +129,8 @@ QByteArray CheckHelpText() {
                "Prüft gespeicherte Kurswahlen (.fld-Dateien) ohne Fenster nach denselben Regeln wie\n"
                "„Wahl testen“ im Programm Fachlese. PFAD ist eine .fld-Datei oder ein Ordner; ein Ordner\n"
                "wird mit allen Unterordnern nach *.fld-Dateien durchsucht, die in der Reihenfolge ihrer\n"
-               "Pfade geprüft werden. Eine Datei, die sich nicht lesen lässt, wird gemeldet, und die\n"
+               "Pfade geprüft werden (Verknüpfungen auf Ordner und versteckte Einträge ausgenommen).\n"
+               "Eine Datei oder ein Ordner, die sich nicht lesen lassen, werden gemeldet, und die\n"
                "Prüfung geht mit der nächsten weiter.\n"
                "\n"
                "Die Frage, ob die Fremdsprache im LK weitergeführt ist, wird mit Ja beantwortet, das\n"
@@ -68,43 +139,70 @@ QByteArray CheckHelpText() {
                "Optionen:\n"
                "  --json            ein JSON-Dokument mit allen Meldungen und Antworten ausgeben\n"
                "  --csv             eine Zeile je Datei für die Tabellenkalkulation ausgeben\n"
-               "                    (Datei;Ergebnis;Kurse;Meldung, UTF-8 mit BOM)\n"
+               "                    (Datei;Ergebnis;Kurse;Meldung;Grund;LK1;LK2;PK3;PK4, UTF-8 mit BOM)\n"
+               "  --statistik       Planungszahlen: Schülerinnen und Schüler je Fach und Semester als\n"
+               "                    LK, PK und GK, LK-Paare, Prüfungsfach-Kombinationen und die Gründe\n"
+               "                    des Scheiterns; als Text nach der Zusammenfassung, mit --json im\n"
+               "                    Dokument (\"statistics\"), mit --csv als Tabellen im Ordner von "
+               "--ausgabe\n"
+               "  --ausgabe ORDNER  der Ordner für die Tabellen von --csv --statistik\n"
+               "  --bericht DATEI   einen Bericht zum Ansehen und Drucken als HTML-Datei schreiben\n"
+               "  --pruefliste      zu jeder Datei alle Punkte der Prüfliste ausgeben (Verstöße und\n"
+               "                    Hinweise, jede Regel für sich)\n"
                "  --foreign-lk=no   die Frage nach der weitergeführten LK-Fremdsprache mit Nein\n"
                "                    beantworten (--foreign-lk=yes: mit Ja, die Voreinstellung)\n"
                "  -h, --help        diese Hilfe anzeigen\n"
-               "  --                alles Folgende sind Pfade\n"
+               "  --version         die Version anzeigen\n"
+               "  --                alles Folgende sind Pfade (auch „-“ ist immer ein Pfad)\n"
                "\n"
                "Ohne --json und --csv erscheint je Datei eine Zeile mit dem Ergebnis, darunter die\n"
                "Meldung, an der die Wahl gescheitert ist, und am Ende eine Zusammenfassung.\n"
+               "Steuerzeichen aus Dateien und Dateinamen erscheinen dabei sichtbar (\\x1B), Bytes eines\n"
+               "Dateinamens, die kein UTF-8 sind, als \\xFC.\n"
                "\n"
                "Rückgabewert:\n"
                "  0  alle Wahlen haben den Test bestanden\n"
                "  1  mindestens eine Wahl hat den Test nicht bestanden\n"
-               "  2  falscher Aufruf, oder mindestens eine Datei war nicht lesbar\n")
+               "  2  falscher Aufruf, mindestens eine Datei oder ein Ordner war nicht lesbar, oder der\n"
+               "     Bericht oder die Tabellen ließen sich nicht schreiben\n")
         .toUtf8();
 }
 
-int RunCheck(const QStringList &arguments, const CheckStreams &streams) {
+QByteArray CheckVersionText() {
+    return QByteArrayLiteral("fachlese-check " FACHLESE_VERSION "\n");
+}
+
+int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
     const Options options = parseArguments(arguments);
     if (options.help) {
         streams.out(CheckHelpText());
         return kAllPassed;
     }
+    if (options.version) {
+        streams.out(CheckVersionText());
+        return kAllPassed;
+    }
     if (!options.error.isEmpty()) {
-        streams.err(
-            QStringLiteral("fachlese-check: %1\nHilfe: fachlese-check --help\n").arg(options.error).toUtf8());
+        streams.err(errorLine(options.error) + "Hilfe: fachlese-check --help\n");
         return kTrouble;
     }
 
-    ChoiceChecker checker(options.foreignLanguageContinued);
-    ReportWriter report(options.format);
+    ChoiceChecker checker(options.foreignLanguageContinued, options.checklist);
+    ReportWriter report(options.format, options.checklist);
     CheckSummary summary;
+    PlanningStatistics statistics;
+    const bool collect = options.statistics || !options.reportFile.isEmpty();
     QByteArray out;
     out.reserve(kFlushSize + 16 * 1024);
     report.begin(out);
-    for (const QString &file : CollectChoiceFiles(options.paths)) {
+    const ChoiceFiles files = CollectChoiceFiles(options.paths);
+    for (const QByteArray &folder : files.unreadableFolders)
+        streams.err(errorLine(ShownPath(folder) + QStringLiteral(": Der Ordner kann nicht gelesen werden")));
+    for (const QByteArray &file : files.files) {
         const FileCheck check = checker.check(file);
         summary.add(check);
+        if (collect)
+            statistics.add(check);
         if (check.outcome() == FileCheck::Outcome::Unreadable)
             streams.err(UnreadableFileMessage(check));
         report.file(check, out);
@@ -113,10 +211,35 @@ int RunCheck(const QStringList &arguments, const CheckStreams &streams) {
             out.resize(0); // keeps the buffer for the next piece
         }
     }
-    report.end(summary, out);
+    QByteArray jsonStatistics;
+    if (options.statistics && options.format == ReportFormat::Json)
+        AppendStatisticsJson(statistics, jsonStatistics);
+    report.end(summary, out, jsonStatistics);
+    if (options.statistics && options.format == ReportFormat::Text)
+        AppendStatisticsText(statistics, out);
     streams.out(out);
 
-    if (summary.unreadable > 0)
+    bool written = true;
+    QString error;
+    if (options.statistics && options.format == ReportFormat::Csv &&
+        !WriteStatisticsCsv(statistics, options.tableFolder, &error)) {
+        streams.err(errorLine(error));
+        written = false;
+    }
+    if (!options.reportFile.isEmpty()) {
+        QStringList folders;
+        for (const QByteArray &path : options.paths)
+            folders.append(ShownPath(path));
+        const QByteArray html = StatisticsHtml(statistics, reportDate(), folders.join(QStringLiteral(", ")));
+        QSaveFile file(options.reportFile);
+        if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.commit()) {
+            streams.err(
+                errorLine(options.reportFile + QStringLiteral(": Die Datei kann nicht geschrieben werden")));
+            written = false;
+        }
+    }
+
+    if (summary.unreadable > 0 || !files.unreadableFolders.isEmpty() || !written)
         return kTrouble;
     return summary.failed > 0 ? kSomeFailed : kAllPassed;
 }

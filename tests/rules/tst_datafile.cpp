@@ -8,7 +8,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QStringDecoder>
+
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
+#include <future>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -131,8 +136,63 @@ private slots:
         QVERIFY(writeBytes(tail, fileWithLine(2, "Deutsch\t\t\t\r\n")));
         QVERIFY(QFile(tail).resize(qint64(8) << 30));
         QCOMPARE(ReadDataFile(tail).status, DataFileStatus::Ok);
-        QCOMPARE(ReadDataFile(u"/dev/zero"_s).status, DataFileStatus::BadFormat);
         QVERIFY2(clock.elapsed() < 5000, "reading must stop early");
+    }
+
+    // Only regular files are read, never waiting for a FIFO's writer; names by their bytes.
+    void onlyRegularFiles() {
+        QTemporaryDir dir;
+        const QByteArray folder = QFile::encodeName(dir.path());
+        const QByteArray fifo = folder + "/pipe.fld", good = folder + "/M\xFCller.fld";
+        QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+        QVERIFY(writeBytes(QFile::decodeName(folder + "/gut.fld"), fileWithLine(2, "Deutsch\r\n")));
+        QVERIFY(::rename((folder + "/gut.fld").constData(), good.constData()) == 0);
+        QVERIFY(::symlink(fifo.constData(), (folder + "/link.fld").constData()) == 0);
+        QVERIFY(::symlink(good.constData(), (folder + "/zeiger.fld").constData()) == 0);
+        // A read that blocks is set free by a writer, so that the test fails instead of hanging.
+        const auto statusOf = [&fifo](const QByteArray &path) {
+            auto reading = std::async(std::launch::async, [path] { return ReadDataFileAt(path).status; });
+            if (reading.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+                const int writer = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+                reading.wait();
+                ::close(writer);
+                return DataFileStatus::Ok; // never expected for a FIFO
+            }
+            return reading.get();
+        };
+        QCOMPARE(statusOf(fifo), DataFileStatus::CannotOpen);
+        QCOMPARE(statusOf(folder + "/link.fld"), DataFileStatus::CannotOpen); // a link to a FIFO
+        QCOMPARE(ReadDataFile(QFile::decodeName(fifo)).status, DataFileStatus::CannotOpen);
+        QCOMPARE(ReadDataFile(u"/dev/zero"_s).status, DataFileStatus::CannotOpen);
+        QCOMPARE(ReadDataFile(u"/dev/null"_s).status, DataFileStatus::CannotOpen);
+        QCOMPARE(ReadDataFile(QString()).status, DataFileStatus::CannotOpen);
+        const DataFileReadResult read = ReadDataFileAt(good); // Latin-1 ü, no valid UTF-8
+        QCOMPARE(read.status, DataFileStatus::Ok);
+        QCOMPARE(read.texts.at(4, 1), u"Deutsch"_s);
+        QCOMPARE(ReadDataFileAt(folder + "/zeiger.fld").status, DataFileStatus::Ok);
+        // A file whose size the system does not know is read to its end.
+        QCOMPARE(ReadDataFile(u"/proc/self/status"_s).status, DataFileStatus::BadFormat);
+    }
+
+    // The reader's own Windows-1252 table agrees with Qt's converter on every defined byte.
+    void everyByte() {
+        QByteArray line("Fachlese\r\n\t\t\t");
+        for (int byte = 1; byte < 256; ++byte) {
+            if (byte != '\t' && byte != '\n' && byte != '\r')
+                line.append(char(byte));
+        }
+        const DataFileReadResult read = ParseDataFile(line);
+        QCOMPARE(read.status, DataFileStatus::Ok);
+        QString expected;
+        for (int byte = 1; byte < 256; ++byte) {
+            if (byte == '\t' || byte == '\n' || byte == '\r')
+                continue;
+            const bool undefined =
+                byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+            expected += undefined ? QString(QChar(byte))
+                                  : QStringDecoder("windows-1252").decode(QByteArray(1, char(byte)));
+        }
+        QCOMPARE(read.texts.at(4, 1), expected);
     }
 
     void failedSaveKeepsEarlierFile_data() {

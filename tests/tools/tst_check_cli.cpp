@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 // fachlese-check: the report formats byte for byte, the walk through folders, and the program
@@ -18,14 +22,45 @@ class CheckCliTest : public QObject {
     // Runs the built program in the sample folder with `arguments` split at blanks; returns the
     // exit status.
     int run(const QString &arguments, QByteArray &out, QByteArray &err) const {
+        return run(arguments.split(u' '), out, err);
+    }
+
+    // The same with the arguments as they are, in `folder`; `unprivileged`: as user nobody
+    // when run by root, for whom every folder is readable.
+    int run(const QStringList &arguments, QByteArray &out, QByteArray &err, const QString &folder = {},
+            bool unprivileged = false) const {
         QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        process.start(QStringLiteral(FACHLESE_CHECK_EXECUTABLE), arguments.split(u' '));
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        process.setWorkingDirectory(folder.isEmpty() ? m_dir.path() : folder);
+        if (unprivileged && ::geteuid() == 0) {
+            process.setChildProcessModifier([] {
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(99);
+            });
+        }
+        process.start(QStringLiteral(FACHLESE_CHECK_EXECUTABLE), arguments);
+        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
+            process.kill();
+            process.waitForFinished();
             return -1;
+        }
         out = process.readAllStandardOutput();
         err = process.readAllStandardError();
         return process.exitCode();
+    }
+
+    // RunCheck within the test, for arguments that are no text.
+    static int check(const QList<QByteArray> &arguments, QByteArray &out, QByteArray &err) {
+        out.clear();
+        err.clear();
+        return RunCheck(arguments, CheckStreams{[&out](const QByteArray &b) { out += b; },
+                                                [&err](const QByteArray &b) { err += b; }});
+    }
+
+    static bool writeFile(const QByteArray &path, const QByteArray &bytes) {
+        QFile file;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        return fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) &&
+               file.write(bytes) == bytes.size();
     }
 
 private slots:
@@ -34,6 +69,9 @@ private slots:
         QFile file(m_dir.filePath(u"mathe.fld"_s)); // a row without TAB: all of it goes to semester 4
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Fachlese\r\nMathe\r\n") > 0);
         QVERIFY(QDir(m_dir.path()).mkpath(u"leer"_s));
+        QFile dash(m_dir.filePath(u"-"_s)); // a file named "-", which is a path like any other
+        QVERIFY(dash.open(QIODevice::WriteOnly) &&
+                dash.write(choicefiles::samples().value(u"valid.fld"_s)) > 0);
     }
 
     // Out of the class: raw strings there confuse moc.
@@ -42,32 +80,116 @@ private slots:
     void folderWalkSortsAndRecurses() {
         QTemporaryDir dir;
         const QString root = dir.path(), folder = root + u"/jg12"_s;
-        QVERIFY(QDir(root).mkpath(u"jg12/b"_s) && QDir(root).mkpath(u"ordner.fld"_s));
+        QVERIFY(QDir(root).mkpath(u"jg12/b"_s) && QDir(root).mkpath(u"ordner.fld"_s) &&
+                QDir(root).mkpath(u"jg12/.versteckt"_s));
         for (const QString &name :
              {u"jg12/zora.fld"_s, u"jg12/Anna.fld"_s, u"jg12/b/c.fld"_s, u"jg12/b.fld"_s, u"jg12/LAUT.FLD"_s,
-              u"jg12/notiz.txt"_s, u"ordner.fld/x.fld"_s})
+              u"jg12/notiz.txt"_s, u"ordner.fld/x.fld"_s, u"jg12/.alt.fld"_s, u"jg12/.versteckt/d.fld"_s,
+              u"jg12/fld"_s})
             QVERIFY(QFile(QDir(root).filePath(name)).open(QIODevice::WriteOnly));
-        QCOMPARE(CollectChoiceFiles({folder}),
-                 (QStringList{folder + u"/Anna.fld"_s, folder + u"/LAUT.FLD"_s, folder + u"/b.fld"_s,
-                              folder + u"/b/c.fld"_s, folder + u"/zora.fld"_s}));
+        const QByteArray f = QFile::encodeName(folder), r = QFile::encodeName(root);
+        ChoiceFiles found = CollectChoiceFiles({f});
+        QCOMPARE(found.files, (QList<QByteArray>{f + "/Anna.fld", f + "/LAUT.FLD", f + "/b.fld",
+                                                 f + "/b/c.fld", f + "/zora.fld"}));
+        QVERIFY(found.unreadableFolders.isEmpty());
         // Arguments keep their order; a trailing slash is not doubled; a file stands for itself.
-        QCOMPARE(
-            CollectChoiceFiles({root + u"/ordner.fld/"_s, folder + u"/notiz.txt"_s, root + u"/nichts.fld"_s}),
-            (QStringList{root + u"/ordner.fld/x.fld"_s, folder + u"/notiz.txt"_s, root + u"/nichts.fld"_s}));
+        found = CollectChoiceFiles({r + "/ordner.fld/", f + "/notiz.txt", r + "/nichts.fld"});
+        QCOMPARE(found.files,
+                 (QList<QByteArray>{r + "/ordner.fld/x.fld", f + "/notiz.txt", r + "/nichts.fld"}));
     }
 
+    // Links to folders are never followed, so a loop of links ends; a link to a file counts.
+    void linksToFoldersNotFollowed() {
+        QTemporaryDir dir;
+        const QByteArray r = QFile::encodeName(dir.path());
+        QVERIFY(QDir(dir.path()).mkpath(u"jg/a"_s) && QDir(dir.path()).mkpath(u"anderswo"_s));
+        QVERIFY(choicefiles::writeSamples(dir.filePath(u"jg/a"_s)));
+        QVERIFY(QFile(dir.filePath(u"anderswo/fremd.fld"_s)).open(QIODevice::WriteOnly));
+        QVERIFY(::symlink("..", (r + "/jg/a/schleife").constData()) == 0);
+        QVERIFY(::symlink(r.constData(), (r + "/jg/a/oben.fld").constData()) == 0);
+        QVERIFY(::symlink((r + "/anderswo").constData(), (r + "/jg/anderswo").constData()) == 0);
+        QVERIFY(::symlink((r + "/jg/a/valid.fld").constData(), (r + "/jg/zeiger.fld").constData()) == 0);
+        // As a process first: a walk that followed the loop is stopped instead of hanging the test.
+        QByteArray out, err;
+        QCOMPARE(run(QStringList{dir.filePath(u"jg"_s)}, out, err), 2);
+        QVERIFY2(out.endsWith("10 Dateien: 5 bestanden, 4 nicht bestanden, 1 nicht lesbar\n"),
+                 out.constData());
+        const ChoiceFiles found = CollectChoiceFiles({r + "/jg"});
+        QCOMPARE(found.files.size(), 10);
+        QCOMPARE(found.files.last(), r + "/jg/zeiger.fld");
+        QVERIFY(!found.files.contains(r + "/jg/anderswo/fremd.fld"));
+    }
+
+    // A FIFO, a device or a folder named as a file cannot be opened; none of them blocks.
+    void onlyRegularFiles() {
+        QTemporaryDir dir;
+        const QByteArray r = QFile::encodeName(dir.path());
+        QVERIFY(::mkfifo((r + "/pipe.fld").constData(), 0600) == 0);
+        QVERIFY(QDir(dir.path()).mkpath(u"ordner.fld"_s));
+        QByteArray out, err;
+        QCOMPARE(run(QStringList{u"pipe.fld"_s, u"/dev/null"_s, u"ordner.fld/"_s}, out, err, dir.path()), 2);
+        QCOMPARE(out, QByteArray("pipe.fld: nicht lesbar: Die Datei kann nicht geöffnet werden\n"
+                                 "/dev/null: nicht lesbar: Die Datei kann nicht geöffnet werden\n"
+                                 "2 Dateien: 0 bestanden, 0 nicht bestanden, 2 nicht lesbar\n"));
+        QCOMPARE(err, QByteArray("fachlese-check: pipe.fld: Die Datei kann nicht geöffnet werden\n"
+                                 "fachlese-check: /dev/null: Die Datei kann nicht geöffnet werden\n"));
+        // In a folder a FIFO named *.fld is reported, not skipped.
+        QCOMPARE(run(QStringList{u"."_s}, out, err, dir.path()), 2);
+        QCOMPARE(err, QByteArray("fachlese-check: ./pipe.fld: Die Datei kann nicht geöffnet werden\n"));
+    }
+
+    // A folder that cannot be read is named on standard error; the run goes on and ends with 2.
+    void unreadableFolder() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(u"jg/a/zu"_s) && QDir(dir.path()).mkpath(u"jg/b"_s));
+        QVERIFY(choicefiles::writeSamples(dir.filePath(u"jg/b"_s)));
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                      QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(dir.filePath(u"jg/a/zu"_s), QFile::Permissions()));
+        QByteArray out, err;
+        const int status = run(QStringList{u"jg/b/valid.fld"_s, u"jg"_s, u"jg/a/zu"_s}, out, err, dir.path(),
+                               /*unprivileged=*/true);
+        QFile::setPermissions(dir.filePath(u"jg/a/zu"_s),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(status, 2);
+        QCOMPARE(err,
+                 QByteArray("fachlese-check: jg/a/zu: Der Ordner kann nicht gelesen werden\n"
+                            "fachlese-check: jg/a/zu: Der Ordner kann nicht gelesen werden\n"
+                            "fachlese-check: jg/b/lower-case.fld: Falsches oder fehlerhaftes Dateiformat\n"));
+        QVERIFY2(out.endsWith("10 Dateien: 5 bestanden, 4 nicht bestanden, 1 nicht lesbar\n"),
+                 out.constData());
+    }
+
+    // Out of the class: raw strings there confuse moc.
+    void namesAndControlCharacters();
     void jsonExactly();
+    void checklist();
     void csvExactly() {
         QByteArray out, err;
-        QCOMPARE(run(u"--csv valid.fld mathe.fld missing.fld foreign-lk.fld --foreign-lk=no"_s, out, err), 2);
+        // The four columns as before, then the reason and the exam subjects of semester 1 (the
+        // unknown entry as its trimmed text); the count whenever it can be computed.
+        QCOMPARE(
+            run(u"--csv valid.fld mathe.fld missing.fld foreign-lk.fld obligations.fld blanks.fld --foreign-lk=no"_s,
+                out, err),
+            2);
         QCOMPARE(err, QByteArray("fachlese-check: missing.fld: Die Datei kann nicht geöffnet werden\n"));
-        QCOMPARE(out,
-                 QByteArray("\uFEFFDatei;Ergebnis;Kurse;Meldung\r\nvalid.fld;bestanden;36;\r\n"
-                            "mathe.fld;nicht bestanden;;\"Das Fach  Mathe  ist nicht bekannt!\rBeachte die "
-                            "wählbaren Fächer und ihre Schreibweise.\"\r\n"
-                            "missing.fld;nicht lesbar;;Die Datei kann nicht geöffnet werden\r\n"
-                            "foreign-lk.fld;nicht bestanden;36;Die Fremdsprache im LK wurde nicht als "
-                            "weitergeführt bestätigt.\r\n"));
+        QCOMPARE(
+            out,
+            QByteArray(
+                "\uFEFFDatei;Ergebnis;Kurse;Meldung;Grund;LK1;LK2;PK3;PK4\r\n"
+                "valid.fld;bestanden;36;;ok;Deutsch;Mathematik;Englisch;Geschichte\r\n"
+                "mathe.fld;nicht bestanden;;\"Das Fach  Mathe  ist nicht bekannt!\rBeachte die "
+                "wählbaren Fächer und ihre Schreibweise.\";unbekanntes-fach;;;;\r\n"
+                "missing.fld;nicht lesbar;;Die Datei kann nicht geöffnet werden;unlesbar;;;;\r\n"
+                "foreign-lk.fld;nicht bestanden;36;Die Fremdsprache im LK wurde nicht als "
+                "weitergeführt bestätigt.;fremdsprache-lk-nein;Englisch;Mathematik;Deutsch;Geschichte\r\n"
+                "obligations.fld;nicht bestanden;33;\"Es fehlen folgende Kurse:\r\r1xPolitik \r\r"
+                "Beachte die Belegungungsverpflichtungen:\rA\t\tB\t\tC\r4xDE\t\t2xPO\t\t4xNW\r4xFremdsp.\t"
+                "2xGE\t\t4xMA\r2xKU o. 2xMU\t2xRE o. 2xWN\r4xSP  Bei Sport-LK zus. 4xSportheorie\r\r"
+                "Bei Religion als Prüf.-Fach gilt im Aufgabenfeld B : \r2xPO, 2xGE und 2xPO oder 2xGE "
+                "oder 2xEK\rInformatik ist keine Naturwissenschaft\";belegung;Deutsch;Mathematik;"
+                "Englisch;Geschichte\r\n"
+                "blanks.fld;bestanden;36;;ok;Deutsch;Mathematik;Englisch;Geschichte\r\n"));
     }
 
     void exitStatus_data() {
@@ -96,6 +218,16 @@ private slots:
             "fachlese-check: ./lower-case.fld: Falsches oder fehlerhaftes Dateiformat\n");
         row("empty folder", u"-- leer"_s, 0, "0 Dateien: 0 bestanden, 0 nicht bestanden, 0 nicht lesbar\n");
         row("--help", u"--help"_s, 0, CheckHelpText());
+        row("--version", u"--version"_s, 0, "fachlese-check " FACHLESE_VERSION "\n");
+        // "-" is a path, not an option; after "--" everything is a path.
+        row("- is a path", u"-"_s, 0,
+            "-: Wahl o.k., 36 Kurse\n1 Datei: 1 bestanden, 0 nicht bestanden, 0 nicht lesbar\n");
+        row("after --", u"-- --json -"_s, 2,
+            "--json: nicht lesbar: Die Datei kann nicht geöffnet werden\n-: Wahl o.k., 36 Kurse\n"
+            "2 Dateien: 1 bestanden, 0 nicht bestanden, 1 nicht lesbar\n",
+            "fachlese-check: --json: Die Datei kann nicht geöffnet werden\n");
+        row("empty argument", u"valid.fld "_s, 2, {},
+            "fachlese-check: leeres Argument: ein PFAD darf nicht leer sein" + usage);
         row("no path", u"--json"_s, 2, {}, "fachlese-check: keine Datei und kein Ordner angegeben" + usage);
         row("unknown option", u"--xml a.fld"_s, 2, {}, "fachlese-check: unbekannte Option: --xml" + usage);
         row("bad answer", u"--foreign-lk=ja a.fld"_s, 2, {},
@@ -126,6 +258,36 @@ void CheckCliTest::escaping() {
     QCOMPARE(csv, QByteArray("\"a;b\"\"Das \"\"Fach\"\"\""));
 }
 
+// Names that are no UTF-8 are found and read by their bytes and shown with \xFC; control
+// characters of names and cells reach the terminal only as text (byte 9D reads as U+009D).
+void CheckCliTest::namesAndControlCharacters() {
+    QTemporaryDir dir;
+    const QByteArray r = QFile::encodeName(dir.path());
+    QVERIFY(QDir(dir.path()).mkpath(u"jg"_s));
+    const QByteArray latin1 = r + "/jg/M\xFCller.fld", escape = r + "/jg/b\x1B[2J\tc.fld";
+    const QByteArray valid = choicefiles::samples().value(u"valid.fld"_s);
+    QVERIFY(writeFile(latin1, valid));
+    QVERIFY(writeFile(escape, "Fachlese\r\n\t\t\tSport \x1B]0;x\x07\x9D\r\n"));
+    QByteArray out, err;
+    QCOMPARE(check({"--", r + "/jg", latin1}, out, err), 1);
+    const QString shown = QString::fromUtf8(r);
+    QCOMPARE(QString::fromUtf8(out),
+             shown + u"/jg/M\\xFCller.fld: Wahl o.k., 36 Kurse\n"_s + shown +
+                 u"/jg/b\\x1B[2J\\x09c.fld: Das Fach  Sport \\x1B]0;x\\x07\\u009D  ist nicht bekannt!\n"
+                 u"    Das Fach  Sport \\x1B]0;x\\x07\\u009D  ist nicht bekannt!\n"
+                 u"    Beachte die wählbaren Fächer und ihre Schreibweise.\n"_s +
+                 shown +
+                 u"/jg/M\\xFCller.fld: Wahl o.k., 36 Kurse\n"
+                 u"3 Dateien: 2 bestanden, 1 nicht bestanden, 0 nicht lesbar\n"_s);
+    // JSON and CSV escape in their own ways and keep the names as shown.
+    QCOMPARE(check({"--json", latin1}, out, err), 0);
+    QVERIFY2(out.contains("{\"file\":\"" + r + "/jg/M\\\\xFCller.fld\",\"read\":\"ok\""), out.constData());
+    QCOMPARE(check({"--json", escape}, out, err), 1);
+    QVERIFY2(out.contains("/jg/b\\u001b[2J\\tc.fld\"") && out.contains("Sport \\u001b]0;x\\u0007"),
+             out.constData());
+    ::unlink(latin1.constData()); // Qt cannot name it to remove it with the folder
+}
+
 // '|' stands for a line break, '#' for ten empty grid rows.
 void CheckCliTest::jsonExactly() {
     QByteArray out, err;
@@ -139,6 +301,55 @@ void CheckCliTest::jsonExactly() {
         R"("choiceTested":false,"courses":null,"grid":[["","","",""],#]}|],|"summary":{"files":2,"passed":0,)"
         R"("failed":1,"unreadable":1}}|)";
     QCOMPARE(out, expected.replace('|', '\n').replace("#", QByteArrayList(10, R"(["","","",""])").join(',')));
+
+    // The LK question is the system's message box, kind "messagebox", here answered No.
+    QCOMPARE(run(u"--json --foreign-lk=no foreign-lk.fld"_s, out, err), 1);
+    const QByteArray
+        question = R"("dialogs":[{"kind":"messagebox","caption":" WICHTIGE FRAGE!","text":" Bist du )",
+        lines = R"(ist?\r\r Weitergef)",
+        answer = R"("buttons":["&Ja","&Nein"],"answer":"&Nein"}],"passed":false,"choiceTested":false)";
+    QVERIFY2(out.contains(question) && out.contains(lines) && out.contains(answer), out.constData());
+}
+
+// --pruefliste: every item of the checklist under the file's verdict, or in its JSON object;
+// nothing of it without the option.
+void CheckCliTest::checklist() {
+    QByteArray out, err;
+    QCOMPARE(run(u"--pruefliste unknown.fld lower-case.fld"_s, out, err), 2);
+    GridModel grid;
+    ApplyDataFile(grid, ParseDataFile(choicefiles::samples().value(u"unknown.fld"_s)).texts);
+    const QList<ChecklistItem> items = BuildChecklist(grid);
+    QVERIFY(!items.isEmpty());
+    QCOMPARE(items.first().code, u"unbekanntes-fach"_s);
+    // The verdict and its message, then the items, the cell of an unknown subject named.
+    QByteArray expected = "unknown.fld: Das Fach  Mathe  ist nicht bekannt!\n"
+                          "    Das Fach  Mathe  ist nicht bekannt!\n"
+                          "    Beachte die wählbaren Fächer und ihre Schreibweise.\n"
+                          "  verstoss unbekanntes-fach (GK 4, 3. Semester): Mathe\n";
+    for (const ChecklistItem &item : items.mid(1)) {
+        expected += "  " + kindName(item.kind).toUtf8() + ' ' + item.code.toUtf8() + ": " +
+                    item.text.toUtf8().replace("\r", "\n      ").replace("\n      \n", "\n\n") + '\n';
+    }
+    expected += "lower-case.fld: nicht lesbar: Falsches oder fehlerhaftes Dateiformat\n"
+                "2 Dateien: 0 bestanden, 1 nicht bestanden, 1 nicht lesbar\n";
+    QCOMPARE(out, expected);
+
+    // A note under a passed file; the empty line of its text stays empty.
+    QCOMPARE(run(u"--pruefliste repeated.fld"_s, out, err), 0);
+    QCOMPARE(out, QByteArray("repeated.fld: Wahl o.k., 37 Kurse\n"
+                             "  hinweis doppelt: Mindestens ein Kurs innerhalb eines Semesters ist mehrfach "
+                             "angewählt worden.\n\n      Diese Kurse dürfen nicht themengleich sein!\n"
+                             "1 Datei: 1 bestanden, 0 nicht bestanden, 0 nicht lesbar\n"));
+
+    QCOMPARE(run(u"--json --pruefliste unknown.fld lower-case.fld"_s, out, err), 2);
+    const QByteArray first = R"("checklist":[{"kind":"verstoss","code":"unbekanntes-fach","text":"Mathe",)"
+                             R"("semester":3,"row":6})";
+    QVERIFY2(out.contains(first), out.constData());
+    QVERIFY2(out.contains("\"checklist\":null}\n],"), out.constData()); // a file that was not read
+    QCOMPARE(out.count("\"checklist\""), 2);
+    QCOMPARE(run(u"--csv --pruefliste unknown.fld"_s, out, err), 2);
+    QCOMPARE(err, QByteArray("fachlese-check: --pruefliste gilt nur für die Text- und die JSON-Ausgabe\n"
+                             "Hilfe: fachlese-check --help\n"));
 }
 
 QTEST_GUILESS_MAIN(CheckCliTest)
