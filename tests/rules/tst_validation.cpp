@@ -17,6 +17,8 @@ private slots:
     void predicates();
     void failedRunSnapshot();
     void failedRunClearsEarlierVerdict();
+    void passingRunStoresTrimmedGrid();
+    void snapshotCoversSpareRow();
     void examRowsKeepTheirSubject_data();
     void examRowsKeepTheirSubject();
 };
@@ -161,6 +163,45 @@ void TestValidation::failedRunClearsEarlierVerdict() {
     QVERIFY(!b.test.RunValidation());
     QVERIFY(!b.test.ChoiceTested);
     QVERIFY(!b.test.ValidationRunning);
+}
+
+// A passing run takes the trimmed grid as the reference again, and a tick while its dialogs
+// are open (the grid then differs from the snapshot of the run's start) keeps the verdict.
+void TestValidation::passingRunStoresTrimmedGrid() {
+    Bench b(choices::validChoice());
+    b.grid.setCell(2, 7, u" Politik  "_s);
+    int ticks = 0;
+    b.recorder.fallback = [&b, &ticks](const DialogRequest &request) {
+        b.test.TimerTick();
+        ++ticks;
+        return request.buttons.first();
+    };
+    QVERIFY(b.test.RunValidation());
+    QCOMPARE(ticks, 1); // the verdict
+    QVERIFY(b.test.ChoiceTested);
+    QCOMPARE(b.grid.cell(2, 7), u"Politik"_s);
+    QVERIFY(!b.test.GridChangedSinceSnapshot());
+    b.test.TimerTick();
+    QVERIFY(b.test.ChoiceTested);
+    b.grid.setCell(2, 7, u"Politik "_s);
+    b.test.TimerTick();
+    QVERIFY(!b.test.ChoiceTested);
+}
+
+// The spare row 12 takes part in the snapshot and the change test, never in the matrix.
+void TestValidation::snapshotCoversSpareRow() {
+    Bench b;
+    b.grid.setCell(3, 12, u"Deutsch"_s);
+    QVERIFY(b.test.GridChangedSinceSnapshot());
+    b.test.StoreGridSnapshot();
+    QCOMPARE(b.test.GridSnapshot.at(3, 12), u"Deutsch"_s);
+    QVERIFY(!b.test.GridChangedSinceSnapshot());
+    b.grid.setCell(3, 12, u"Deutsch "_s);
+    QVERIFY(b.test.GridChangedSinceSnapshot());
+    b.test.StoreGridSnapshot();
+    b.grid.setCell(3, 12, QString());
+    QVERIFY(b.test.GridChangedSinceSnapshot());
+    QVERIFY(!b.test.BuildCourseMatrix());
 }
 
 // Rule 11 ends the run before the obligations; a later stage only runs once it passes.
