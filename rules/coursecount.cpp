@@ -6,29 +6,38 @@
 
 namespace {
 
-QString foreignLanguageQuestion() {
-    return QStringLiteral(" Bist du dir sicher, dass die Fremdsprache") + CR +
-           QStringLiteral(" im LK eine weitergeführte Sprache ist?") + CR + CR +
-           QStringLiteral(" Weitergeführt sind Fremdsprachen, wenn sie in der SEK I") + CR +
-           QStringLiteral(" regulär unterrichtet und benotet wurden. (keine AGs!)") + CR + CR +
-           QStringLiteral(" Fremdsprachen, die in der 11. Klasse neu begonnen wurden,") + CR +
-           QStringLiteral(" dürfen nicht(!) als LK gewählt werden.");
+const QString &foreignLanguageQuestion() {
+    static const QString question =
+        QStringLiteral(" Bist du dir sicher, dass die Fremdsprache") + CR +
+        QStringLiteral(" im LK eine weitergeführte Sprache ist?") + CR + CR +
+        QStringLiteral(" Weitergeführt sind Fremdsprachen, wenn sie in der SEK I") + CR +
+        QStringLiteral(" regulär unterrichtet und benotet wurden. (keine AGs!)") + CR + CR +
+        QStringLiteral(" Fremdsprachen, die in der 11. Klasse neu begonnen wurden,") + CR +
+        QStringLiteral(" dürfen nicht(!) als LK gewählt werden.");
+    return question;
 }
 
+// The verdict with the course count; the parts around the count are composed once.
 QString verdict(const QString &count) {
-    return QStringLiteral("»Eine im 11. Jg. begonnene Fremdsprache muss (!) im 12.u.13. Jg. belegt werden.") +
-           CR +
-           QStringLiteral("»Die durchgängige Fremdsprache muss im 11.Jg. durchgängig belegt worden sein.") +
-           CR +
-           QStringLiteral("»Die durchgängige Naturwissenschaft muss mind. ein halbes Jahr im 11. Jg. belegt "
-                          "worden sein.") +
-           CR +
-           QStringLiteral("»Bei Sport als LK/PK muss ein ärztlicher Unbedenklichkeitsbescheid vorliegen.") +
-           CR + QStringLiteral("»Die max. Wochenstundenzahl beträgt 34 Stunden.") + CR + CR +
-           QStringLiteral("   Du hast ") + count +
-           QStringLiteral(" Kurse gewählt. Davon können 32 in die Abiturnote eingehen.") + CR + CR +
-           QStringLiteral("»»» Wenn die oben genannten Bedingungen erfüllt sind, ist die Wahl o.k.! ") + CR +
-           CR + QStringLiteral("Soll ein offizieller Fachlesebogen ausgedruck werden?");
+    static const QString conditions =
+        QStringLiteral("»Eine im 11. Jg. begonnene Fremdsprache muss (!) im 12.u.13. Jg. belegt werden.") +
+        CR + QStringLiteral("»Die durchgängige Fremdsprache muss im 11.Jg. durchgängig belegt worden sein.") +
+        CR +
+        QStringLiteral("»Die durchgängige Naturwissenschaft muss mind. ein halbes Jahr im 11. Jg. belegt "
+                       "worden sein.") +
+        CR + QStringLiteral("»Bei Sport als LK/PK muss ein ärztlicher Unbedenklichkeitsbescheid vorliegen.") +
+        CR + QStringLiteral("»Die max. Wochenstundenzahl beträgt 34 Stunden.") + CR + CR +
+        QStringLiteral("   Du hast ");
+    static const QString closing =
+        QStringLiteral(" Kurse gewählt. Davon können 32 in die Abiturnote eingehen.") + CR + CR +
+        QStringLiteral("»»» Wenn die oben genannten Bedingungen erfüllt sind, ist die Wahl o.k.! ") + CR +
+        CR + QStringLiteral("Soll ein offizieller Fachlesebogen ausgedruck werden?");
+    QString text;
+    text.reserve(conditions.size() + count.size() + closing.size());
+    text += conditions;
+    text += count;
+    text += closing;
+    return text;
 }
 } // namespace
 

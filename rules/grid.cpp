@@ -16,7 +16,8 @@ void GridModel::setCell(int column, int row, const QString &text) {
     m_cells[column][row] = text;
     if (row < kDisplayedRows) {
         const QModelIndex changed = index(row, column);
-        emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+        static const QList<int> textRoles = {Qt::DisplayRole, Qt::EditRole};
+        emit dataChanged(changed, changed, textRoles);
     }
 }
 

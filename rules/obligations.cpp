@@ -55,15 +55,17 @@ QString fourSemestersOfGroup(const SemesterCounts &n, SubjectCode first, Subject
 }
 
 // The reminder that closes every message about missing courses.
-QString obligationsReminder() {
-    return QStringLiteral("Beachte die Belegungungsverpflichtungen:") + CR + u'A' + TAB + TAB + u'B' + TAB +
-           TAB + u'C' + CR + QStringLiteral("4xDE") + TAB + TAB + QStringLiteral("2xPO") + TAB + TAB +
-           QStringLiteral("4xNW") + CR + QStringLiteral("4xFremdsp.") + TAB + QStringLiteral("2xGE") + TAB +
-           TAB + QStringLiteral("4xMA") + CR + QStringLiteral("2xKU o. 2xMU") + TAB +
-           QStringLiteral("2xRE o. 2xWN") + CR + QStringLiteral("4xSP  Bei Sport-LK zus. 4xSportheorie") +
-           CR + CR + QStringLiteral("Bei Religion als Prüf.-Fach gilt im Aufgabenfeld B : ") + CR +
-           QStringLiteral("2xPO, 2xGE und 2xPO oder 2xGE oder 2xEK") + CR +
-           QStringLiteral("Informatik ist keine Naturwissenschaft");
+const QString &obligationsReminder() {
+    static const QString reminder =
+        QStringLiteral("Beachte die Belegungungsverpflichtungen:") + CR + u'A' + TAB + TAB + u'B' + TAB +
+        TAB + u'C' + CR + QStringLiteral("4xDE") + TAB + TAB + QStringLiteral("2xPO") + TAB + TAB +
+        QStringLiteral("4xNW") + CR + QStringLiteral("4xFremdsp.") + TAB + QStringLiteral("2xGE") + TAB +
+        TAB + QStringLiteral("4xMA") + CR + QStringLiteral("2xKU o. 2xMU") + TAB +
+        QStringLiteral("2xRE o. 2xWN") + CR + QStringLiteral("4xSP  Bei Sport-LK zus. 4xSportheorie") + CR +
+        CR + QStringLiteral("Bei Religion als Prüf.-Fach gilt im Aufgabenfeld B : ") + CR +
+        QStringLiteral("2xPO, 2xGE und 2xPO oder 2xGE oder 2xEK") + CR +
+        QStringLiteral("Informatik ist keine Naturwissenschaft");
+    return reminder;
 }
 } // namespace
 

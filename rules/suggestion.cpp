@@ -2,9 +2,8 @@
 
 #include "rules/catalog.h"
 
-#include <QList>
-
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace {

@@ -13,6 +13,9 @@ private slots:
     void lookup_data();
     void lookup();
     void tables();
+    void groups();
+    void trim_data();
+    void trim();
 };
 
 void TestCatalog::lookup_data() {
@@ -24,6 +27,19 @@ void TestCatalog::lookup_data() {
     QTest::newRow("three blanks") << u"   "_s << 0;
     QTest::newRow("Werte und Normen") << u"Werte und Normen"_s << 22;
     QTest::newRow("Sport Theorie") << u"Sport Theorie"_s << 22;
+    QTest::newRow("Sport-Theorie") << u"Sport-Theorie"_s << 21;
+    QTest::newRow("tab after Physik") << u"Physik\t"_s << 22;
+    QTest::newRow("unbekannt") << u"unbekannt"_s << 22;
+    QTest::newRow("empty") << QString() << 0;
+    QTest::newRow("capitals") << u"DEUTSCH"_s << 22;
+    QTest::newRow("one letter more") << u"Deutschx"_s << 22;
+    QTest::newRow("one letter less") << u"Deutsc"_s << 22;
+    QTest::newRow("same length, last letter") << u"Deutscx"_s << 22;
+    QTest::newRow("same length, first letter") << u"xeutsch"_s << 22;
+    QTest::newRow("Englisch, Erdkunde: same length") << u"Erdkunde"_s << 10;
+    QTest::newRow("longer than any name") << u"Werte u. Normen und mehr"_s << 22;
+    QTest::newRow("blank inside kept") << u"Werte u.  Normen"_s << 22;
+    QTest::newRow("Französisch decomposed") << u"Franzo\u0308sisch"_s << 22;
 }
 
 void TestCatalog::lookup() {
@@ -43,6 +59,45 @@ void TestCatalog::tables() {
              u"|DE|EN|FR|SN|LA|TU|KU|MU|GE|EK|PO|PA|RE|WN|MA|PH|BI|CH|IN|SP|ST|??"_s);
     for (int code = 1; code <= 21; ++code)
         QCOMPARE(int(LookupSubjectCode(SubjectCatalog[code])), code);
+}
+
+void TestCatalog::trim_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("trimmed");
+    QTest::newRow("blanks both sides") << u"  a b  "_s << u"a b"_s;
+    QTest::newRow("only blanks") << u"   "_s << QString();
+    QTest::newRow("tab stays") << u"\ta\t "_s << u"\ta\t"_s;
+    QTest::newRow("nothing to trim") << u"Kunst"_s << u"Kunst"_s;
+    QTest::newRow("one letter") << u" x"_s << u"x"_s;
+    QTest::newRow("no-break space stays") << u"\u00a0x"_s << u"\u00a0x"_s;
+}
+
+void TestCatalog::trim() {
+    QFETCH(QString, text);
+    QFETCH(QString, trimmed);
+    QCOMPARE(TrimBlanks(text), trimmed);
+    QCOMPARE(TrimBlanksView(text).toString(), trimmed);
+}
+
+// The subject groups as the regulation lists them.
+void TestCatalog::groups() {
+    const auto codes = [](SubjectSet set) {
+        QList<int> list;
+        for (int code = 0; code < 24; ++code) {
+            if (contains(set, SubjectCode(code)))
+                list.append(code);
+        }
+        return list;
+    };
+    QCOMPARE(codes(AufgabenfeldA), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+    QCOMPARE(codes(AufgabenfeldB), (QList<int>{9, 10, 11, 12, 13, 14}));
+    QCOMPARE(codes(AufgabenfeldC), (QList<int>{15, 16, 17, 18, 19}));
+    QCOMPARE(codes(SportSubjects), (QList<int>{20, 21}));
+    QCOMPARE(codes(ForeignLanguages), (QList<int>{2, 3, 4, 5, 6}));
+    QCOMPARE(codes(NaturalSciences), (QList<int>{16, 17, 18}));
+    QCOMPARE(codes(subjectSet({Subject::Religion, Subject::Tuerkisch})), (QList<int>{6, 13}));
+    QCOMPARE(codes(subjectRange(Subject::Sport, Subject::Sport)), (QList<int>{20}));
+    QCOMPARE(CR, QChar(13));
 }
 
 QTEST_APPLESS_MAIN(TestCatalog)

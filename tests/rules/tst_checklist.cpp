@@ -18,6 +18,7 @@ private slots:
     void unknownCells();
     void everythingAtOnce();
     void leavesTheGridAlone();
+    void validChoicesPass();
     void agreesWithTheTest();
 };
 
@@ -186,6 +187,15 @@ void TestChecklist::leavesTheGridAlone() {
     QVERIFY(!items.isEmpty());
     QVERIFY(!b.test.GridChangedSinceSnapshot());
     QVERIFY(b.recorder.entries.isEmpty());
+}
+
+// The starting points of the generated choices pass, and list nothing.
+void TestChecklist::validChoicesPass() {
+    for (const QStringList &rows : variedchoices::validChoices()) {
+        choices::Bench b(rows);
+        QCOMPARE(BuildChecklist(b.grid), QList<ChecklistItem>{});
+        QVERIFY(b.test.RunValidation());
+    }
 }
 
 // No violation exactly when the test passes; the failure the test reports is the first

@@ -53,6 +53,14 @@ private slots:
         row("ST fills although SP runs through", u"-|-|-|-|SP"_s, 1, 11, u"Sport-Theorie"_s, u"ST"_s);
         row("empty cell copies nothing", u"- KU MU -"_s, 1, 1, {}, u"- KU MU -"_s);
         row("FR with EN through LK 1", u"EN"_s, 1, 5, u"Französisch"_s, u"FR - - -"_s);
+        row("EN with TU through GK 9", u"-|-|-|-|-|-|-|-|-|-|TU"_s, 2, 5, u"Englisch"_s, u"- EN - -"_s);
+        row("PH with MA through GK 3", u"-|-|-|-|MA"_s, 3, 6, u"Physik"_s, u"PH"_s);
+        row("MA with PH through GK 3", u"-|-|-|-|PH"_s, 3, 6, u"Mathematik"_s, u"MA"_s);
+        row("DE with DE through, sem 4 in GK 9", u"-|-|-|-|DE DE DE -|-|-|-|-|-|- - - DE"_s, 1, 6,
+            u"Deutsch"_s, u"DE - - -"_s);
+        row("any text in PK 4", {}, 3, 4, u"Kunst"_s, u"KU"_s);
+        row("PK 3 from semester 4", u"-|-|Deutsch_ - x -"_s, 4, 3, u"Mathematik"_s, u"MA"_s);
+        row("GK 3 is no exam row", {}, 2, 5, u"Kunst"_s, u"- KU - -"_s);
         // The fill commands ("<" left, ">" right), in an examination and a Grundkurs row.
         row("left in semester 1 changes nothing", u"A B C D|other"_s, 1, 1, u"<"_s, u"A B C D"_s);
         row("right in semester 4 changes nothing", u"-|-|-|-|-|-|-|A B C D|other"_s, 4, 8, u">"_s,

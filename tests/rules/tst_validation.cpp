@@ -13,8 +13,12 @@ private slots:
     void entries_data();
     void entries();
     void courseMatrix();
+    void predicates_data();
+    void predicates();
     void failedRunSnapshot();
     void failedRunClearsEarlierVerdict();
+    void passingRunStoresTrimmedGrid();
+    void snapshotCoversSpareRow();
     void examRowsKeepTheirSubject_data();
     void examRowsKeepTheirSubject();
 };
@@ -89,6 +93,57 @@ void TestValidation::courseMatrix() {
     QCOMPARE(b.grid.cell(2, 9), u"  Physik "_s);
 }
 
+// The three predicates of auto-fill, over all eleven rows in any order.
+void TestValidation::predicates_data() {
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("subject");
+    QTest::addColumn<bool>("inAllSemesters"); // SubjectInAllSemesters(subject)
+    QTest::addColumn<bool>("foreignLanguage");
+    QTest::addColumn<bool>("naturalScience");
+
+    const auto rows = [](std::initializer_list<std::pair<int, QString>> entries) {
+        QStringList list(11, u"-"_s);
+        for (const auto &[row, entry] : entries)
+            list[row - 1] = entry;
+        return list;
+    };
+    QTest::newRow("DE, semester 4 in GK 9")
+        << rows({{5, u"DE DE DE -"_s}, {11, u"- - - DE"_s}}) << 1 << true << false << false;
+    QTest::newRow("DE, semester 1 in LK 1")
+        << rows({{1, u"DE - - -"_s}, {9, u"- DE DE DE"_s}}) << 1 << true << false << false;
+    QTest::newRow("DE missing in semester 3")
+        << rows({{5, u"DE DE - DE"_s}, {6, u"- - MA -"_s}}) << 1 << false << false << false;
+    QTest::newRow("TU through GK 9") << rows({{11, u"TU"_s}}) << 6 << true << true << false;
+    QTest::newRow("EN through LK 2") << rows({{2, u"EN"_s}}) << 2 << true << true << false;
+    QTest::newRow("EN twice, FR twice") << rows({{5, u"EN EN FR FR"_s}}) << 2 << false << false << false;
+    QTest::newRow("LA in different rows")
+        << rows({{5, u"LA - - -"_s}, {8, u"- LA - LA"_s}, {11, u"- - LA -"_s}}) << 5 << true << true << false;
+    QTest::newRow("MA is no natural science") << rows({{6, u"MA"_s}}) << 15 << true << false << false;
+    QTest::newRow("IN is no natural science") << rows({{6, u"IN"_s}}) << 19 << true << false << false;
+    QTest::newRow("DE is no foreign language") << rows({{6, u"DE"_s}}) << 1 << true << false << false;
+    QTest::newRow("KU is no foreign language")
+        << rows({{6, u"KU"_s}, {7, u"MU"_s}}) << 8 << true << false << false;
+    QTest::newRow("PH through GK 9") << rows({{11, u"PH"_s}}) << 16 << true << false << true;
+    QTest::newRow("CH in two rows") << rows({{4, u"CH CH - -"_s}, {10, u"- - CH CH"_s}}) << 18 << true
+                                    << false << true;
+    QTest::newRow("BI, SP") << rows({{7, u"BI"_s}, {8, u"SP"_s}}) << 20 << true << false << true;
+    QTest::newRow("PH and BI, no one in all")
+        << rows({{7, u"PH PH BI BI"_s}}) << 17 << false << false << false;
+}
+
+void TestValidation::predicates() {
+    QFETCH(QStringList, rows);
+    QFETCH(int, subject);
+    QFETCH(bool, inAllSemesters);
+    QFETCH(bool, foreignLanguage);
+    QFETCH(bool, naturalScience);
+    Bench b(rows);
+    b.test.BuildCourseMatrix();
+    QCOMPARE(b.test.SubjectInAllSemesters(SubjectCode(subject)), inAllSemesters);
+    QCOMPARE(b.test.ForeignLanguageInAllSemesters(), foreignLanguage);
+    QCOMPARE(b.test.NaturalScienceInAllSemesters(), naturalScience);
+}
+
 // A failed run keeps the snapshot of its start, so its own trimming counts as a change.
 void TestValidation::failedRunSnapshot() {
     Bench b({u"DE"_s, u"Quark"_s});
@@ -108,6 +163,45 @@ void TestValidation::failedRunClearsEarlierVerdict() {
     QVERIFY(!b.test.RunValidation());
     QVERIFY(!b.test.ChoiceTested);
     QVERIFY(!b.test.ValidationRunning);
+}
+
+// A passing run takes the trimmed grid as the reference again, and a tick while its dialogs
+// are open (the grid then differs from the snapshot of the run's start) keeps the verdict.
+void TestValidation::passingRunStoresTrimmedGrid() {
+    Bench b(choices::validChoice());
+    b.grid.setCell(2, 7, u" Politik  "_s);
+    int ticks = 0;
+    b.recorder.fallback = [&b, &ticks](const DialogRequest &request) {
+        b.test.TimerTick();
+        ++ticks;
+        return request.buttons.first();
+    };
+    QVERIFY(b.test.RunValidation());
+    QCOMPARE(ticks, 1); // the verdict
+    QVERIFY(b.test.ChoiceTested);
+    QCOMPARE(b.grid.cell(2, 7), u"Politik"_s);
+    QVERIFY(!b.test.GridChangedSinceSnapshot());
+    b.test.TimerTick();
+    QVERIFY(b.test.ChoiceTested);
+    b.grid.setCell(2, 7, u"Politik "_s);
+    b.test.TimerTick();
+    QVERIFY(!b.test.ChoiceTested);
+}
+
+// The spare row 12 takes part in the snapshot and the change test, never in the matrix.
+void TestValidation::snapshotCoversSpareRow() {
+    Bench b;
+    b.grid.setCell(3, 12, u"Deutsch"_s);
+    QVERIFY(b.test.GridChangedSinceSnapshot());
+    b.test.StoreGridSnapshot();
+    QCOMPARE(b.test.GridSnapshot.at(3, 12), u"Deutsch"_s);
+    QVERIFY(!b.test.GridChangedSinceSnapshot());
+    b.grid.setCell(3, 12, u"Deutsch "_s);
+    QVERIFY(b.test.GridChangedSinceSnapshot());
+    b.test.StoreGridSnapshot();
+    b.grid.setCell(3, 12, QString());
+    QVERIFY(b.test.GridChangedSinceSnapshot());
+    QVERIFY(!b.test.BuildCourseMatrix());
 }
 
 // Rule 11 ends the run before the obligations; a later stage only runs once it passes.

@@ -1,24 +1,20 @@
 #pragma once
 
-#include "rules/catalog.h"
-#include "rules/grid.h"
+#include "support/choices.h"
 
 #include <QRandomGenerator>
 #include <QStringList>
 
 // Many different grids from a seed: choices that pass every stage, changed in a few random
-// places, so that every stage and most rules fail now and then. Descriptions as in
-// choices::fill (support/choices.h).
+// places, so that every stage and every rule fails now and then.
 namespace variedchoices {
 using namespace Qt::StringLiterals;
 
 // Choices that pass the whole test (the foreign-language question answered Yes).
 inline const QList<QStringList> &validChoices() {
     static const QList<QStringList> list = {
-        // 36 courses, no foreign-language LK
-        {u"DE"_s, u"MA"_s, u"EN"_s, u"GE"_s, u"PH"_s, u"SP"_s, u"PO"_s, u"RE RE KU KU"_s, u"BI"_s},
-        // Englisch LK
-        {u"EN"_s, u"MA"_s, u"DE"_s, u"GE"_s, u"PH"_s, u"SP"_s, u"PO"_s, u"RE RE KU KU"_s, u"BI"_s},
+        choices::validChoice(),                  // 36 courses, no foreign-language LK
+        choices::validForeignLanguageLkChoice(), // Englisch LK
         // Sport LK with Sport-Theorie
         {u"DE"_s, u"SP"_s, u"MA"_s, u"GE"_s, u"EN"_s, u"PH"_s, u"PO"_s, u"ST"_s, u"RE RE MU MU"_s, u"BI"_s},
         // Religion as PK 3, Latein LK
@@ -30,23 +26,6 @@ inline const QList<QStringList> &validChoices() {
     return list;
 }
 
-// Writes the described rows into the grid (as choices::fill, without the test headers).
-inline void fill(GridModel &grid, const QStringList &rows) {
-    for (int r = 1; r <= GridModel::kCourseRows; ++r) {
-        const QStringList tokens =
-            r <= rows.size() ? rows.at(r - 1).split(u' ', Qt::SkipEmptyParts) : QStringList();
-        for (int s = 1; s <= GridModel::kSemesters; ++s) {
-            const QString token = tokens.size() == 1 ? tokens.first() : tokens.value(s - 1, u"-"_s);
-            QString text;
-            for (int code = 1; code < kUnknownSubject; ++code) {
-                if (SubjectAbbreviations[code] == token)
-                    text = SubjectCatalog[code];
-            }
-            grid.setCell(s, r, text);
-        }
-    }
-}
-
 inline QString randomSubject(QRandomGenerator &random) {
     return SubjectCatalog[random.bounded(1, int(kUnknownSubject))];
 }
@@ -56,7 +35,7 @@ inline void fillVaried(GridModel &grid, QRandomGenerator &random) {
     static const QStringList unknownTexts = {u"Mathe"_s,     u"Quark"_s,         u"deutsch"_s,
                                              u"unbekannt"_s, u"Sport Theorie"_s, u"\tKunst"_s};
     const QList<QStringList> &valid = validChoices();
-    fill(grid, valid.at(random.bounded(int(valid.size()))));
+    choices::fill(grid, valid.at(random.bounded(int(valid.size()))));
     // Some grids empty, as at the start of an entry.
     if (random.bounded(40) == 0) {
         for (int s = 1; s <= GridModel::kSemesters; ++s) {

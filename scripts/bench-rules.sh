@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Times the choice test (validation run, typing step with auto-fill, checklist) over 2,000
+# varied choices. Goals: a validation run <= 2 us, a typing step <= 1 us (medians).
+#
+#   scripts/bench-rules.sh [ROUNDS]
+#
+# Builds bench_rules in the Release folder build-bench (unless FACHLESE_BENCH_RULES names a
+# built program) and runs it; it prints the median of the rounds with their spread, the
+# ratio to a reference round run alternately, and whether each goal is met (exit status 1
+# when not).
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+program="${FACHLESE_BENCH_RULES:-}"
+if [ -z "$program" ]; then
+    generator=()
+    if command -v ninja >/dev/null; then generator=(-G Ninja); fi
+    cmake -S "$here" -B "$here/build-bench" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$here/build-bench" --target bench_rules -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+    program="$here/build-bench/bench/bench_rules"
+fi
+"$program" "$@"
