@@ -97,6 +97,8 @@ struct CharState {
     int halfPoints = 0; // 0: the document's default size
     int font = -1;      // -1: the document's default font (\deff)
     int color = 0;      // index into the colour table; 0 is "automatic"
+
+    bool operator==(const CharState &) const = default;
 };
 
 struct ParaState {
@@ -156,6 +158,7 @@ private:
     int currentCodePage();
     QString decodeBytes(QByteArrayView bytes, int codePage);
     QTextCharFormat charFormat();
+    QTextCharFormat buildCharFormat(const CharState &chars);
     QTextBlockFormat blockFormat();
 
     QTextDocument &m_document;
@@ -178,6 +181,8 @@ private:
     bool m_cellSeparatorPending = false;
     bool m_pageBreakBeforeBlock = false; // the current block starts a new page
     std::map<int, QStringDecoder> m_decoders;
+    static constexpr size_t kRecentFormats = 8;
+    std::vector<std::pair<CharState, QTextCharFormat>> m_recentFormats;
 };
 
 void RtfBuilder::run(QByteArrayView data) {
@@ -185,6 +190,7 @@ void RtfBuilder::run(QByteArrayView data) {
     m_stack.emplace_back();
     RtfTokenizer tokenizer(data);
     bool started = false;
+    m_cursor.beginEditBlock();
     while (!m_finished) {
         const Token token = tokenizer.next();
         if (token.type == TokenType::End)
@@ -227,6 +233,8 @@ void RtfBuilder::run(QByteArrayView data) {
         }
     }
     flush();
+    m_cursor.setBlockFormat(blockFormat());
+    m_cursor.endEditBlock();
 }
 
 // After \uN the next N characters of fallback text are skipped; a brace ends the skipping.
@@ -374,7 +382,6 @@ void RtfBuilder::flush() {
     decodePending();
     if (m_pendingText.isEmpty())
         return;
-    m_cursor.setBlockFormat(blockFormat());
     m_cursor.insertText(repairSurrogates(m_pendingText), charFormat());
     m_pendingText.clear();
 }
@@ -429,6 +436,19 @@ QString RtfBuilder::decodeBytes(QByteArrayView bytes, int codePage) {
 
 QTextCharFormat RtfBuilder::charFormat() {
     const CharState &c = state().chars;
+    // A few recent formats are kept: text mostly alternates between a handful of them, and a
+    // format built once also keeps its hash for the document's format lookup.
+    for (const auto &[chars, format] : m_recentFormats)
+        if (chars == c)
+            return format;
+    const QTextCharFormat format = buildCharFormat(c);
+    if (m_recentFormats.size() >= kRecentFormats)
+        m_recentFormats.erase(m_recentFormats.begin());
+    m_recentFormats.emplace_back(c, format);
+    return format;
+}
+
+QTextCharFormat RtfBuilder::buildCharFormat(const CharState &c) {
     QTextCharFormat format;
     // Symbol fonts are not applied: their bytes are already mapped to ordinary Unicode
     // characters, which such a font would draw as other glyphs or not at all.
@@ -486,6 +506,7 @@ void RtfBuilder::fontTableWord(const Token &token) {
         finishFontName();
         m_currentFont = n;
         m_fonts[n] = FontEntry();
+        m_recentFormats.clear();
         return;
     }
     if (m_currentFont < 0)
@@ -535,6 +556,7 @@ void RtfBuilder::colorTableText(QByteArrayView bytes) {
     for (char c : bytes) {
         if (c != ';')
             continue;
+        m_recentFormats.clear();
         if (m_red < 0 && m_green < 0 && m_blue < 0)
             m_colors.append(QColor()); // "automatic"
         else
@@ -617,6 +639,7 @@ void RtfBuilder::controlWord(const Token &token) {
             m_documentCodePage = n;
     } else if (w == "deff") {
         m_defaultFont = n;
+        m_recentFormats.clear();
     } else if (w == "uc") {
         s.unicodeSkip = std::clamp(n, 0, 16);
     }

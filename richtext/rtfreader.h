@@ -11,6 +11,10 @@ class QTextDocument;
 // out as one paragraph per row with the cells separated by tabs; fields show their result.
 namespace Rtf {
 
+// The largest document the viewer reads (32 MB). Reading needs memory of a few times the file's
+// size, and much more for files of nothing but empty paragraphs; larger files are refused.
+constexpr qsizetype kMaxDocumentSize = 32 * 1024 * 1024;
+
 // True when `data` begins with the RTF signature "{\rtf" (blanks and line ends before it allowed).
 bool looksLikeRtf(QByteArrayView data);
 

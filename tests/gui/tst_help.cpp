@@ -128,6 +128,30 @@ private slots:
         QVERIFY(QFileInfo(system.printerOutputFile).size() > 0);
     }
 
+    // A file of up to 32 MB is read; one byte more is refused with its own message, and the
+    // viewer keeps what it showed.
+    void tooLargeFileRefused() {
+        show(u"doc.rtf"_s, "{\\rtf1 Bisheriger Text}");
+        for (const qint64 size : {qint64(32) * 1024 * 1024, qint64(32) * 1024 * 1024 + 1}) {
+            QFile file(u"gross.txt"_s); // zero bytes, which the plain-text view drops
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
+            file.close();
+            recorder.entries.clear();
+            form->ShowDocument(u"Gross"_s, u"gross.txt"_s, true);
+            if (size == 32 * 1024 * 1024) {
+                QVERIFY(recorder.entries.isEmpty());
+                QCOMPARE(form->RichEdit1->toPlainText(), QString());
+                show(u"doc.rtf"_s, "{\\rtf1 Bisheriger Text}");
+            } else {
+                QCOMPARE(
+                    choices::requests(recorder),
+                    QList{choices::ruleViolation(
+                        u"Die Datei gross.txt ist größer als 32 MB und kann nicht angezeigt werden."_s)});
+                QCOMPARE(form->RichEdit1->toPlainText(), u"Bisheriger Text"_s);
+            }
+        }
+    }
+
     // The four handlers of the main window open the documents that lie beside the program, one
     // after the other replacing the document shown before in the same window and restarting
     // the search.
