@@ -54,7 +54,9 @@ private slots:
             {"{\\rtf1\\uc3 \\u228{x}y}", u"äxy"_s}, // a brace ends the fallback
             {"{\\rtf1 \\u-10179?\\u-8704?\\u-10179?x\\u-3?}", u"\U0001F600\uFFFDx\uFFFD"_s},
             {"{\\rtf1 a{\\*\\x b\\par}{\\info{\\title T}}{\\header H}{\\footer F}c}", u"ac"_s},
-            {"{\\rtf1 \\intbl A\\cell B\\cell\\row \\intbl\\cell C\\cell\\cell\\row}", u"A\tB\n\tC\t\n"_s},
+            // A table: each cell begins with U+FDD0, the table ends with U+FDD1.
+            {"{\\rtf1 \\intbl A\\cell B\\cell\\row \\intbl\\cell C\\cell\\cell\\row}",
+             u"\uFDD0A\uFDD0B\uFDD0\uFDD0\uFDD0C\uFDD0\uFDD1"_s},
             {"{\\rtf1 a{\\v verborgen}b\\foo12 \\bar c}", u"abc"_s},
             {"vorher{\\rtf1 a}b{c}", u"a"_s},
             // Malformed input gives what could be read.
@@ -73,7 +75,7 @@ private slots:
              u"vorhernachher"_s},
             {"{\\rtf1 a" + QByteArray(50000, '{'), u"a"_s}, // never closed
             {kWordProcessorFile, u"Überschrift\nGrüße, kursiv und rot.\nPříliš €\U0001F600 — Ende\nVerweis\n"
-                                 "\u2022\tPunkt\nDeutsch\t4\tPflicht\nSchluss\n"_s},
+                                 "[Bild]\u2022\tPunkt\n\uFDD0Deutsch\uFDD04\uFDD0Pflicht\uFDD1Schluss\n"_s},
         };
         for (qsizetype i = 0; i < rows.size(); ++i)
             QTest::addRow("%d", int(i)) << rows[i].first << rows[i].second;
@@ -115,7 +117,9 @@ private slots:
         QCOMPARE(QList<qreal>({indented.leftMargin(), indented.rightMargin(), indented.textIndent(),
                                indented.topMargin(), indented.bottomMargin(),
                                indented.tabPositions().value(0).position}),
-                 QList<qreal>({48, 24, -24, 16, 8, 72}));
+                 QList<qreal>({48, 24, -24, 16, 8, 24}));
+        // The hanging indent is the first tab stop, then the paragraph's own.
+        QCOMPARE(indented.tabPositions().value(1).position, 72.0);
         QCOMPARE(blockOf(u"zurueck"_s).leftMargin(), 0.0); // \pard resets the paragraph
         QCOMPARE(blockOf(u"seite"_s).pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore);
     }
