@@ -413,7 +413,7 @@ QTextBlockFormat RtfBuilder::blockFormat() {
     }
     if (const QColor shading = color(p.shading); shading.isValid())
         format.setBackground(shading);
-    if (m_pageBreakBeforeBlock) {
+    if (m_pageBreakBeforeBlock || p.pageBreakBefore) {
         // A new page in print; on screen a gap.
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         format.setTopMargin(format.topMargin() + kPageGapPixels);
@@ -675,8 +675,8 @@ void RtfBuilder::onUnicode(const Token &token, int) {
     if (value < 0)
         value += 65536;
     auto code = char16_t(std::clamp(value, 0, 0xFFFF));
-    if (const RtfFontEntry *font = currentFont(); font && font->symbol != RtfSymbolFont::None)
-        code = RtfText::mapSymbol(font->symbol, code);
+    const RtfFontEntry *font = currentFont();
+    code = RtfText::mapSymbol(font ? font->symbol : RtfSymbolFont::None, code);
     appendText(QString(QChar(code)));
     m_skipRemaining = state().unicodeSkip;
 }
@@ -773,6 +773,8 @@ void RtfBuilder::onFootnoteNumber(const Token &, int) {
     // In the text the number of the footnote that follows, in the note its own.
     const int number = m_writer.inFootnote() ? m_footnotes : m_footnotes + 1;
     appendText(QString::number(number), true);
+    if (m_writer.inFootnote())
+        appendText(QStringLiteral(" "));
 }
 
 void RtfBuilder::onPicture(const Token &, int) {
@@ -880,4 +882,8 @@ void RtfBuilder::onTabStop(const Token &token, int) {
     QList<int> &stops = state().para.tabStops;
     if (stops.size() < kMaxTabStops)
         stops.append(std::clamp(token.parameter, 0, kMaxTwips));
+}
+
+void RtfBuilder::onPageBreakBefore(const Token &token, int) {
+    state().para.pageBreakBefore = !token.hasParameter || token.parameter != 0;
 }

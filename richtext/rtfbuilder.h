@@ -105,6 +105,7 @@ private:
     void onAlignment(const Token &token, int value);
     void onParagraphTwips(const Token &token, int value);
     void onTabStop(const Token &token, int value);
+    void onPageBreakBefore(const Token &token, int value);
 
     void appendText(const QString &text, bool superscript = false);
     void decodePending();

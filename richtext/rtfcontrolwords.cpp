@@ -162,6 +162,7 @@ const QHash<QByteArray, RtfBuilder::ControlWord> &RtfBuilder::controlWords() {
         {"sa", {&B::onParagraphTwips, After}},
         {"tx", {&B::onTabStop, 0}},
         {"cbpat", {&B::onParagraphShading, 0}},
+        {"pagebb", {&B::onPageBreakBefore, 0}},
     };
     return table;
 }

@@ -15,6 +15,7 @@ constexpr int kMaxColumns = 63;
 constexpr int kDefaultCellWidth = 1440; // twips, for cells that a row does not define
 // A paragraph outside tables with more runs than this goes into the document before it ends.
 constexpr size_t kMaxHeldRuns = 1024;
+constexpr double kFootnoteLinePixels = 160; // the line above the footnotes
 
 } // namespace
 
@@ -153,11 +154,10 @@ void RtfDocumentWriter::closeTablesBelow(int depth) {
         if (!m_tables.empty()) {
             m_tables.back()->cell.items.emplace_back(std::move(table));
         } else {
-            if (m_blockUsed) {
-                m_cursor.insertBlock();
-                m_blockUsed = false;
-            }
+            // A table goes in after the block at the cursor; the cursor ends in a new empty
+            // block after the table.
             writeTable(m_cursor, *table);
+            m_blockUsed = false;
         }
     }
 }
@@ -192,7 +192,7 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
     QTextBlockFormat line;
     line.setTopMargin(12);
     line.setProperty(QTextFormat::BlockTrailingHorizontalRulerWidth,
-                     QTextLength(QTextLength::PercentageLength, 30));
+                     QTextLength(QTextLength::FixedLength, kFootnoteLinePixels));
     writeParagraph({{}, line, QTextCharFormat()});
     for (const Paragraph &note : m_footnotes)
         writeParagraph(note);
@@ -219,7 +219,7 @@ void RtfDocumentWriter::writeRuns(QTextCursor &cursor, const std::vector<Run> &r
     }
 }
 
-// The cursor stands in an empty block; the items fill it and blocks after it.
+// The cursor stands in the empty first block of a cell; the items fill it and blocks after it.
 void RtfDocumentWriter::writeItems(QTextCursor &cursor, std::vector<Item> &items) {
     bool used = false;
     for (Item &item : items) {
@@ -227,14 +227,13 @@ void RtfDocumentWriter::writeItems(QTextCursor &cursor, std::vector<Item> &items
             if (used) {
                 cursor.insertBlock(paragraph->block, paragraph->blockChar);
             } else {
+                // The character format of a cell's first block holds the cell's own format
+                // (borders, shading, spans) and stays as it is.
                 cursor.setBlockFormat(paragraph->block);
-                cursor.setBlockCharFormat(paragraph->blockChar);
             }
             used = true;
             writeRuns(cursor, paragraph->runs);
         } else {
-            if (used)
-                cursor.insertBlock();
             writeTable(cursor, *std::get<std::unique_ptr<Table>>(item));
             used = false;
         }

@@ -43,9 +43,10 @@ struct RtfParaState {
     int firstIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;
-    int shading = 0;     // \cbpat: index into the colour table; 0 is none
-    int tableDepth = 0;  // 0 outside tables; \intbl makes it at least 1, \itapN sets it
-    QList<int> tabStops; // twips from the left margin
+    int shading = 0;              // \cbpat: index into the colour table; 0 is none
+    int tableDepth = 0;           // 0 outside tables; \intbl makes it at least 1, \itapN sets it
+    bool pageBreakBefore = false; // \pagebb
+    QList<int> tabStops;          // twips from the left margin
 
     bool operator==(const RtfParaState &) const = default;
 };

@@ -29,7 +29,6 @@ const std::map<unsigned char, char16_t> kSymbolGlyphs = {
     {0xB0, 0x00B0}, // °
     {0x2D, 0x2212}, // −
     {0xD7, 0x22C5}, // ⋅
-    {0x6F, 0x25E6}, // ◦ (the omicron used as an open bullet)
 };
 const std::map<unsigned char, char16_t> kWingdingsGlyphs = {
     {0x6C, 0x25CF}, // ●
@@ -100,6 +99,16 @@ char16_t mapSymbol(RtfSymbolFont font, char16_t code) {
     if (code > 0xFF && !privateUse)
         return code;
     const auto glyph = static_cast<unsigned char>(code & 0xFF);
+    if (font == RtfSymbolFont::None) {
+        // A private-use character in an ordinary font (the list bullets of some files name no
+        // font): the common bullets of either symbol font.
+        if (!privateUse)
+            return code;
+        for (const auto *table : {&kWingdingsGlyphs, &kSymbolGlyphs})
+            if (const auto it = table->find(glyph); it != table->end())
+                return it->second;
+        return code;
+    }
     const auto &table = font == RtfSymbolFont::Wingdings ? kWingdingsGlyphs : kSymbolGlyphs;
     if (const auto it = table.find(glyph); it != table.end())
         return it->second;

@@ -28,7 +28,8 @@ RtfSymbolFont symbolFontOf(const QString &name);
 
 // The ordinary character that a glyph of a symbol font stands for: `code` is a byte value or a
 // private-use character U+F020 … U+F0FF. Glyphs without a common meaning are returned as they
-// come for bytes (as Windows-1252) and unchanged for other characters.
+// come for bytes (as Windows-1252) and unchanged for other characters. With RtfSymbolFont::None
+// only private-use characters are mapped, to the bullets of either font.
 char16_t mapSymbol(RtfSymbolFont font, char16_t code);
 
 } // namespace RtfText
