@@ -289,6 +289,9 @@ void RtfBuilder::flush() {
     if (m_pendingText.isEmpty())
         return;
     RtfText::repairSurrogates(m_pendingText);
+    if (m_noteSpacePending && m_writer.inFootnote() && !m_pendingText.front().isSpace())
+        m_pendingText.prepend(u' '); // the number of a note stands apart from its text
+    m_noteSpacePending = false;
     m_writer.addText(m_pendingText, charFormat(), state().para.tableDepth);
     m_pendingText.clear();
 }
@@ -773,8 +776,7 @@ void RtfBuilder::onFootnoteNumber(const Token &, int) {
     // In the text the number of the footnote that follows, in the note its own.
     const int number = m_writer.inFootnote() ? m_footnotes : m_footnotes + 1;
     appendText(QString::number(number), true);
-    if (m_writer.inFootnote())
-        appendText(QStringLiteral(" "));
+    m_noteSpacePending = m_writer.inFootnote();
 }
 
 void RtfBuilder::onPicture(const Token &, int) {

@@ -159,6 +159,7 @@ private:
     // Footnotes: their count and the group of the one being read.
     int m_footnotes = 0;
     size_t m_footnoteDepth = 0;
+    bool m_noteSpacePending = false; // a note's own number was just written
 
     // Pictures: the one being read, and whether the last one could be shown.
     struct Picture {
