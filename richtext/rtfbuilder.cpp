@@ -28,7 +28,8 @@ constexpr int kMaxBorderTwips = 300;
 constexpr int kMaxHalfPoints = 3276;
 constexpr int kMaxTabStops = 64;
 constexpr int kMaxPicturePixels = 4000;
-constexpr double kPageGapPixels = 36; // the space that stands for a page break on screen
+constexpr double kPageGapPixels = 36;   // the space that stands for a page break on screen
+constexpr qsizetype kMaxFormats = 4096; // character formats kept for reuse
 
 int clampTwips(int value) {
     return std::clamp(value, -kMaxTwips, kMaxTwips);
@@ -343,16 +344,13 @@ QColor RtfBuilder::color(int index) const {
 
 QTextCharFormat RtfBuilder::charFormat() {
     const RtfCharState &c = state().chars;
-    // A few recent formats are kept: text mostly alternates between a handful of them, and a
-    // format built once also keeps its hash for the document's format lookup.
-    for (const auto &[chars, format] : m_recentFormats)
-        if (chars == c)
-            return format;
-    const QTextCharFormat format = buildCharFormat(c);
-    if (m_recentFormats.size() >= kRecentFormats)
-        m_recentFormats.erase(m_recentFormats.begin());
-    m_recentFormats.emplace_back(c, format);
-    return format;
+    // Each format is built once: building costs more than looking it up, and a format built
+    // once also keeps its hash for the document's own format lookup.
+    if (const auto it = m_formats.constFind(c); it != m_formats.cend())
+        return *it;
+    if (m_formats.size() >= kMaxFormats)
+        m_formats.clear();
+    return *m_formats.insert(c, buildCharFormat(c));
 }
 
 QTextCharFormat RtfBuilder::buildCharFormat(const RtfCharState &c) {
@@ -436,7 +434,7 @@ void RtfBuilder::fontTableWord(const Token &token) {
         finishFontName();
         m_currentFont = n;
         m_fonts[n] = RtfFontEntry();
-        m_recentFormats.clear();
+        m_formats.clear();
         return;
     }
     if (m_currentFont < 0)
@@ -479,7 +477,7 @@ void RtfBuilder::finishFontName() {
         font.name = font.name.trimmed();
         font.nameDone = true;
         font.symbol = RtfText::symbolFontOf(font.name);
-        m_recentFormats.clear();
+        m_formats.clear();
     }
 }
 
@@ -497,7 +495,7 @@ void RtfBuilder::colorTableText(QByteArrayView bytes) {
     for (char c : bytes) {
         if (c != ';')
             continue;
-        m_recentFormats.clear();
+        m_formats.clear();
         if (m_red < 0 && m_green < 0 && m_blue < 0)
             m_colors.append(QColor()); // "automatic"
         else
@@ -664,7 +662,7 @@ void RtfBuilder::onAnsiCodePage(const Token &token, int) {
 
 void RtfBuilder::onDefaultFont(const Token &token, int) {
     m_defaultFont = token.parameter;
-    m_recentFormats.clear();
+    m_formats.clear();
 }
 
 void RtfBuilder::onUnicodeSkip(const Token &token, int) {

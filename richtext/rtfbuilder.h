@@ -143,8 +143,7 @@ private:
     QString m_pendingText;               // decoded text not yet handed to the writer
     bool m_pageBreakBeforeBlock = false; // the current paragraph starts a new page
     std::map<int, QStringDecoder> m_decoders;
-    static constexpr size_t kRecentFormats = 8;
-    std::vector<std::pair<RtfCharState, QTextCharFormat>> m_recentFormats;
+    QHash<RtfCharState, QTextCharFormat> m_formats; // built so far, for the current tables
     RtfParaState m_lastPara;
     bool m_lastPageBreak = false;
     QTextBlockFormat m_lastBlockFormat;

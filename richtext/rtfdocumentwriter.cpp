@@ -128,7 +128,8 @@ void RtfDocumentWriter::endRow(const QTextBlockFormat &block, const QTextCharFor
     Table &table = tableAt(depth);
     if (!m_paragraph.runs.empty() || !table.cell.items.empty()) // content after the last \cell
         endCell(block, blockChar, depth);
-    table.rows.push_back({row, std::move(table.cells)});
+    if (!table.cells.empty()) // a row without cells shows nothing
+        table.rows.push_back({row, std::move(table.cells)});
     table.cells.clear();
 }
 
@@ -295,6 +296,23 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, Table &table) {
         columns = std::max(columns, row.size());
     if (byEdges)
         columns = std::max<size_t>(edges.size(), 1);
+
+    // Rows of a few cells beside rows of many would make the grid far larger than what the file
+    // holds; such a table becomes one column of its cells, so that memory stays in proportion.
+    size_t cells = 0;
+    for (const auto &row : rights)
+        cells += row.size();
+    if (table.rows.size() * columns > 4 * cells + 64) {
+        Table column;
+        for (Row &row : table.rows)
+            for (Cell &cell : row.cells) {
+                column.rows.push_back(Row());
+                column.rows.back().cells.push_back(std::move(cell));
+            }
+        table.rows.clear();
+        writeTable(cursor, column);
+        return;
+    }
 
     // Each cell's place: its columns from the edges, then the merges.
     std::vector<std::vector<Placement>> places(table.rows.size());

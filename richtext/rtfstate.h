@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QHashFunctions>
 #include <QList>
 #include <QString>
 #include <Qt>
@@ -35,6 +36,12 @@ struct RtfCharState {
 
     bool operator==(const RtfCharState &) const = default;
 };
+
+inline size_t qHash(const RtfCharState &c, size_t seed = 0) {
+    const int flags = c.bold | c.italic << 1 | c.underline << 2 | c.strike << 3 | c.hidden << 4 |
+                      c.smallCaps << 5 | c.allCaps << 6;
+    return qHashMulti(seed, flags, c.vertical, c.halfPoints, c.font, c.color, c.background);
+}
 
 struct RtfParaState {
     Qt::Alignment alignment = Qt::AlignLeft;

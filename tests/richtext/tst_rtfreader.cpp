@@ -513,7 +513,10 @@ private slots:
     void fuzz() {
         const QList<QByteArray> pieces =
             QByteArray("{|}|\\|\\'|\\u-|\\uc9 |\\bin9999999 "
-                       "|\\*|\\par|\\cell|\\fonttbl|\\colortbl|\\f|\\fs-5|\\u55357 |;")
+                       "|\\*|\\par|\\cell|\\fonttbl|\\colortbl|\\f|\\fs-5|\\u55357 |;|\\row|\\intbl"
+                       "|\\trowd|\\cellx900|\\cellx-5|\\clmgf|\\clmrg|\\clvmgf|\\clvmrg|\\itap3|\\nestcell"
+                       "|\\nestrow|{\\*\\nesttableprops|{\\pict\\pngblip 89504e47|\\picscalex0|{\\footnote"
+                       "|\\chftn|{\\listtext|{\\stylesheet|\\s1|\\page|{\\*\\shppict|{\\nonshppict")
                 .split('|');
         QRandomGenerator random(20030512);
         QElapsedTimer timer;
