@@ -2,7 +2,8 @@
 // several shapes, each read by Rtf::read and, as the reference, the same text given to
 // QTextDocument::setHtml in the same run. The two alternate; the median of the pairs and the
 // spread (lowest and highest) are printed. With --memory SHAPE MEGABYTES the program reads one
-// generated file and prints the growth of its peak memory instead.
+// generated file and prints the growth of its peak memory instead; with --floor COUNT it times
+// what the text document alone needs for COUNT runs or paragraphs.
 
 #include "richtext/rtfreader.h"
 
@@ -10,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -159,6 +161,39 @@ void measure(const char *name, const Sample &sample, int pairs) {
     std::fflush(stdout);
 }
 
+// What the text document itself needs, without any reading: a bare QTextCursor that inserts
+// `count` one-letter runs of two alternating formats, or `count` empty paragraphs, in one edit
+// block. No reader of this document can be faster.
+void measureFloor(int count, int pairs) {
+    QTextCharFormat bold, plain;
+    bold.setFontWeight(QFont::Bold);
+    plain.setFontWeight(QFont::Normal);
+    std::vector<double> runs, blocks;
+    for (int i = 0; i < pairs; ++i) {
+        QTextDocument a, b;
+        runs.push_back(millisecondsOf([&] {
+            QTextCursor cursor(&a);
+            cursor.beginEditBlock();
+            for (int k = 0; k < count / 2; ++k) {
+                cursor.insertText(QStringLiteral("x"), bold);
+                cursor.insertText(QStringLiteral("y"), plain);
+            }
+            cursor.endEditBlock();
+        }));
+        blocks.push_back(millisecondsOf([&] {
+            QTextCursor cursor(&b);
+            cursor.beginEditBlock();
+            for (int k = 0; k < count; ++k)
+                cursor.insertBlock();
+            cursor.endEditBlock();
+        }));
+    }
+    std::printf("bare QTextCursor, %d runs: %.2f ms [%.2f .. %.2f]; %d empty paragraphs: %.2f ms [%.2f .. %.2f]\n",
+                count, median(runs), *std::min_element(runs.begin(), runs.end()),
+                *std::max_element(runs.begin(), runs.end()), count, median(blocks),
+                *std::min_element(blocks.begin(), blocks.end()), *std::max_element(blocks.begin(), blocks.end()));
+}
+
 long peakKilobytes() {
 #ifdef Q_OS_UNIX
     rusage usage{};
@@ -182,6 +217,9 @@ int main(int argc, char **argv) {
             pairs = std::max(1, args[++i].toInt());
         } else if (args[i] == QLatin1String("--only") && i + 1 < args.size()) {
             only = args[++i].split(QLatin1Char(','));
+        } else if (args[i] == QLatin1String("--floor") && i + 1 < args.size()) {
+            measureFloor(args[++i].toInt(), pairs);
+            return 0;
         } else if (args[i] == QLatin1String("--memory") && i + 2 < args.size()) {
             const QString name = args[i + 1];
             const qsizetype size = qsizetype(args[i + 2].toDouble() * 1024 * 1024);
