@@ -188,10 +188,11 @@ void measureFloor(int count, int pairs) {
             cursor.endEditBlock();
         }));
     }
-    std::printf("bare QTextCursor, %d runs: %.2f ms [%.2f .. %.2f]; %d empty paragraphs: %.2f ms [%.2f .. %.2f]\n",
-                count, median(runs), *std::min_element(runs.begin(), runs.end()),
-                *std::max_element(runs.begin(), runs.end()), count, median(blocks),
-                *std::min_element(blocks.begin(), blocks.end()), *std::max_element(blocks.begin(), blocks.end()));
+    std::printf(
+        "bare QTextCursor, %d runs: %.2f ms [%.2f .. %.2f]; %d empty paragraphs: %.2f ms [%.2f .. %.2f]\n",
+        count, median(runs), *std::min_element(runs.begin(), runs.end()),
+        *std::max_element(runs.begin(), runs.end()), count, median(blocks),
+        *std::min_element(blocks.begin(), blocks.end()), *std::max_element(blocks.begin(), blocks.end()));
 }
 
 long peakKilobytes() {
