@@ -3,7 +3,9 @@
 #include "richtext/rtfreader.h"
 #include "richtext/rtftext.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QTextLength>
@@ -28,8 +30,9 @@ constexpr int kMaxBorderTwips = 300;
 constexpr int kMaxHalfPoints = 3276;
 constexpr int kMaxTabStops = 64;
 constexpr int kMaxPicturePixels = 4000;
-constexpr double kPageGapPixels = 36;   // the space that stands for a page break on screen
-constexpr qsizetype kMaxFormats = 4096; // character formats kept for reuse
+constexpr double kPageGapPixels = 36;                      // the space that stands for a page break on screen
+constexpr qsizetype kMaxFormats = 4096;                    // character formats kept for reuse
+constexpr qint64 kMaxPixelsPerDocument = 64 * 1024 * 1024; // of all pictures, 256 MB decoded
 
 int clampTwips(int value) {
     return std::clamp(value, -kMaxTwips, kMaxTwips);
@@ -560,8 +563,18 @@ void RtfBuilder::finishPicture() {
     m_picture = Picture();
     QImage image;
     if (picture.format) {
-        const QByteArray bytes = picture.binary ? picture.data : QByteArray::fromHex(picture.data);
-        image = QImage::fromData(bytes, picture.format);
+        // Pictures are decoded only while all of them together stay within a budget: a small
+        // compressed file may unpack to a huge picture.
+        QByteArray bytes = picture.binary ? picture.data : QByteArray::fromHex(picture.data);
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer, picture.format);
+        const QSize size = reader.size();
+        const qint64 pixels = qint64(size.width()) * size.height();
+        if (size.isValid() && pixels <= kMaxPixelsPerDocument - m_picturePixels) {
+            image = reader.read();
+            if (!image.isNull())
+                m_picturePixels += pixels;
+        }
     }
     // The group of \pict is closing; what it shows belongs to the group around it.
     const RtfGroupState outer = m_stack[m_stack.size() - 2];
@@ -588,8 +601,12 @@ void RtfBuilder::finishPicture() {
         flush();
         double width = picture.goalWidth > 0 ? picture.goalWidth / kTwipsPerPixel : image.width();
         double height = picture.goalHeight > 0 ? picture.goalHeight / kTwipsPerPixel : image.height();
-        width = std::clamp(width * picture.scaleX / 100.0, 1.0, double(kMaxPicturePixels));
-        height = std::clamp(height * picture.scaleY / 100.0, 1.0, double(kMaxPicturePixels));
+        width *= picture.scaleX / 100.0;
+        height *= picture.scaleY / 100.0;
+        // No larger than a large screen, in its own proportions.
+        const double shrink = std::min(1.0, kMaxPicturePixels / std::max(width, height));
+        width = std::max(width * shrink, 1.0);
+        height = std::max(height * shrink, 1.0);
         const QString name = QStringLiteral("rtf-bild:%1").arg(++m_pictureNumber);
         m_document.addResource(QTextDocument::ImageResource, QUrl(name), image);
         QTextImageFormat format;

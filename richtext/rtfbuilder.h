@@ -177,6 +177,7 @@ private:
     bool m_lastPictureShown = true;   // the last \shppict picture
     qsizetype m_placeholderMark = -1; // where the placeholder of a \shppict picture went
     int m_pictureNumber = 0;
+    qint64 m_picturePixels = 0; // of the pictures decoded so far
 
     // \listtext: where its text began in the paragraph, and its group.
     qsizetype m_listTextMark = 0;

@@ -260,6 +260,13 @@ private slots:
         QTest::newRow("both metafiles")
             << QByteArray("{\\rtf1{\\*\\shppict{\\pict\\emfblip 01}}{\\nonshppict{\\pict\\wmetafile8 01}}}")
             << QList<QSizeF>{} << u"[Bild]"_s;
+        // Pictures that unpack to more than 64 million pixels in all are not decoded; a picture
+        // larger than 4000 pixels is shown smaller, in its proportions.
+        const QByteArray large = imageHex("PNG", QSize(8000, 4000)); // 32 million pixels
+        QTest::newRow("budget") << "{\\rtf1{\\pict\\pngblip " + large + "}{\\pict\\pngblip " + large +
+                                       "}{\\pict\\pngblip " + large + "}{\\pict\\pngblip " + png + "}}"
+                                << QList<QSizeF>{{4000, 2000}, {4000, 2000}, {30, 20}}
+                                << u"\uFFFC\uFFFC[Bild]\uFFFC"_s;
         QTest::newRow("hidden") << "{\\rtf1{\\v{\\pict\\pngblip " + png + "}}}" << QList<QSizeF>{}
                                 << QString();
     }
