@@ -767,6 +767,12 @@ void RtfBuilder::onBorderStyle(const Token &, int visible) {
     width = visible ? std::max(width, 10) : 0;
 }
 
+// One colour for all sides of a cell: the text document draws them alike.
+void RtfBuilder::onBorderColor(const Token &token, int) {
+    if (m_borderSide >= 0)
+        m_cellDef.borderColor = color(token.parameter);
+}
+
 void RtfBuilder::onRowGap(const Token &token, int) {
     m_rowDefs[m_rowDefDepth].gap = std::clamp(token.parameter, 0, kMaxTwips);
 }

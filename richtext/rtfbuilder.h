@@ -84,6 +84,7 @@ private:
     void onBorderSide(const Token &token, int value);
     void onBorderWidth(const Token &token, int value);
     void onBorderStyle(const Token &token, int value);
+    void onBorderColor(const Token &token, int value);
     void onRowGap(const Token &token, int value);
     void onNestedRowProperties(const Token &token, int value);
     void onFootnote(const Token &token, int value);

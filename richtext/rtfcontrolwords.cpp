@@ -113,6 +113,7 @@ const QHash<QByteArray, RtfBuilder::ControlWord> &RtfBuilder::controlWords() {
         {"brdrb", {&B::onBorderSide, -1}},
         {"brdrr", {&B::onBorderSide, -1}},
         {"brdrw", {&B::onBorderWidth, 0}},
+        {"brdrcf", {&B::onBorderColor, 0}},
         {"brdrs", {&B::onBorderStyle, 1}},
         {"brdrth", {&B::onBorderStyle, 1}},
         {"brdrdb", {&B::onBorderStyle, 1}},

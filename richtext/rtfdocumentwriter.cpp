@@ -263,7 +263,7 @@ QTextTableCellFormat cellFormat(const RtfDocumentWriter::CellDef &def, int gap) 
     format.setLeftBorderStyle(QTextFrameFormat::BorderStyle_Solid);
     format.setBottomBorderStyle(QTextFrameFormat::BorderStyle_Solid);
     format.setRightBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setBorderBrush(QBrush(Qt::black));
+    format.setBorderBrush(def.borderColor.isValid() ? def.borderColor : QColor(Qt::black));
     const double padding = std::max(gap / kTwipsPerPixel, 2.0);
     format.setLeftPadding(padding);
     format.setRightPadding(padding);

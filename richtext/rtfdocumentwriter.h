@@ -27,6 +27,7 @@ public:
         bool vMergeFirst = false, vMergeNext = false; // \clvmgf, \clvmrg
         QColor shading;                               // invalid: none
         std::array<int, 4> borders{};                 // top, left, bottom, right in twips
+        QColor borderColor;                           // \brdrcf; invalid: black
 
         bool operator==(const CellDef &) const = default;
     };

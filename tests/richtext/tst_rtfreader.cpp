@@ -176,7 +176,7 @@ private slots:
         QTextDocument d;
         Rtf::read(
             "{\\rtf1{\\colortbl;\\red200\\green210\\blue220;}"
-            "\\trowd\\trgaph105\\clbrdrt\\brdrs\\brdrw30\\clbrdrl\\brdrs\\clcbpat1\\cellx1500"
+            "\\trowd\\trgaph105\\clbrdrt\\brdrs\\brdrw30\\brdrcf1\\clbrdrl\\brdrs\\clcbpat1\\cellx1500"
             "\\clmgf\\cellx3000\\clmrg\\cellx4500\\pard\\intbl Kopf\\cell Breit\\cell\\cell\\row\n"
             "\\trowd\\clvmgf\\cellx1500\\cellx3000\\cellx4500\\pard\\intbl Hoch\\cell B\\cell C\\cell\\row\n"
             "\\trowd\\clvmrg\\cellx1500\\cellx4500\\pard\\intbl\\cell Lang\\par\\qc zweiter\\cell\\row\n"
@@ -202,6 +202,8 @@ private slots:
         QCOMPARE(QList<qreal>({head.topBorder(), head.leftBorder(), head.bottomBorder(), head.leftPadding()}),
                  QList<qreal>({2, 10.0 / 15, 0, 7}));
         QVERIFY(t->cellAt(1, 1).format().background().style() == Qt::NoBrush);
+        QCOMPARE(head.topBorderBrush().color(), QColor(200, 210, 220));
+        QCOMPARE(t->cellAt(1, 1).format().toTableCellFormat().topBorderBrush().color(), QColor(Qt::black));
         // A second paragraph in a cell keeps its own format, not the left margin of the page.
         QCOMPARE(d.find(u"zweiter"_s).blockFormat().alignment(), Qt::AlignHCenter);
         QCOMPARE(d.find(u"Danach"_s).block().previous(), t->lastCursorPosition().block());
