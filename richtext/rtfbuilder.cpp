@@ -417,6 +417,9 @@ QTextBlockFormat RtfBuilder::blockFormat() {
     }
     if (const QColor shading = color(p.shading); shading.isValid())
         format.setBackground(shading);
+    if (p.bottomBorder) // the only paragraph border a text block can draw
+        format.setProperty(QTextFormat::BlockTrailingHorizontalRulerWidth,
+                           QTextLength(QTextLength::PercentageLength, 100));
     if (m_pageBreakBeforeBlock || p.pageBreakBefore) {
         // A new page in print; on screen a gap.
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
@@ -761,6 +764,8 @@ void RtfBuilder::onBorderWidth(const Token &token, int) {
 }
 
 void RtfBuilder::onBorderStyle(const Token &, int visible) {
+    if (m_borderSide == kParagraphBottom)
+        state().para.bottomBorder = visible != 0;
     if (m_borderSide < 0)
         return;
     int &width = m_cellDef.borders[size_t(m_borderSide)];

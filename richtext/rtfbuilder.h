@@ -153,7 +153,8 @@ private:
     std::map<int, RtfDocumentWriter::RowDef> m_rowDefs;
     int m_rowDefDepth = 1;
     RtfDocumentWriter::CellDef m_cellDef;
-    int m_borderSide = -1;              // 0 … 3 for the sides of a cell's border; -1 other borders
+    static constexpr int kParagraphBottom = -2;
+    int m_borderSide = -1;              // 0 … 3 the sides of a cell, kParagraphBottom, -1 other borders
     size_t m_nestedPropertiesDepth = 0; // the group of \nesttableprops
 
     // Footnotes: their count and the group of the one being read.

@@ -110,7 +110,7 @@ const QHash<QByteArray, RtfBuilder::ControlWord> &RtfBuilder::controlWords() {
         {"trbrdrv", {&B::onBorderSide, -1}},
         {"brdrt", {&B::onBorderSide, -1}},
         {"brdrl", {&B::onBorderSide, -1}},
-        {"brdrb", {&B::onBorderSide, -1}},
+        {"brdrb", {&B::onBorderSide, kParagraphBottom}},
         {"brdrr", {&B::onBorderSide, -1}},
         {"brdrw", {&B::onBorderWidth, 0}},
         {"brdrcf", {&B::onBorderColor, 0}},

@@ -53,6 +53,7 @@ struct RtfParaState {
     int shading = 0;              // \cbpat: index into the colour table; 0 is none
     int tableDepth = 0;           // 0 outside tables; \intbl makes it at least 1, \itapN sets it
     bool pageBreakBefore = false; // \pagebb
+    bool bottomBorder = false;    // \brdrb with a visible style: a line under the paragraph
     QList<int> tabStops;          // twips from the left margin
 
     bool operator==(const RtfParaState &) const = default;

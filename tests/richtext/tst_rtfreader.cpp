@@ -368,7 +368,8 @@ private slots:
                   "{\\*\\cs10\\i\\fs18 Betont;}}"
                   "\\pard\\plain\\s1 Titel\\par\\pard\\plain\\s0 Text {\\cs10 betont} {\\s1\\fs40 selbst}"
                   "{\\highlight1 gelb} {\\chcbpat2 blau} {\\scaps klein} {\\caps gross} normal\\par"
-                  "\\pard\\cbpat2 schattiert\\par\\pard\\s7 unbekannt}",
+                  "\\pard\\brdrb\\brdrs\\brdrw10 unterstrichen\\par\\pard\\brdrt\\brdrs oben\\par"
+                  "\\pard\\brdrb\\brdrnone ohne\\par\\pard\\cbpat2 schattiert\\par\\pard\\s7 unbekannt}",
                   d);
         const QTextCharFormat title = formatAt(d, u"Titel"_s);
         QCOMPARE(title.fontFamilies().toStringList(), QStringList{u"Courier"_s});
@@ -388,6 +389,12 @@ private slots:
         QCOMPARE(formatAt(d, u"gross"_s).fontCapitalization(), QFont::AllUppercase);
         QCOMPARE(formatAt(d, u"normal"_s).fontCapitalization(), QFont::MixedCase);
         QCOMPARE(d.find(u"schattiert"_s).blockFormat().background().color(), QColor(0, 128, 255));
+        // A bottom border is a line under the paragraph; other paragraph borders are not drawn.
+        QVERIFY(d.find(u"unterstrichen"_s)
+                    .blockFormat()
+                    .hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth));
+        QVERIFY(!d.find(u"oben"_s).blockFormat().hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth));
+        QVERIFY(!d.find(u"ohne"_s).blockFormat().hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth));
         // An unknown style changes nothing.
         QCOMPARE(formatAt(d, u"unbekannt"_s).fontFamilies().toStringList(), QStringList{u"Times"_s});
     }
