@@ -31,16 +31,29 @@ void RtfDocumentWriter::addText(const QString &text, const QTextCharFormat &form
     if (text.isEmpty())
         return;
     std::vector<Run> &runs = m_paragraph.runs;
-    if (!runs.empty() && !runs.back().image && runs.back().format == format)
+    if (!runs.empty() && !m_marked && !runs.back().image && runs.back().format == format)
         runs.back().text += text;
     else
         runs.push_back({text, format, false});
+    m_marked = false;
     spill(depth);
 }
 
 void RtfDocumentWriter::addImage(const QTextImageFormat &format, int depth) {
     m_paragraph.runs.push_back({QString(), format, true});
+    m_marked = false;
     spill(depth);
+}
+
+// A paragraph that began in the document before it turned out to belong to a table ends
+// there with the runs it has; the rest go where the paragraph ends.
+void RtfDocumentWriter::finishSpilled(const QTextBlockFormat &block, const QTextCharFormat &blockChar) {
+    if (m_spilledRuns == 0)
+        return;
+    m_spilledRuns = 0;
+    m_cursor.setBlockFormat(block);
+    m_cursor.setBlockCharFormat(blockChar);
+    m_blockUsed = true;
 }
 
 // Keeps the memory of a long paragraph small: its runs so far go into the document.
@@ -85,17 +98,14 @@ void RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
         m_footnotes.push_back(takeParagraph(block, blockChar));
         return;
     }
-    if (m_spilledRuns > 0) {
-        // The paragraph began in the document: it gets its format and the rest of its runs.
-        m_spilledRuns = 0;
-        m_cursor.setBlockFormat(block);
-        m_cursor.setBlockCharFormat(blockChar);
-        m_blockUsed = true;
-        if (depth == 0) {
-            writeRuns(m_cursor, takeParagraph(block, blockChar).runs);
-            return;
-        }
+    if (m_spilledRuns > 0 && depth == 0) {
+        // The paragraph began in the document: the rest of its runs follow there.
+        writeRuns(m_cursor, m_paragraph.runs);
+        m_paragraph.runs.clear();
+        finishSpilled(block, blockChar);
+        return;
     }
+    finishSpilled(block, blockChar);
     closeTablesBelow(depth);
     if (depth == 0)
         writeParagraph(takeParagraph(block, blockChar));
@@ -109,6 +119,7 @@ void RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFo
         return;
     }
     depth = std::max(depth, 1);
+    finishSpilled(block, blockChar);
     closeTablesBelow(depth);
     Table &table = tableAt(depth);
     if (!m_paragraph.runs.empty() || table.cell.items.empty())

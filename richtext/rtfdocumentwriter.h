@@ -45,7 +45,11 @@ public:
     void addImage(const QTextImageFormat &format, int depth);
 
     // The runs of the current paragraph so far, to look back at and drop what followed.
-    qsizetype mark() const { return m_spilledRuns + qsizetype(m_paragraph.runs.size()); }
+    // The next text starts a run of its own, so that it can be dropped alone.
+    qsizetype mark() {
+        m_marked = true;
+        return m_spilledRuns + qsizetype(m_paragraph.runs.size());
+    }
     QString textSince(qsizetype mark) const;
     void truncate(qsizetype mark);
 
@@ -90,6 +94,7 @@ private:
     };
 
     void spill(int depth);
+    void finishSpilled(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     Paragraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     Table &tableAt(int depth); // opens tables up to `depth`
     void closeTablesBelow(int depth);
@@ -105,6 +110,7 @@ private:
     // Runs of a long paragraph outside tables already in the document, whose block format
     // is set when the paragraph ends.
     qsizetype m_spilledRuns = 0;
+    bool m_marked = false;                        // a mark was taken after the last run
     std::vector<std::unique_ptr<Table>> m_tables; // open tables, outermost first
 
     bool m_inFootnote = false;

@@ -259,6 +259,9 @@ private slots:
         QTest::newRow("shape metafile, png alternative")
             << "{\\rtf1{\\*\\shppict{\\pict\\emfblip 0100}}{\\nonshppict{\\pict\\pngblip " + png + "}}}"
             << QList<QSizeF>{{30, 20}} << u"\uFFFC"_s;
+        QTest::newRow("shape metafile after text, png alternative")
+            << "{\\rtf1 Text {\\*\\shppict{\\pict\\emfblip 0100}}{\\nonshppict{\\pict\\pngblip " + png + "}}}"
+            << QList<QSizeF>{{30, 20}} << u"Text \uFFFC"_s;
         QTest::newRow("both metafiles")
             << QByteArray("{\\rtf1{\\*\\shppict{\\pict\\emfblip 01}}{\\nonshppict{\\pict\\wmetafile8 01}}}")
             << QList<QSizeF>{} << u"[Bild]"_s;
@@ -523,6 +526,26 @@ private slots:
         QCOMPARE(d.find(u"Nach dem Seitenumbruch"_s).blockFormat().pageBreakPolicy(),
                  QTextFormat::PageBreak_AlwaysBefore);
         QCOMPARE(d.find(u"Mathematik"_s).blockFormat().tabPositions().value(0).position, 24.0);
+    }
+
+    // A paragraph of many format runs goes into the document before it ends and still gets its
+    // format; an empty list number in it is dropped. One that turns out to be in a table cell
+    // keeps its text, part of it before the table.
+    void longParagraphs() {
+        const QByteArray runs = QByteArray("{\\b x}y").repeated(1500);
+        QTextDocument d;
+        Rtf::read("{\\rtf1 vorher\\par\\qc " + runs + "{\\listtext\\tab}Ende\\par\\pard " + runs +
+                      "\\intbl Zelle\\cell\\row\\pard Danach}",
+                  d);
+        const QString xy = u"xy"_s.repeated(1500);
+        QCOMPARE(d.toPlainText().remove(u'\n'), u"vorher"_s + xy + u"Ende"_s + xy + u"ZelleDanach"_s);
+        QCOMPARE(d.blockCount(), 5); // then the part before the table, the cell and the block after it
+        QCOMPARE(d.findBlockByNumber(1).blockFormat().alignment(), Qt::AlignHCenter);
+        QCOMPARE(d.findBlockByNumber(1).text(), xy + u"Ende"_s);
+        QCOMPARE(formatAt(d, u"xy"_s).fontWeight(), int(QFont::Bold));
+        QCOMPARE(tablesOf(d.rootFrame()).size(), 1);
+        QVERIFY(cellText(tablesOf(d.rootFrame()).first(), 0, 0).endsWith(u"xyZelle"_s));
+        QCOMPARE(d.find(u"Danach"_s).blockFormat().alignment(), Qt::AlignLeft);
     }
 
     // Mutations of the word processor file must neither crash nor hang the reader.
