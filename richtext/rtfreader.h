@@ -6,12 +6,20 @@
 class QTextDocument;
 
 // The program's own reader for rich-text (RTF) files, as word processors write them. It fills a
-// QTextDocument with the visible text and the formatting the document viewer can show: fonts,
-// sizes, bold, italic, underline, strike-out, colours, alignment, indents and spacing. Tables come
-// out as one paragraph per row with the cells separated by tabs; fields show their result.
+// QTextDocument with the visible text and the formatting the document viewer can show: fonts
+// (also from the style sheet), sizes, bold, italic, underline, strike-out, small capitals,
+// colours, highlighting, alignment, indents, spacing and page breaks. Tables become QTextTables
+// (merged cells, borders, shading, nested tables), PNG and JPEG pictures are shown ("[Bild]" for
+// other formats), footnotes are numbered and listed at the end; fields show their result.
+// Reading takes time and memory in proportion to the file.
 namespace Rtf {
 
-// True when `data` begins with the RTF signature "{\rtf" (blanks and line ends before it allowed).
+// The largest document the viewer reads (32 MB). Reading needs memory of a few times the file's
+// size, and much more for files of nothing but empty paragraphs; larger files are refused.
+constexpr qsizetype kMaxDocumentSize = 32 * 1024 * 1024;
+
+// True when `data` begins with the RTF signature "{\rtf" (blanks, tabs and line ends before it
+// allowed).
 bool looksLikeRtf(QByteArrayView data);
 
 // Replaces the content of `document` with what `data` holds. Never fails and never runs longer

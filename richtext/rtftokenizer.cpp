@@ -130,6 +130,7 @@ RtfTokenizer::Token RtfTokenizer::controlWord() {
         // \binN: N bytes of raw data follow; never beyond the end of the input.
         const qsizetype wanted = token.hasParameter && token.parameter > 0 ? token.parameter : 0;
         const qsizetype length = qMin(wanted, remaining());
+        token.text = m_data.sliced(m_pos, length);
         m_pos += length;
         token.type = Type::Binary;
         token.parameter = static_cast<int>(length);

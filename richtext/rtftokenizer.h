@@ -16,7 +16,7 @@ public:
         ControlSymbol, // \ followed by one non-letter, in `symbol` (\' is returned as HexByte)
         HexByte,       // \'hh: the byte in `byte`
         Text,          // a run of plain bytes in `text` (no braces, backslashes, CR or LF)
-        Binary,        // the data of \binN, already skipped; its length in `parameter`
+        Binary,        // the data of \binN: its length in `parameter`, the bytes in `text`
         End,           // no more input
     };
 
@@ -27,7 +27,7 @@ public:
         int parameter = 0;      // ControlWord / Binary; clamped to the range of int
         char symbol = 0;        // ControlSymbol
         unsigned char byte = 0; // HexByte
-        QByteArrayView text;    // Text: a view into the tokenizer's input
+        QByteArrayView text;    // Text, Binary: a view into the tokenizer's input
     };
 
     static constexpr int kMaxWordLength = 32;

@@ -111,12 +111,18 @@ void THelpForm::ShowDocument(const QString &caption, const QString &fileName, bo
     QByteArray data;
     bool ok = file.open(QIODevice::ReadOnly);
     if (ok) {
-        data = file.readAll();
+        // One byte more than allowed tells a file that is too large, whatever its kind.
+        data = file.read(Rtf::kMaxDocumentSize + 1);
         ok = file.error() == QFileDevice::NoError;
     }
     if (!ok) {
         m_dialogs.error(QStringLiteral("Die Datei ") + fileName +
                         QStringLiteral(" konnte nicht geöffnet werden."));
+        return;
+    }
+    if (data.size() > Rtf::kMaxDocumentSize) {
+        m_dialogs.error(QStringLiteral("Die Datei ") + fileName +
+                        QStringLiteral(" ist größer als 32 MB und kann nicht angezeigt werden."));
         return;
     }
     // A file without the RTF signature is shown as plain text, as a rich-text view does.

@@ -5,11 +5,15 @@
 #include "support/mainwindow.h"
 #include "windows/help.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextEdit>
 
@@ -126,6 +130,63 @@ private slots:
         form->Drucken1Click();
         QCOMPARE(form->PrintDialog1Printer.docName(), u"Fachlese"_s);
         QVERIFY(QFileInfo(system.printerOutputFile).size() > 0);
+    }
+
+    // A file of up to 32 MB is read; one byte more is refused with its own message, and the
+    // viewer keeps what it showed.
+    void tooLargeFileRefused() {
+        show(u"doc.rtf"_s, "{\\rtf1 Bisheriger Text}");
+        for (const qint64 size : {qint64(32) * 1024 * 1024, qint64(32) * 1024 * 1024 + 1}) {
+            QFile file(u"gross.txt"_s); // zero bytes, which the plain-text view drops
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
+            file.close();
+            recorder.entries.clear();
+            form->ShowDocument(u"Gross"_s, u"gross.txt"_s, true);
+            if (size == 32 * 1024 * 1024) {
+                QVERIFY(recorder.entries.isEmpty());
+                QCOMPARE(form->RichEdit1->toPlainText(), QString());
+                show(u"doc.rtf"_s, "{\\rtf1 Bisheriger Text}");
+            } else {
+                QCOMPARE(
+                    choices::requests(recorder),
+                    QList{choices::ruleViolation(
+                        u"Die Datei gross.txt ist größer als 32 MB und kann nicht angezeigt werden."_s)});
+                QCOMPARE(form->RichEdit1->toPlainText(), u"Bisheriger Text"_s);
+            }
+        }
+    }
+
+    // A printed document keeps its tables and pictures: the cell texts stand in the PDF and the
+    // picture is one of its images.
+    void printsTablesAndPictures() {
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty() ||
+            QStandardPaths::findExecutable(u"pdfimages"_s).isEmpty())
+            QSKIP("pdftotext and pdfimages (poppler-utils) are not installed");
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkRed);
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+        show(u"doc.rtf"_s, "{\\rtf1 Vorher\\par\\trowd\\cellx2000\\cellx4000\\pard\\intbl Zelle1\\cell "
+                           "Zelle2\\cell\\row\\pard Bild {\\pict\\pngblip " +
+                               png.toHex() + "} Ende\\par}");
+        system.printerOutputFile = folder.filePath(u"tabelle.pdf"_s);
+        system.printerAnswers << true;
+        form->Drucken1Click();
+        auto run = [](const QString &program, const QStringList &arguments) {
+            QProcess process;
+            process.start(program, arguments);
+            process.waitForFinished();
+            return QString::fromUtf8(process.readAllStandardOutput());
+        };
+        const QString text = run(u"pdftotext"_s, {system.printerOutputFile, u"-"_s});
+        QVERIFY2(text.contains(u"Zelle1"_s) && text.contains(u"Zelle2"_s) && text.contains(u"Ende"_s),
+                 qPrintable(text));
+        const QStringList images = run(u"pdfimages"_s, {u"-list"_s, system.printerOutputFile})
+                                       .split(u'\n', Qt::SkipEmptyParts)
+                                       .filter(u" image "_s);
+        QCOMPARE(images.size(), 1);
+        QVERIFY(images.first().contains(u" 40 "_s) && images.first().contains(u" 30 "_s));
     }
 
     // The four handlers of the main window open the documents that lie beside the program, one

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QColor>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextImageFormat>
+
+#include <array>
+#include <memory>
+#include <variant>
+#include <vector>
+
+class QTextDocument;
+class QTextTable;
+
+// Puts what the RTF reader found into a QTextDocument. Text is gathered per paragraph and
+// inserted when the paragraph ends, all in one edit block, so that the document is laid out
+// once and every step costs the same however long the document is. Table rows are gathered
+// until the table ends and then become a QTextTable; footnotes are kept and listed at the end.
+class RtfDocumentWriter {
+public:
+    // One cell of a row definition (\cellx and the cell properties before it).
+    struct CellDef {
+        int right = 0;                                // twips from the row's left edge
+        bool mergeFirst = false, mergeNext = false;   // \clmgf, \clmrg
+        bool vMergeFirst = false, vMergeNext = false; // \clvmgf, \clvmrg
+        QColor shading;                               // invalid: none
+        std::array<int, 4> borders{};                 // top, left, bottom, right in twips
+        QColor borderColor;                           // \brdrcf; invalid: black
+
+        bool operator==(const CellDef &) const = default;
+    };
+    struct RowDef {
+        std::vector<CellDef> cells;
+        int gap = 0; // \trgaph: half the space between cells, twips
+    };
+
+    // `document` is cleared first.
+    explicit RtfDocumentWriter(QTextDocument &document);
+    ~RtfDocumentWriter();
+
+    // Text and pictures of the current paragraph; `depth` is its table nesting so far.
+    void addText(const QString &text, const QTextCharFormat &format, int depth);
+    void addImage(const QTextImageFormat &format, int depth);
+
+    // The runs of the current paragraph so far, to look back at and drop what followed.
+    // The next text starts a run of its own, so that it can be dropped alone.
+    qsizetype mark() {
+        m_marked = true;
+        return m_spilledRuns + qsizetype(m_paragraph.runs.size());
+    }
+    QString textSince(qsizetype mark) const;
+    void truncate(qsizetype mark);
+
+    // Ends the current paragraph; `depth` is its table nesting (0 outside tables).
+    void endParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth);
+    void endCell(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth);
+    void endRow(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth,
+                const RowDef &row);
+
+    // Text between these two goes to a footnote instead of the current paragraph.
+    void beginFootnote();
+    void endFootnote(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
+    bool inFootnote() const { return m_inFootnote; }
+
+    // Ends the last paragraph, closes open tables and lists the footnotes.
+    void finish(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
+
+private:
+    struct Run {
+        QString text;
+        QTextCharFormat format; // a QTextImageFormat for a picture
+        bool image = false;
+    };
+    struct Paragraph {
+        std::vector<Run> runs;
+        QTextBlockFormat block;
+        QTextCharFormat blockChar;
+    };
+    struct Table;
+    using Item = std::variant<Paragraph, std::unique_ptr<Table>>;
+    struct Cell {
+        std::vector<Item> items;
+    };
+    struct Row {
+        RowDef def;
+        std::vector<Cell> cells;
+    };
+    struct Table {
+        std::vector<Row> rows;
+        std::vector<Cell> cells; // of the row not yet ended
+        Cell cell;               // not yet ended
+    };
+
+    void spill(int depth);
+    void finishSpilled(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
+    Paragraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
+    Table &tableAt(int depth); // opens tables up to `depth`
+    void closeTablesBelow(int depth);
+    void writeParagraph(const Paragraph &paragraph);
+    void writeRuns(QTextCursor &cursor, const std::vector<Run> &runs);
+    void writeItems(QTextCursor &cursor, std::vector<Item> &items);
+    void writeTable(QTextCursor &cursor, Table &table);
+
+    QTextDocument &m_document;
+    QTextCursor m_cursor;     // at the end of the document
+    bool m_blockUsed = false; // the block at m_cursor holds a paragraph already
+    Paragraph m_paragraph;    // the runs of the paragraph being read
+    // Runs of a long paragraph outside tables already in the document, whose block format
+    // is set when the paragraph ends.
+    qsizetype m_spilledRuns = 0;
+    bool m_marked = false;                        // a mark was taken after the last run
+    std::vector<std::unique_ptr<Table>> m_tables; // open tables, outermost first
+
+    bool m_inFootnote = false;
+    Paragraph m_mainParagraph; // the paragraph interrupted by a footnote
+    std::vector<Paragraph> m_footnotes;
+};
