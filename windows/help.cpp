@@ -71,6 +71,7 @@ THelpForm::THelpForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
     Button1->setGeometry(10, 7, 119, 27);
     connect(Button1, &QPushButton::clicked, this, &THelpForm::Button1Click);
     Edit1 = new QLineEdit(Panel1);
+    Edit1->setAccessibleName(QStringLiteral("Suchbegriff"));
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(148, 7, 178, 24);
     Edit1->installEventFilter(this);
@@ -137,6 +138,12 @@ void THelpForm::ShowDocument(const QString &caption, const QString &fileName, bo
     activateWindow();
 }
 
+QPrinter &THelpForm::PrintDialog1Printer() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    return *m_printer;
+}
+
 void THelpForm::FindNext() {
     const QString term = Edit1->text();
     // After a failed search (-1) the next one starts again at the beginning.
@@ -181,15 +188,15 @@ void THelpForm::Edit1KeyPress(QChar key) {
 }
 
 void THelpForm::Drucken1Click() {
-    if (!m_systemDialogs.choosePrinter(PrintDialog1Printer))
+    if (!m_systemDialogs.choosePrinter(PrintDialog1Printer()))
         return;
-    PrintDialog1Printer.setDocName(QStringLiteral("Fachlese"));
+    PrintDialog1Printer().setDocName(QStringLiteral("Fachlese"));
     // The page breaks long lines whatever the view does, so nothing is cut off at its edge.
     const std::unique_ptr<QTextDocument> copy(RichEdit1->document()->clone());
     QTextOption option = copy->defaultTextOption();
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     copy->setDefaultTextOption(option);
-    copy->print(&PrintDialog1Printer);
+    copy->print(&PrintDialog1Printer());
 }
 
 void THelpForm::Schlieen1Click() {

@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QPrinter>
 
+#include <memory>
+
 class Dialogs;
 class SystemDialogs;
 class QAction;
@@ -51,7 +53,9 @@ public:
     QLineEdit *Edit1 = nullptr;
     QAction *Drucken1 = nullptr;
     QAction *Schlieen1 = nullptr;
-    QPrinter PrintDialog1Printer; // the printer that the print dialog sets up
+    // The printer that the print dialog sets up, made when first needed so that showing a
+    // document does not ask the print system anything.
+    QPrinter &PrintDialog1Printer();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -60,4 +64,5 @@ private:
     Dialogs &m_dialogs;
     SystemDialogs &m_systemDialogs;
     QWidget *m_client = nullptr; // holds RichEdit1 and Panel1
+    std::unique_ptr<QPrinter> m_printer;
 };

@@ -128,7 +128,7 @@ private slots:
         form->Drucken1Click();
         QVERIFY(!QFile::exists(system.printerOutputFile));
         form->Drucken1Click();
-        QCOMPARE(form->PrintDialog1Printer.docName(), u"Fachlese"_s);
+        QCOMPARE(form->PrintDialog1Printer().docName(), u"Fachlese"_s);
         QVERIFY(QFileInfo(system.printerOutputFile).size() > 0);
     }
 
