@@ -1,10 +1,10 @@
 #include "tools/report.h"
 
+#include "rules/catalog.h"
+
 #include <QRegularExpression>
 
 namespace {
-const QChar CR(u'\r');
-
 void appendNumber(int number, QByteArray &out) {
     out.append(QByteArray::number(number));
 }
