@@ -9,6 +9,7 @@ packages=(
     libgl-dev
     fonts-liberation2 fonts-dejavu-core
     poppler-utils
+    clang libclang-rt-14-dev
 )
 if [ "${1:-}" = "--run" ]; then
     packages+=(qt6-qpa-plugins qt6-gtk-platformtheme)
