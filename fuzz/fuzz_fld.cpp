@@ -9,28 +9,18 @@
 //   the grid the first one left gives the same result through the same dialogs.
 // A broken property aborts, which libFuzzer reports as a finding.
 
+#include "fuzz/property.h"
 #include "rules/datafile.h"
 #include "rules/dialogs.h"
 #include "rules/grid.h"
 #include "rules/test.h"
+#include "tools/answers.h"
 
 #include <QByteArray>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-[[noreturn]] void broken(const char *property) {
-    std::fprintf(stderr, "fuzz_fld: property broken: %s\n", property);
-    std::abort();
-}
-
-void require(bool holds, const char *property) {
-    if (!holds)
-        broken(property);
-}
 
 struct Run {
     bool passed = false;
@@ -45,17 +35,6 @@ bool sameDialogs(const QList<DialogRecorder::Entry> &a, const QList<DialogRecord
             return false;
     }
     return true;
-}
-
-// Answers as nobody at the screen would: the LK question with `continued`, the verdict's offer
-// to print with "Nein", everything else with its first button.
-DialogButton answer(const DialogRequest &request, bool continued) {
-    if (request.kind == DialogKind::MessageBox)
-        return continued ? DialogButton::Yes : DialogButton::No;
-    if (request.kind == DialogKind::Information &&
-        request.buttons == QList<DialogButton>{DialogButton::Yes, DialogButton::No})
-        return DialogButton::No;
-    return request.buttons.isEmpty() ? DialogButton::Ok : request.buttons.first();
 }
 
 Run validate(ChoiceTest &test, DialogRecorder &recorder) {
@@ -81,7 +60,9 @@ Run validateTwice(const GridSnapshotTexts &texts, bool continued) {
     GridModel grid;
     ApplyDataFile(grid, texts);
     DialogRecorder recorder;
-    recorder.fallback = [continued](const DialogRequest &request) { return answer(request, continued); };
+    recorder.fallback = [continued](const DialogRequest &request) {
+        return UnattendedAnswer(request, continued);
+    };
     ChoiceTest test(grid, recorder);
     test.OpenPrintForm = [] {};
     test.AlertSound = [] {};

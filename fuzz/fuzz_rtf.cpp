@@ -9,6 +9,7 @@
 //   no control character other than TAB, CR and LF.
 // A broken property aborts, which libFuzzer reports as a finding.
 
+#include "fuzz/property.h"
 #include "richtext/rtfreader.h"
 #include "richtext/rtftokenizer.h"
 
@@ -18,20 +19,8 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-[[noreturn]] void broken(const char *property) {
-    std::fprintf(stderr, "fuzz_rtf: property broken: %s\n", property);
-    std::abort();
-}
-
-void require(bool holds, const char *property) {
-    if (!holds)
-        broken(property);
-}
 
 bool pairedSurrogates(const QString &text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
