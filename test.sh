@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Fachlese and runs all tests twice: in a normal build and
-# in a build with AddressSanitizer and UndefinedBehaviorSanitizer. Needs no display.
+# in a build with AddressSanitizer and UndefinedBehaviorSanitizer. Then fuzzes the data-file
+# reader and the RTF reader for 60 seconds each (FACHLESE_SKIP_FUZZ=1 leaves that out). Needs no
+# display.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 jobs="$(nproc 2>/dev/null || echo 2)"
@@ -21,4 +23,8 @@ if [ "${FACHLESE_SKIP_SANITIZERS:-0}" != "1" ]; then
     # The installation and the package are checked once, in the normal build.
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
         run_suite "$here/build-sanitize" "^(install_check|deb_package)$" -DCMAKE_BUILD_TYPE=Debug -DFACHLESE_SANITIZE=ON
+fi
+if [ "${FACHLESE_SKIP_FUZZ:-0}" != "1" ]; then
+    bash "$here/scripts/fuzz.sh" fld 60
+    bash "$here/scripts/fuzz.sh" rtf 60
 fi

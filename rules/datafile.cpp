@@ -43,23 +43,37 @@ QString decodeLine(QByteArrayView bytes) {
     return text;
 }
 
-// Encodes one cell text. False when a character has no byte in Windows-1252.
-bool encodeText(const QString &text, QByteArray *bytes) {
-    for (const QChar c : text) {
-        if (c.isSurrogate())
-            return false; // nothing outside the Basic Multilingual Plane has a byte
-        const char16_t u = c.unicode();
-        if (u < 0x100 && isUndefinedByte(static_cast<uchar>(u))) {
-            bytes->append(static_cast<char>(u));
-            continue;
-        }
-        QStringEncoder encoder("windows-1252");
-        const QByteArray one = encoder.encode(QStringView(&c, 1));
-        if (!encoder.isValid() || encoder.hasError() || one.size() != 1)
+// Appends one cell text in Windows-1252, with the file's one encoder. False when a character
+// has no byte there, or would not read back as it was written: a NUL (the reader refuses it), a
+// line feed (it would end the line) or, before column 4, a TAB (it would end the field).
+bool encodeText(QStringEncoder &encoder, const QString &text, bool lastColumn, QByteArray *bytes) {
+    qsizetype start = 0; // the first character not yet appended
+    const auto appendUpTo = [&](qsizetype end) {
+        if (end == start)
+            return true;
+        const QStringView part = QStringView(text).sliced(start, end - start);
+        encoder.resetState();
+        const QByteArray encoded = encoder(part);
+        if (encoder.hasError() || encoded.size() != part.size())
             return false;
-        bytes->append(one);
+        bytes->append(encoded);
+        start = end;
+        return true;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (QChar::isSurrogate(u))
+            return false; // nothing outside the Basic Multilingual Plane has a byte
+        if (u == u'\0' || u == u'\n' || (u == u'\t' && !lastColumn))
+            return false;
+        if (u < 0x100 && isUndefinedByte(static_cast<uchar>(u))) {
+            if (!appendUpTo(i))
+                return false;
+            bytes->append(static_cast<char>(u));
+            start = i + 1;
+        }
     }
-    return true;
+    return appendUpTo(text.size());
 }
 
 // The most a file can hold of what is read: 13 lines of kMaxLineBytes with CR LF, and one byte
@@ -218,34 +232,58 @@ void ApplyDataFile(GridModel &grid, const GridSnapshotTexts &texts) {
     }
 }
 
-QByteArray EncodeDataFile(const GridModel &grid, QString *offendingText) {
+QByteArray EncodeDataFile(const GridModel &grid, DataFileWriteResult *problem) {
+    DataFileWriteResult ignored;
+    DataFileWriteResult &result = problem ? *problem : ignored;
+    result.status = DataFileWriteStatus::Ok;
+    result.offendingText.clear();
+    // One encoder for the whole file; its state is reset for every piece of text.
+    QStringEncoder encoder("windows-1252");
     QByteArray bytes = kSignature + kLineEnd;
     for (int row = 1; row <= GridModel::kDataRows; ++row) {
+        const qsizetype lineStart = bytes.size();
+        QString longest;
         for (int column = 1; column <= GridModel::kSemesters; ++column) {
             const QString text = grid.cell(column, row);
-            if (!encodeText(text, &bytes)) {
-                if (offendingText)
-                    *offendingText = text;
+            if (!encoder.isValid() || !encodeText(encoder, text, column == GridModel::kSemesters, &bytes)) {
+                result.status = DataFileWriteStatus::Unencodable;
+                result.offendingText = text;
                 return QByteArray();
             }
-            bytes.append(column < GridModel::kSemesters ? QByteArray(1, kTab) : kLineEnd);
+            if (text.size() > longest.size())
+                longest = text;
+            if (column < GridModel::kSemesters)
+                bytes.append(kTab);
         }
+        // The reader refuses a longer line: such a file could never be opened again.
+        if (bytes.size() - lineStart > kMaxLineBytes) {
+            result.status = DataFileWriteStatus::TooLong;
+            result.offendingText = longest;
+            return QByteArray();
+        }
+        bytes.append(kLineEnd);
     }
     return bytes;
 }
 
 DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid) {
     DataFileWriteResult result;
-    const QByteArray bytes = EncodeDataFile(grid, &result.offendingText);
-    if (bytes.isEmpty()) { // never empty otherwise: the signature line is always there
-        result.status = DataFileWriteStatus::Unencodable;
+    const QByteArray bytes = EncodeDataFile(grid, &result);
+    if (result.status != DataFileWriteStatus::Ok)
         return result;
-    }
     result.status = DataFileWriteStatus::Failed;
-    // A write-protected file stays as it is, although its folder would let it be replaced.
+    // Only a regular file is replaced: a FIFO, a device or a folder (also behind a symbolic
+    // link) stays what it is. A write-protected file stays as it is, although its folder would
+    // let it be replaced.
     const QFileInfo target(path);
-    if (target.exists() && (target.isDir() || !target.isWritable()))
+    if (target.exists() && (!target.isFile() || !target.isWritable()))
         return result;
+#ifdef Q_OS_UNIX
+    // The mode, owner and group of the file that is replaced, through a symbolic link as
+    // QSaveFile writes through it.
+    struct stat earlier {};
+    const bool replacing = ::stat(QFile::encodeName(path).constData(), &earlier) == 0;
+#endif
     // The file is written beside the target and renamed over it only when everything was
     // written: a full or write-protected disk never destroys the file that was there.
     // Unbuffered, so that a short write (a full disk, a file-size limit) shows in the count
@@ -253,11 +291,35 @@ DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return result;
-    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
+    const auto cancel = [&file] {
         file.cancelWriting();
         file.commit();
+    };
+    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
+        cancel();
         return result;
     }
+#ifdef Q_OS_UNIX
+    if (replacing) {
+        // Set after writing, which would clear the set-user and set-group bits. Only a
+        // privileged process may give a file to another owner; otherwise the group is kept
+        // where the writer belongs to it, and the replacement is the writer's. A set-user or
+        // set-group bit goes only with the owner and group it was set for.
+        const int handle = file.handle();
+        const bool sameOwner = ::fchown(handle, earlier.st_uid, earlier.st_gid) == 0;
+        if (!sameOwner) {
+            const int groupKept = ::fchown(handle, uid_t(-1), earlier.st_gid);
+            Q_UNUSED(groupKept) // not a member of the group: the writer's group stays
+        }
+        if (::fchmod(handle, earlier.st_mode & (sameOwner ? 07777 : 0777)) != 0) {
+            cancel();
+            return result;
+        }
+    }
+#else
+    // QSaveFile carries the permissions over; the owner of a file on Windows is the one who
+    // created it and is not handed on.
+#endif
     if (!file.commit())
         return result;
     result.status = DataFileWriteStatus::Ok;
@@ -268,4 +330,14 @@ QString UnencodableMessage(const QString &cellText) {
     return QStringLiteral("Der Eintrag  ") + cellText +
            QStringLiteral("  enthält Zeichen, die in einer Fachlese-Datei nicht gespeichert werden können.\r"
                           "Bitte ändere den Eintrag und speichere dann erneut.");
+}
+
+QString TooLongMessage(const QString &cellText) {
+    constexpr qsizetype kShown = 40; // characters of a long entry that the message shows
+    const QString shown = cellText.size() > kShown ? cellText.left(kShown) + QStringLiteral("...") : cellText;
+    return QStringLiteral("Der Eintrag  ") + shown +
+           QStringLiteral("  ist zu lang: Die Einträge einer Zeile dürfen zusammen höchstens %1 Zeichen "
+                          "lang sein, damit die Fachlese-Datei wieder geöffnet werden kann.\r"
+                          "Bitte kürze den Eintrag und speichere dann erneut.")
+               .arg(kMaxLineBytes - (GridModel::kSemesters - 1));
 }

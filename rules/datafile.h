@@ -17,8 +17,14 @@ inline const QString kWriteFailedMessage = QStringLiteral("Diskette oder Platte 
 // Only the first 13 lines of a file are ever read, so reading is bounded in time and memory.
 inline constexpr qsizetype kMaxLineBytes = 64 * 1024;
 
-// The error text for a cell whose text Windows-1252 cannot represent: the file is not written.
+// The error text for a cell whose text Windows-1252 cannot represent, or that would not read
+// back as it was written (a NUL or a line feed anywhere, a TAB in columns 1 ... 3): the file is
+// not written.
 QString UnencodableMessage(const QString &cellText);
+
+// The error text for the longest entry of a row whose line would be longer than kMaxLineBytes:
+// the file is not written, since it could not be opened again. A long entry is shown shortened.
+QString TooLongMessage(const QString &cellText);
 
 enum class DataFileStatus {
     Ok,
@@ -52,17 +58,22 @@ void ApplyDataFile(GridModel &grid, const GridSnapshotTexts &texts);
 enum class DataFileWriteStatus {
     Ok,
     Unencodable, // a cell holds a character Windows-1252 cannot represent; nothing written
+    TooLong,     // a row's line would be longer than kMaxLineBytes; nothing written
     Failed,      // the file could not be created or written; the earlier file is unchanged
 };
 
 struct DataFileWriteResult {
     DataFileWriteStatus status = DataFileWriteStatus::Failed;
-    QString offendingText; // the first cell text that cannot be stored (rows outer, columns inner)
+    // Unencodable: the first cell text that cannot be stored (rows outer, columns inner);
+    // TooLong: the longest cell text of the first row that is too long.
+    QString offendingText;
 };
 
-// The file's bytes for columns 1 ... 4, rows 1 ... 12 of the grid; `offendingText` is set
-// (and the bytes are empty) when a cell cannot be encoded.
-QByteArray EncodeDataFile(const GridModel &grid, QString *offendingText = nullptr);
+// The file's bytes for columns 1 ... 4, rows 1 ... 12 of the grid. When the grid cannot be
+// stored the bytes are empty and `problem` (if given) tells why; otherwise its status is Ok.
+QByteArray EncodeDataFile(const GridModel &grid, DataFileWriteResult *problem = nullptr);
 
 // Writes the grid to `path` atomically: the file is replaced only when everything was written.
+// Only a regular file (or a symbolic link to one, whose target is written) is replaced; the
+// replacement keeps the mode of the earlier file and, where the process may, its owner and group.
 DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid);

@@ -9,6 +9,7 @@ packages=(
     libgl-dev
     fonts-liberation2 fonts-dejavu-core
     poppler-utils
+    clang libclang-rt-14-dev
 )
 # The checks of the installation and the Debian package.
 test_packages=(

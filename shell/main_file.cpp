@@ -100,6 +100,10 @@ void TMainForm::WriteDataFile() {
         // Nothing was written; the grid still counts as changed.
         m_dialogs.error(UnencodableMessage(written.offendingText));
         return;
+    case DataFileWriteStatus::TooLong:
+        // Nothing was written: the file could not be opened again.
+        m_dialogs.error(TooLongMessage(written.offendingText));
+        return;
     case DataFileWriteStatus::Failed:
         // The earlier file is unchanged and the grid still counts as changed.
         m_dialogs.error(kWriteFailedMessage);

@@ -1,4 +1,3 @@
-#include "rules/platformint.h"
 #include "windows/abinote.h"
 
 #include <QAccessible>
@@ -21,27 +20,6 @@ class TestAbiNote : public QObject {
     Q_OBJECT
 
 private slots:
-    void conversion_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<std::optional<int>>("value");
-        const std::optional<int> fails;
-        QTest::newRow("leading blanks, sign") << u"   -9"_s << std::optional(-9);
-        QTest::newRow("trailing blank") << u"9 "_s << fails;
-        QTest::newRow("blank, sign, hex") << u" -$a"_s << std::optional(-10);
-        QTest::newRow("sign after prefix") << u"$-1"_s << fails;
-        QTest::newRow("largest") << u"2147483647"_s << std::optional(2147483647);
-        QTest::newRow("beyond largest") << u"2147483648"_s << fails;
-        QTest::newRow("beyond smallest") << u"-2147483649"_s << fails;
-        QTest::newRow("hex, all 32 bits") << u"$FFFFFFFF"_s << std::optional(-1);
-        QTest::newRow("hex, 33 bits") << u"$100000000"_s << fails;
-    }
-
-    void conversion() {
-        QFETCH(QString, text);
-        QFETCH(std::optional<int>, value);
-        QCOMPARE(StrToIntPlatform(text), value);
-    }
-
     // Every key released in the grid recomputes the label, also keys that change no cell: the
     // sum of the 22 points, or "?" for a value outside 1 ... 15.
     void sum() {

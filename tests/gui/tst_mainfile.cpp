@@ -146,6 +146,11 @@ private slots:
             << u"Der Eintrag  Polski ł  enthält Zeichen, die in einer Fachlese-Datei nicht gespeichert "
                u"werden "
                u"können.\rBitte ändere den Eintrag und speichere dann erneut."_s;
+        QTest::newRow("entry too long to be read again")
+            << u"x.fld"_s << QString(65534, u'Z')
+            << u"Der Eintrag  ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ...  ist zu lang: Die Einträge "
+               u"einer Zeile dürfen zusammen höchstens 65533 Zeichen lang sein, damit die Fachlese-Datei "
+               u"wieder geöffnet werden kann.\rBitte kürze den Eintrag und speichere dann erneut."_s;
         QTest::newRow("folder missing")
             << u"fehlt/x.fld"_s << u"Kunst"_s << u"Diskette oder Platte schreibgeschützt oder voll!"_s;
     }

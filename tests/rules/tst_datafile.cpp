@@ -14,8 +14,10 @@
 #include <csignal>
 #include <fcntl.h>
 #include <future>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,6 +47,41 @@ bool writeBytes(const QString &path, const QByteArray &bytes) {
 QStringList filesIn(const QTemporaryDir &dir) {
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
 }
+
+QStringList entriesIn(const QTemporaryDir &dir) {
+    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Runs `work` in a child process, as the nobody user and group when `asNobody` is set (the tests
+// run as root, for whom write protection and ownership do not hold), and tells whether the child
+// ended with `work` returning true.
+template <typename Work> bool inChild(bool asNobody, Work work) {
+    const pid_t child = fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        if (asNobody && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        _exit(work() ? 0 : 1);
+    }
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+struct stat statOf(const QString &path, bool followLink = true) {
+    struct stat info {};
+    const QByteArray name = QFile::encodeName(path);
+    if ((followLink ? stat(name.constData(), &info) : lstat(name.constData(), &info)) != 0)
+        info.st_mode = 0;
+    return info;
+}
+
+// Fills row `row` with texts of `lengths` characters in columns 1, 2, ..., each column its own
+// letter.
+void fillRow(GridModel &grid, int row, const QList<int> &lengths) {
+    for (int column = 1; column <= lengths.size(); ++column)
+        grid.setCell(column, row, QString(lengths.at(column - 1), QChar(u'a' + column - 1)));
+}
 } // namespace
 
 // The bytes of the course-selection data file, reading it back, and saving that never
@@ -71,6 +108,11 @@ private slots:
             {{{1, 3}, u"\u20AC\u201E\u0178\u0081\u008D\u008F\u0090\u009D"_s}});
         row("emoji in the spare row", 'u', "0", {{{4, 12}, u"Sport \U0001F600"_s}});
         row("lone surrogate", 'u', "0", {{{1, 4}, u"Kunst"_s + QChar(0xD83D)}});
+        row("NUL: the file could not be read", 'u', "0", {{{2, 5}, u"Kunst"_s + QChar(0) + u"Musik"_s}});
+        row("line feed: it would end the line", 'u', "0", {{{4, 12}, u"Kunst\nMusik"_s}});
+        row("TAB before column 4: it would end the field", 'u', "1",
+            {{{4, 2}, u"a\tb"_s}, {{3, 2}, u"c\td"_s}});
+        row("TAB and CR in column 4", '=', fileWithLine(3, "\t\t\ta\tb\r\r\n"), {{{4, 2}, u"a\tb\r"_s}});
         row("columns within a row", 'u', "1",
             {{{3, 7}, u"third ł"_s}, {{2, 7}, u"second ł"_s}, {{1, 7}, u"Deutsch"_s}});
         row("missing lines, last without line end", '<', sig + "\t\tc\t\r\n\t\t\tMusik",
@@ -106,9 +148,11 @@ private slots:
         const QString path = dir.filePath(u"anna.wahl.fld"_s);
         if (kind == '=' || kind == 'u') {
             const QString offending = kind == 'u' ? cells.at(bytes.toInt()).second : QString();
-            QString found;
+            DataFileWriteResult found;
+            found.offendingText = u"stale"_s;
             QCOMPARE(EncodeDataFile(grid, &found), kind == 'u' ? QByteArray() : bytes);
-            QCOMPARE(found, offending);
+            QCOMPARE(found.status, kind == 'u' ? DataFileWriteStatus::Unencodable : DataFileWriteStatus::Ok);
+            QCOMPARE(found.offendingText, offending);
             QVERIFY(writeBytes(path, QByteArray(5000, 'z')));
             const DataFileWriteResult result = SaveDataFile(path, grid);
             QCOMPARE(result.status, kind == 'u' ? DataFileWriteStatus::Unencodable : DataFileWriteStatus::Ok);
@@ -235,6 +279,161 @@ private slots:
         QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         QCOMPARE(readBytes(path), earlier);
         QCOMPARE(filesIn(dir), QStringList{u"wahl.fld"_s});
+    }
+    // A row's line (four texts and three TABs) may be as long as the reader takes and no longer;
+    // the longest text of the first row that is too long is named, and nothing is written.
+    void lineLength_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QList<int>>("lengths");
+        QTest::addColumn<int>("offending"); // the column named, 0 when the file is written
+        const int most = int(kMaxLineBytes) - 3;
+        QTest::newRow("longest line, four texts")
+            << 1 << QList<int>{16384, 16384, 16384, most - 3 * 16384} << 0;
+        QTest::newRow("one more, the first of equals named")
+            << 1 << QList<int>{16384, 16384, 16384, most - 3 * 16384 + 1} << 1;
+        QTest::newRow("longest line, one text") << 7 << QList<int>{most} << 0;
+        QTest::newRow("one more, the longest named") << 7 << QList<int>{10, most - 20, 11} << 2;
+        QTest::newRow("spare row, column 4") << 12 << QList<int>{0, 0, 0, most + 1} << 4;
+    }
+
+    void lineLength() {
+        QFETCH(int, row);
+        QFETCH(QList<int>, lengths);
+        QFETCH(int, offending);
+        GridModel grid;
+        fillRow(grid, row, lengths);
+        grid.setCell(2, 13 - row, u"Ä"_s + QChar(0x81)); // another row, before or after
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"lang.fld"_s);
+        QVERIFY(writeBytes(path, "earlier"));
+        const DataFileWriteResult result = SaveDataFile(path, grid);
+        if (offending == 0) {
+            QCOMPARE(result.status, DataFileWriteStatus::Ok);
+            const DataFileReadResult read = ReadDataFile(path);
+            QCOMPARE(read.status, DataFileStatus::Ok);
+            for (int column = 1; column <= 4; ++column)
+                QCOMPARE(read.texts.at(column, row), grid.cell(column, row));
+            QCOMPARE(read.texts.at(2, 13 - row), grid.cell(2, 13 - row));
+            return;
+        }
+        QCOMPARE(result.status, DataFileWriteStatus::TooLong);
+        QCOMPARE(result.offendingText, grid.cell(offending, row));
+        QCOMPARE(readBytes(path), QByteArray("earlier"));
+        QCOMPARE(EncodeDataFile(grid), QByteArray());
+    }
+
+    // The message shows a long entry by its beginning.
+    void tooLongMessage_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        const QString forty = u"Französisch, Englisch, Latein, Spanisch"_s + u'!';
+        QTest::newRow("40 characters: whole") << forty << forty;
+        QTest::newRow("41 characters: cut") << forty + u'?' << forty + u"..."_s;
+        QTest::newRow("empty") << QString() << QString();
+    }
+
+    void tooLongMessage() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(TooLongMessage(text),
+                 u"Der Eintrag  "_s + shown +
+                     u"  ist zu lang: Die Einträge einer Zeile dürfen zusammen höchstens "
+                     u"65533 Zeichen lang sein, damit die Fachlese-Datei wieder geöffnet "
+                     u"werden kann.\rBitte kürze den Eintrag und speichere dann erneut."_s);
+    }
+
+    // Only a regular file is replaced: anything else at the target's name stays what it was,
+    // and the save fails. A symbolic link to a regular file stays a link; its target is written.
+    void targetKind_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("throughLink");
+        for (const bool link : {false, true}) {
+            for (const char *kind : {"fifo", "folder", "device", "file"}) {
+                const QByteArray name = QByteArray(kind) + (link ? " behind a link" : "");
+                QTest::newRow(name.constData()) << QString::fromLatin1(kind) << link;
+            }
+        }
+    }
+
+    void targetKind() {
+        QFETCH(QString, kind);
+        QFETCH(bool, throughLink);
+        QTemporaryDir dir;
+        const QString node = dir.filePath(u"node"_s);
+        const QByteArray nodeName = QFile::encodeName(node);
+        if (kind == u"fifo"_s)
+            QVERIFY(mkfifo(nodeName.constData(), 0666) == 0);
+        else if (kind == u"folder"_s)
+            QVERIFY(QDir().mkdir(node));
+        else if (kind == u"file"_s)
+            QVERIFY(writeBytes(node, "earlier"));
+        else if (mknod(nodeName.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0) // like /dev/null
+            QSKIP("this process may not create a device node");
+        const QString path = throughLink ? dir.filePath(u"link.fld"_s) : node;
+        if (throughLink)
+            QVERIFY(QFile::link(node, path));
+        const struct stat before = statOf(path, false), nodeBefore = statOf(node, false);
+        const QStringList entries = entriesIn(dir);
+        GridModel grid;
+        grid.setCell(1, 1, u"Deutsch"_s);
+        const DataFileWriteStatus status = SaveDataFile(path, grid).status;
+        const struct stat after = statOf(path, false);
+        QCOMPARE(after.st_mode, before.st_mode);
+        if (kind != u"file"_s || throughLink)
+            QCOMPARE(after.st_ino, before.st_ino); // a link stays the same link
+        QCOMPARE(entriesIn(dir), entries);
+        if (kind == u"file"_s) {
+            QCOMPARE(status, DataFileWriteStatus::Ok);
+            QCOMPARE(readBytes(node), EncodeDataFile(grid));
+        } else {
+            QCOMPARE(status, DataFileWriteStatus::Failed);
+            QCOMPARE(statOf(node, false).st_mode, nodeBefore.st_mode);
+            QCOMPARE(statOf(node, false).st_ino, nodeBefore.st_ino);
+        }
+    }
+
+    // The replacement keeps the earlier file's mode, and its owner and group where the writer may
+    // hand them on: root may, another user keeps the group only where it belongs to it.
+    void modeAndOwnerKept_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("owner"); // user and group of the earlier file
+        QTest::addColumn<bool>("byNobody");
+        QTest::addColumn<int>("modeAfter");
+        QTest::addColumn<int>("ownerAfter");
+        QTest::newRow("write-protected, by root") << 0444 << 0 << false << 0444 << 0;
+        QTest::newRow("private") << 0600 << 0 << false << 0600 << 0;
+        QTest::newRow("another user's, by root") << 0640 << 65534 << false << 0640 << 65534;
+        QTest::newRow("set-group bit, by root") << 02664 << 65534 << false << 02664 << 65534;
+        QTest::newRow("root's, by another user") << 0666 << 0 << true << 0666 << 65534;
+        QTest::newRow("set-user bit goes with the owner") << 04666 << 0 << true << 0666 << 65534;
+    }
+
+    void modeAndOwnerKept() {
+        QFETCH(int, mode);
+        QFETCH(int, owner);
+        QFETCH(bool, byNobody);
+        QFETCH(int, modeAfter);
+        QFETCH(int, ownerAfter);
+        if (geteuid() != 0)
+            QSKIP("handing a file to another user needs root");
+        QTemporaryDir dir;
+        QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
+        const QString path = dir.filePath(u"wahl.fld"_s);
+        const QByteArray name = QFile::encodeName(path);
+        QVERIFY(writeBytes(path, "earlier"));
+        QVERIFY(chown(name.constData(), uid_t(owner), gid_t(owner)) == 0 &&
+                chmod(name.constData(), mode_t(mode)) == 0);
+        const struct stat before = statOf(path);
+        GridModel grid;
+        grid.setCell(1, 1, u"Deutsch"_s);
+        QVERIFY(
+            inChild(byNobody, [&] { return SaveDataFile(path, grid).status == DataFileWriteStatus::Ok; }));
+        const struct stat after = statOf(path);
+        QVERIFY(after.st_ino != before.st_ino); // replaced, not written in place
+        QCOMPARE(readBytes(path), EncodeDataFile(grid));
+        QCOMPARE(int(after.st_mode & 07777), modeAfter);
+        QCOMPARE(int(after.st_uid), ownerAfter);
+        QCOMPARE(int(after.st_gid), ownerAfter);
     }
 };
 
