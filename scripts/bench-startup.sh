@@ -30,7 +30,7 @@ if [ -z "$program" ]; then
     if command -v ninja >/dev/null; then generator=(-G Ninja); fi
     cmake -S "$here" -B "$here/build-bench" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$here/build-bench" --target Fachlese -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
-    program="$here/build-bench/Fachlese"
+    program="$here/build-bench/fachlese"
 fi
 program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"
 
