@@ -94,6 +94,7 @@ private slots:
             {"{\\rtf1 a\\par b\\\nc\\line d\\tab e}", u"a\nb\nc\u2028d\te"_s},
             {"{\\rtf1 \\{x\\}\\\\\\~\\-\\_}", u"{x}\\\u00A0\u00AD\u2011"_s},
             {"{\\rtf1 \\ldblquote x\\rdblquote \\endash\\emdash}", u"\u201Cx\u201D\u2013\u2014"_s},
+            {"{\\rtf1 \\bullet x\\bullet}", u"\u2022x\u2022"_s},
             {"{\\rtf1\\ansi \\'c4\\'fc\\'df\\'80\\'84\\'93\\'f}", u"Äüß€„“"_s},
             {"{\\rtf1\\ansi\\ansicpg1251 \\'c0\\'e1}", u"Аб"_s},
             {"{\\rtf1\\uc2 \\u228??x{\\uc0 \\u246 }\\u252??}", u"äxöü"_s},
@@ -447,6 +448,12 @@ private slots:
         QTest::newRow("pc") << QByteArray("{\\rtf1\\pc \\'84\\'e1}") << u"\u00E4\u00DF"_s;
         QTest::newRow("pca") << QByteArray("{\\rtf1\\pca \\'84\\'d5}") << u"\u00E4\u0131"_s;
         QTest::newRow("ansicpg") << QByteArray("{\\rtf1\\ansi\\ansicpg1250 \\'8a\\'9c}") << u"\u0160\u015B"_s;
+        QTest::newRow("font charset 77")
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset77 M;}}\\f0 \\'8a\\'a7}")
+            << u"\u00E4\u00DF"_s;
+        QTest::newRow("font charset 238")
+            << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset238 E;}}\\f0 \\'8a\\'9c}")
+            << u"\u0160\u015B"_s;
     }
     void codePages() {
         QFETCH(QByteArray, rtf);

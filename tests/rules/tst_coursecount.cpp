@@ -11,6 +11,7 @@ class TestCourseCount : public QObject {
 private slots:
     void stage_data();
     void stage();
+    void recorderAnswers();
 };
 
 namespace {
@@ -91,6 +92,28 @@ void TestCourseCount::stage() {
     QCOMPARE(b.test.ChoiceTested, passes);
     QCOMPARE(sounds, passes ? 1 : 0);
     QCOMPARE(opened, printForms);
+}
+
+// The recorder that stands in for the dialogs: queued answers first, then the fallback, then
+// the first button offered (Ok when none is).
+void TestCourseCount::recorderAnswers() {
+    using enum DialogButton;
+    DialogRecorder recorder;
+    const DialogRequest question{DialogKind::MessageBox, u"t"_s, u"x"_s, {Yes, No}};
+    const DialogRequest notice{DialogKind::Warning, u"t"_s, u"y"_s, {}};
+    recorder.answers << No << Cancel;
+    recorder.fallback = [](const DialogRequest &request) { return request.buttons.isEmpty() ? Ok : No; };
+    QCOMPARE(recorder.ask(question), No);
+    QCOMPARE(recorder.ask(notice), Cancel);
+    QCOMPARE(recorder.ask(question), No);
+    recorder.fallback = nullptr;
+    QCOMPARE(recorder.ask(question), Yes);
+    QCOMPARE(recorder.ask(notice), Ok);
+    QList<DialogButton> recorded;
+    for (const DialogRecorder::Entry &entry : recorder.entries)
+        recorded.append(entry.answer);
+    QCOMPARE(recorded, (QList<DialogButton>{No, Cancel, No, Yes, Ok}));
+    QCOMPARE(recorder.entries.at(1).request.text, u"y"_s);
 }
 
 QTEST_APPLESS_MAIN(TestCourseCount)

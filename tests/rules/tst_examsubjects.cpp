@@ -52,6 +52,7 @@ void TestExamSubjects::rules_data() {
     QTest::newRow("3 then 6") << u"PH|BI|GE|SP"_s << QStringList{kRule3, kRule6 + u"A  "_s} << 0;
     QTest::newRow("4: PK 3 Sport") << u"DE|MA|SP|GE"_s << QStringList{kRule4} << 0;
     QTest::newRow("5: LK 2 Sport-Theorie") << u"EN|ST|MA|GE"_s << QStringList{kRule5} << 1;
+    QTest::newRow("5: PK 4 Sport-Theorie") << u"DE|MA|EN|ST"_s << QStringList{kRule5} << 0;
     QTest::newRow("6: B and C missing") << u"DE|EN|KU|SP"_s << QStringList{kRule6 + u"B  C  "_s} << 1;
     QTest::newRow("7: only Kunst from field A") << u"MA|PH|KU|GE"_s << QStringList{kRule7} << 0;
     QTest::newRow("8: LK Türkisch") << u"TU|MA|GE|BI"_s << QStringList{kRule8} << 1;

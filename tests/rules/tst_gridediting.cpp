@@ -51,6 +51,7 @@ private slots:
         row("DE missing from one other semester", u"-|-|-|-|DE - - -|- DE - -"_s, 4, 9, u"Deutsch"_s,
             u"DE"_s);
         row("ST fills although SP runs through", u"-|-|-|-|SP"_s, 1, 11, u"Sport-Theorie"_s, u"ST"_s);
+        row("SP fills its row", {}, 2, 6, u"Sport"_s, u"SP"_s);
         row("empty cell copies nothing", u"- KU MU -"_s, 1, 1, {}, u"- KU MU -"_s);
         row("FR with EN through LK 1", u"EN"_s, 1, 5, u"Französisch"_s, u"FR - - -"_s);
         row("EN with TU through GK 9", u"-|-|-|-|-|-|-|-|-|-|TU"_s, 2, 5, u"Englisch"_s, u"- EN - -"_s);

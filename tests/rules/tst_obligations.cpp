@@ -44,6 +44,8 @@ private slots:
                             const QString &second = {}) { QTest::newRow(name) << rows << first << second; };
         const QString religionPair = u"mind. 1x/Geschichte/Erdkunde/Politik/Pädagogik  "_s;
         row("DE LK from semester 1 only", validWith({{1, "- DE DE DE"}}), u"4xDeutsch "_s);
+        row("DE in three Grundkurs semesters", validWith({{1, "EN"}, {3, "KU"}, {10, "DE DE DE -"}}),
+            u"1xDeutsch "_s);
         row("tie goes to PH", validWith({{5, "BI BI - -"}, {9, "- - PH PH"}}), u"2xPhysik "_s);
         row("CH ahead of PH", validWith({{5, "CH CH CH -"}, {9, "PH - - -"}}), u"1xChemie "_s);
         row("IN no science, ST no Sport", validWith({{5, "IN"}, {6, "ST"}, {9, "-"}}),
@@ -59,6 +61,7 @@ private slots:
         row("RE PK, four PO", validWith({{4, "RE"}, {7, "PO"}, {8, "GE GE - -"}}), {});
         row("RE PK, two PA", validWith({{4, "RE"}, {7, "PO PO GE GE"}, {8, "PA PA - -"}}), {});
         row("RE PK, one EK", validWith({{4, "RE"}, {7, "PO PO GE GE"}, {8, "EK - - -"}}), {}, religionPair);
+        row("RE PK, two EK", validWith({{4, "RE"}, {7, "PO PO GE GE"}, {8, "EK EK - -"}}), {});
         row("SP LK 2, ST 2", validWith({{2, "SP"}, {6, "MA"}, {10, "ST ST - -"}}), {}, u"2xSport-Theorie "_s);
         row("SP PK 4 needs no ST", validWith({{4, "SP"}, {6, "GE"}}), {});
         row("empty matrix", {}, u"4xDeutsch 4xNaturw.4xSport 4xFremdsp. 4xMathe  "_s,
