@@ -210,6 +210,22 @@ private slots:
         QCOMPARE(d.find(u"Danach"_s).block().previous(), t->lastCursorPosition().block());
     }
 
+    // A right edge beyond the largest page is cut to it (22 inches, 2112 pixels); an empty cell
+    // keeps the format of its empty paragraph.
+    void tableEdgesAndEmptyCells() {
+        QTextDocument d;
+        Rtf::read("{\\rtf1\\trowd\\cellx1500\\cellx99999999\\pard\\intbl A\\cell\\qc\\cell\\row}", d);
+        const QList<QTextTable *> tables = tablesOf(d.rootFrame());
+        QCOMPARE(tables.size(), 1);
+        QTextTable *t = tables.first();
+        QCOMPARE(t->format().columnWidthConstraints(),
+                 (QList<QTextLength>{QTextLength(QTextLength::FixedLength, 100),
+                                     QTextLength(QTextLength::FixedLength, (31680 - 1500) / 15)}));
+        QCOMPARE(cellText(t, 0, 1), QString());
+        QCOMPARE(t->cellAt(0, 1).firstCursorPosition().blockFormat().alignment(), Qt::AlignHCenter);
+        QCOMPARE(t->cellAt(0, 0).firstCursorPosition().blockFormat().alignment(), Qt::AlignLeft);
+    }
+
     // \itap2 with \nestcell and \nestrow makes a table inside a cell; the fallback text for
     // readers without nested tables is skipped.
     void nestedTables() {
