@@ -161,5 +161,7 @@ int main(int argc, char **argv) {
     report("validation run", val, ref, 2000);
     report("typing step with auto-fill", typ, ref, 1000);
     report("checklist", chk, ref, 0);
-    return (median(val) <= 2000 && median(typ) <= 1000 && items >= 0 && !sink.isNull()) ? 0 : 1;
+    // The results are printed so that the work cannot be left out; the goals decide the status.
+    std::printf("(%d checklist items, last copied text %lld characters)\n", items, qlonglong(sink.size()));
+    return (median(val) <= 2000 && median(typ) <= 1000) ? 0 : 1;
 }
