@@ -12,7 +12,12 @@ test fails; it survives when all pass. A fault whose text is not found exactly o
 not compile, is reported and left out of the figure; so are the faults marked as equivalent
 (changes that cannot alter behaviour), which are listed with their reason but not run.
 
-Exit status: 0 when at least --goal percent (default 85) of the faults that ran were caught.
+Equivalent faults are not run, but their text must still occur exactly once: a listed change
+that no longer applies is reported as stale like any other. `--check` only does that for every
+fault, without building: a quick look whether the list still fits the code.
+
+Exit status: 0 when at least --goal percent (default 95) of the faults that ran were caught (with
+--check: when no fault is stale).
 """
 
 import argparse
@@ -122,6 +127,14 @@ def sync_tree(source, target):
     return copied
 
 
+def occurrences(root, m):
+    try:
+        with open(os.path.join(root, m.path), encoding="utf-8") as f:
+            return f.read().count(m.original)
+    except FileNotFoundError:
+        return 0
+
+
 def build_and_test(build, tests, timeout):
     code, out = run(["cmake", "--build", build, "--target", *tests], timeout=timeout)
     if code != 0:
@@ -140,7 +153,9 @@ def main():
     parser.add_argument("--numbers", help="run only the faults of these numbers (1,5,7)")
     parser.add_argument("--tests", help="run the tests of this group for every fault instead of its own")
     parser.add_argument("--work", default=os.path.join(HERE, "build-mutate"))
-    parser.add_argument("--goal", type=float, default=85.0)
+    parser.add_argument("--goal", type=float, default=95.0)
+    parser.add_argument("--check", action="store_true",
+                        help="only check that every fault's text occurs exactly once; build nothing")
     args = parser.parse_args()
 
     mutations = parse_list(args.list)
@@ -155,6 +170,13 @@ def main():
             sys.exit(f"unknown test group {args.tests}")
         for m in mutants:
             m.group = args.tests
+    if args.check:
+        stale = [m for m in mutants if occurrences(HERE, m) != 1]
+        for m in stale:
+            print(f"[{m.number:3}] STALE       {m.path}: {m.title} (the text occurs "
+                  f"{occurrences(HERE, m)} times; line {m.line} of the list)")
+        print(f"{len(mutants) - len(stale)} of {len(mutants)} faults apply")
+        return 1 if stale else 0
     src = os.path.join(args.work, "src")
     build = os.path.join(args.work, "build")
     os.makedirs(src, exist_ok=True)
@@ -174,6 +196,12 @@ def main():
 
     for m in mutants:
         if m.equivalent:
+            count = occurrences(src, m)
+            if count != 1:
+                m.outcome = "stale"
+                m.detail = f"the text occurs {count} times"
+                print(f"[{m.number:3}] STALE       {m.path}: {m.title} ({m.detail})", flush=True)
+                continue
             m.outcome = "equivalent"
             print(f"[{m.number:3}] equivalent  {m.path}: {m.title} ({m.equivalent})", flush=True)
             continue
@@ -220,6 +248,13 @@ def main():
             print(f"{label}:")
             for m in listed:
                 print(f"  [{m.number}] {m.path}: {m.title}  (line {m.line} of the list)")
+    groups = sorted({m.group for m in caught + survived})
+    if len(groups) > 1:
+        print("\nPer test group:")
+        for g in groups:
+            c = len([m for m in caught if m.group == g])
+            n = c + len([m for m in survived if m.group == g])
+            print(f"  {g:12} {c:4} of {n:4} caught")
     share = 100.0 * len(caught) / counted if counted else 0.0
     print(f"\nCaught {len(caught)} of {counted} faults: {share:.1f} % "
           f"({len(survived)} survived, {len([m for m in mutants if m.outcome == 'equivalent'])} equivalent, "
