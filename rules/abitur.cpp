@@ -485,8 +485,7 @@ AbiturFileRead ParseAbiturFile(const QByteArray &bytes) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError)
-        return refused(AbiturFileStatus::BadFormat,
-                       QStringLiteral("Die Datei ist kein gültiger JSON-Text (Fehler an Stelle %1).").arg(error.offset));
+        return refused(AbiturFileStatus::BadFormat, QStringLiteral("Die Datei ist kein gültiger JSON-Text."));
     const QJsonObject object = document.object();
     if (!document.isObject() || object.value(u"format").toString() != kFormatName)
         return refused(AbiturFileStatus::BadFormat, QStringLiteral("Die Datei ist keine Punktedatei von Fachlese."));

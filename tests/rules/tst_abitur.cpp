@@ -291,8 +291,8 @@ private slots:
             QByteArray bytes = good;
             QTest::newRow(name) << bytes.replace(from, to) << detail;
         };
-        row("not json", "{\n", "", u"Die Datei ist kein gültiger JSON-Text (Fehler an Stelle 3)."_s);
-        row("array", "{\n", "[{", u"Die Datei ist kein gültiger JSON-Text (Fehler an Stelle 341)."_s);
+        row("not json", "{\n", "", u"Die Datei ist kein gültiger JSON-Text."_s);
+        row("array", good, "[]", u"Die Datei ist keine Punktedatei von Fachlese."_s);
         row("other format", "fachlese-abitur", "fachlese", u"Die Datei ist keine Punktedatei von Fachlese."_s);
         row("version 2", "\"version\": 1", "\"version\": 2",
             u"Die Datei hat eine andere Version als 1 und kann nicht gelesen werden."_s);

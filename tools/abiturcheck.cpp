@@ -1,0 +1,80 @@
+#include "tools/abiturcheck.h"
+
+#include "rules/abitur.h"
+#include "rules/folders.h"
+#include "tools/checker.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+// Each line of a message (lines break at CR) as its own line on standard error.
+QByteArray errorLines(const QString &message) {
+    QByteArray bytes;
+    for (const QString &line : message.split(u'\r'))
+        bytes += "fachlese-check: " + line.toUtf8() + '\n';
+    return bytes;
+}
+} // namespace
+
+QString AbiturHelpText() {
+    return QStringLiteral(
+        "  --abitur DATEI    statt Kurswahlen eine Punktedatei aus dem Fenster „Berechnung der\n"
+        "                    Abinote“ auswerten (mit --json als JSON); gerechnet wird nach der\n"
+        "                    Datei abitur.ini, die wie die Dokumente gesucht wird (sonst nach dem\n"
+        "                    eingebauten Modell: vier Prüfungsfächer, 840 Punkte). Bitte vergleicht\n"
+        "                    das Modell mit der Verordnung eurer Schule. Rückgabewert 0: bestanden,\n"
+        "                    1: nicht bestanden oder noch offen, 2: Datei nicht lesbar\n");
+}
+
+std::optional<int> RunAbiturCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
+    bool asked = false, json = false;
+    QString usage;
+    QByteArray file;
+    bool fileNext = false;
+    for (const QByteArray &argument : arguments) {
+        if (argument == "--")
+            break;
+        if (fileNext) {
+            file = argument;
+            fileNext = false;
+        } else if (argument == "--abitur") {
+            asked = fileNext = true;
+        } else if (argument.startsWith("--abitur=")) {
+            asked = true;
+            file = argument.mid(9);
+        } else if (argument == "--json") {
+            json = true;
+        } else if (usage.isEmpty()) {
+            usage = QStringLiteral("--abitur verträgt sich nur mit --json: ") + ShownPath(argument);
+        }
+    }
+    if (!asked)
+        return std::nullopt;
+    if (file.isEmpty())
+        usage = QStringLiteral("--abitur verlangt einen Namen");
+    if (!usage.isEmpty()) {
+        streams.err(errorLines(usage) + "Hilfe: fachlese-check --help\n");
+        return 2;
+    }
+    const AbiturModelLoad load = LoadAbiturModel(DocumentFolders(QDir::currentPath(), ProgramFolder()));
+    if (!load.message.isEmpty())
+        streams.err(errorLines(load.message));
+    const AbiturFileRead read = ReadAbiturFile(QFile::decodeName(file));
+    if (read.status != AbiturFileStatus::Ok) {
+        streams.err(errorLines(ShownPath(file) + QStringLiteral(": ") + read.message));
+        return 2;
+    }
+    const AbiturResult result = EvaluateAbitur(load.model, read.entries);
+    if (json) {
+        streams.out(AbiturResultJson(result));
+    } else {
+        QStringList lines{QStringLiteral("Berechnung nach: ") + load.model.name};
+        lines << result.areaLines();
+        for (int i = 0; i < result.conditions.size(); ++i)
+            lines << result.conditionLine(i);
+        lines << result.verdictLine();
+        streams.out(lines.join(u'\n').toUtf8() + '\n');
+    }
+    return result.passed == true ? 0 : 1;
+}
