@@ -281,7 +281,7 @@ QString textOf(const AbiturPoints &points) {
 
 // Room for the caption above the contents of a group box laid out by a layout.
 void setBoxLayout(QGroupBox *box, QLayout *layout) {
-    layout->setContentsMargins(10, 20, 10, 8);
+    layout->setContentsMargins(10, 2, 10, 6);
     box->setLayout(layout);
 }
 } // namespace
