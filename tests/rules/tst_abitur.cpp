@@ -199,8 +199,6 @@ private slots:
             QTest::newRow(name) << from << to << message;
         };
         row("no number", u"Gewicht = 1"_s, u"Gewicht = eins"_s, u"Zeile 16: Der Wert „eins“ ist keine ganze Zahl von 0 an."_s);
-        row("negative", u"Gewicht = 1"_s, u"Gewicht = -1"_s, u"Zeile 16: Der Wert „-1“ ist keine ganze Zahl von 0 an."_s);
-        row("weight 0", u"Gewicht = 1"_s, u"Gewicht = 0"_s, u"Zeile 16: Der Wert 0 liegt nicht zwischen 1 und 10."_s);
         row("weight 11", u"Gewicht = 1"_s, u"Gewicht = 11"_s, u"Zeile 16: Der Wert 11 liegt nicht zwischen 1 und 10."_s);
         row("limit 16", u"grenze = 5"_s, u"grenze = 16"_s, u"Zeile 12: Der Wert 16 liegt nicht zwischen 1 und 15."_s);
         row("gk minimum 331", u"= 110"_s, u"= 331"_s, u"Zeile 18: Der Wert 331 liegt nicht zwischen 0 und 330."_s);
@@ -216,11 +214,8 @@ private slots:
         row("before a section", u"[Modell]"_s, u";"_s, u"Zeile 10: Die Angabe „Name“ steht vor dem ersten Abschnitt."_s);
         row("no equals", u"Gewicht = 1"_s, u"Gewicht 1"_s,
             u"Zeile 16: Die Zeile ist weder ein Abschnitt wie [Grundkurse] noch eine Angabe wie Mindestpunkte = 110."_s);
-        row("open bracket", u"[Grundkurse]"_s, u"[Grundkurse"_s,
-            u"Zeile 14: Die Zeile ist weder ein Abschnitt wie [Grundkurse] noch eine Angabe wie Mindestpunkte = 110."_s);
         row("missing", u"LKDabei = ja"_s, u"; LKDabei = ja"_s, u"Die Angabe „LKDabei“ im Abschnitt [Abiturbereich] fehlt."_s);
         row("empty name", u"Name = KMK-Rahmen, vier Prüfungsfächer, 840 Punkte"_s, u"Name ="_s, u"Zeile 10: Der Name ist leer."_s);
-        row("control in name", u"KMK-Rahmen"_s, u"KMK\u001b-Rahmen"_s, u"Zeile 10: Der Name enthält Steuerzeichen."_s);
         row("long name", u"KMK-Rahmen"_s, QString(101, u'x'), u"Zeile 10: Der Name ist länger als 100 Zeichen."_s);
         row("latin-1", u"Prüfungsfächer, 840"_s, u"\u00ff"_s, u"Zeile 10: Die Zeile ist kein UTF-8-Text."_s);
         row("too large", u"[Modell]"_s, u"[Modell]\n"_s + QString(64 * 1024, u';'), u"Die Datei ist größer als 64 KB."_s);
@@ -296,8 +291,6 @@ private slots:
         row("other format", "fachlese-abitur", "fachlese", u"Die Datei ist keine Punktedatei von Fachlese."_s);
         row("version 2", "\"version\": 1", "\"version\": 2",
             u"Die Datei hat eine andere Version als 1 und kann nicht gelesen werden."_s);
-        row("version text", "\"version\": 1", "\"version\": \"1\"",
-            u"Die Datei hat eine andere Version als 1 und kann nicht gelesen werden."_s);
         row("21 values", "[null, null, null, null, null, null, null, null, null, null, null, ",
             "[null, null, null, null, null, null, null, null, null, null, ",
             u"„grundkurse“ muss eine Liste mit 22 Werten sein."_s);
@@ -305,8 +298,6 @@ private slots:
             u"„pruefungen“ muss eine Liste mit 4 Werten sein."_s);
         row("16", "\"semester4\": [null, null, null, null]", "\"semester4\": [null, null, 16, null]",
             u"„semester4“, Wert 3: Erlaubt sind ganze Zahlen von 0 bis 15 und null."_s);
-        row("-1", "\"semester4\": [null,", "\"semester4\": [-1,",
-            u"„semester4“, Wert 1: Erlaubt sind ganze Zahlen von 0 bis 15 und null."_s);
         row("1.5", "\"semester4\": [null,", "\"semester4\": [1.5,",
             u"„semester4“, Wert 1: Erlaubt sind ganze Zahlen von 0 bis 15 und null."_s);
         row("text", "\"semester4\": [null,", "\"semester4\": [\"7\",",
@@ -320,28 +311,6 @@ private slots:
         const AbiturFileRead read = ParseAbiturFile(bytes);
         QCOMPARE(read.message, detail.isEmpty() ? QString() : u"Falsches oder fehlerhaftes Dateiformat\r"_s + detail);
         QCOMPARE(read.status, detail.isEmpty() ? AbiturFileStatus::Ok : AbiturFileStatus::BadFormat);
-    }
-
-    // fachlese-check --json: the result as data.
-    void resultJson() {
-        const AbiturModel model = BuiltInAbiturModel();
-        QCOMPARE(AbiturResultJson(EvaluateAbitur(model, entries(u"10x22"_s, u"10x6"_s, u"10x4"_s, u"10x4"_s))),
-                 QByteArray(R"({"bereiche": {"grundkurse": {"punkte": 220, "hoechstens": 330}, )"
-                            R"("leistungskurse": {"punkte": 140, "hoechstens": 210}, )"
-                            R"("abiturbereich": {"punkte": 200, "hoechstens": 300}}, "bedingungen": [)"
-                            R"({"text": "Grundkurse: mindestens 110 Punkte – erreicht 220", "erfuellt": true}, )"
-                            R"({"text": "Grundkurse: höchstens 6 Ergebnisse unter 5 Punkten – es sind 0", "erfuellt": true}, )"
-                            R"({"text": "Leistungskurse: mindestens 70 Punkte – erreicht 140", "erfuellt": true}, )"
-                            R"({"text": "Leistungskurse: mindestens 4 der 6 Ergebnisse mit 5 Punkten oder mehr – es sind 6", "erfuellt": true}, )"
-                            R"({"text": "Leistungskurse: kein Ergebnis mit 0 Punkten – es sind 0", "erfuellt": true}, )"
-                            R"({"text": "Abiturbereich: mindestens 100 Punkte – erreicht 200", "erfuellt": true}, )"
-                            R"({"text": "Abiturbereich: in mindestens 2 Prüfungsfächern, darunter LK 1 oder LK 2, mindestens 25 Punkte (Kurs + 4 × Prüfung) – Fächer mit diesen Punkten: 4", "erfuellt": true}], )"
-                            R"("gesamt": 560, "note": "2,3", "bestanden": true})"
-                            "\n"));
-        const QByteArray partial = AbiturResultJson(EvaluateAbitur(model, entries(u"-x22"_s, u"-x6"_s, u"-x4"_s, u"-x4"_s)));
-        QVERIFY(partial.startsWith(R"({"bereiche": {"grundkurse": {"punkte": null, "hoechstens": 330})"));
-        QVERIFY(partial.endsWith(R"("erfuellt": null}], "gesamt": null, "note": null, "bestanden": null})"
-                                 "\n"));
     }
 };
 
