@@ -484,6 +484,8 @@ void TAbiNoteForm::B_OeffnenClick() {
         m_dialogs.warning(read.message);
         return;
     }
+    // A cell editor still open would write its old text over the points that were read.
+    SG_GK->setCurrentIndex(QModelIndex());
     SG_GK->setCurrentCell(1, 1);
     SetEntries(read.entries);
     m_fileName = fileName;

@@ -122,10 +122,14 @@ private slots:
         QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write("[Modell]\nName\n") > 0);
         ini.close();
         TAbiNoteForm damaged(dialogs, system, {}, {dir.path(), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
-        QVERIFY(dialogs.entries.size() == 1 && dialogs.entries[0].request.text.contains(u"Zeile 2:"_s));
+        QCOMPARE(dialogs.entries.size(), 1);
+        QCOMPARE(dialogs.entries[0].request.text,
+                 u"Die Datei "_s + ini.fileName() +
+                     u" ist fehlerhaft. Zeile 2: Die Zeile ist weder ein Abschnitt wie [Grundkurse] noch eine Angabe "
+                     "wie Mindestpunkte = 110.\rBerechnet wird nach dem eingebauten Modell."_s);
         QVERIFY(damaged.Model() == BuiltInAbiturModel());
         QCOMPARE(damaged.L_LKKopf[3]->text() + damaged.L_PFKopf[3]->text(), u"LK 2, 1. S.PK 4"_s);
-        TAbiNoteForm shipped(dialogs, system, {}, {QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
+        TAbiNoteForm shipped(dialogs, system, {}, {dir.filePath(u"nichts"_s), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
         QCOMPARE(shipped.L_Modell->text(), u"Berechnung nach: KMK-Rahmen, vier Prüfungsfächer, 840 Punkte"_s);
     }
 };

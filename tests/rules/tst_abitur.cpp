@@ -167,12 +167,8 @@ private slots:
         AbiturEntries e = entries(u"8x22"_s, u"9x6"_s, u"7x3 -"_s, u"-x4"_s);
         QVERIFY(!NeededExamResult(model, e, 20).ready);
         e.semester4[3] = 7;
-        QCOMPARE(AbiturNeedsLines(NeededExamResult(model, e, 20), 20),
-                 (QStringList{u"Bestehen: in jeder Prüfung mindestens 5 Punkte"_s,
-                              u"Note 2,0: nicht erreichbar"_s}));
-        QCOMPARE(AbiturNeedsLines(NeededExamResult(model, e, 30), 30),
-                 (QStringList{u"Bestehen: in jeder Prüfung mindestens 5 Punkte"_s,
-                              u"Note 3,0: in jeder Prüfung mindestens 7 Punkte"_s}));
+        QCOMPARE(AbiturNeedsLines(NeededExamResult(model, e, 20), 20).join(u'|'),
+                 u"Bestehen: in jeder Prüfung mindestens 5 Punkte|Note 2,0: nicht erreichbar"_s);
     }
 
     // The shipped file holds the built-in model; a changed value changes the calculation.
@@ -236,23 +232,6 @@ private slots:
         QCOMPARE(model == BuiltInAbiturModel(), !message.isEmpty());
     }
 
-    // Found like the documents; a faulty file is named, and the built-in model is used.
-    void loadModel() {
-        QTemporaryDir empty, faulty;
-        QFile file(faulty.filePath(u"abitur.ini"_s));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[Modell]\nName = x\nGewicht = 1\n") > 0);
-        file.close();
-        AbiturModelLoad load = LoadAbiturModel({empty.path()});
-        QVERIFY(load.path.isEmpty() && load.message.isEmpty() && load.model == BuiltInAbiturModel());
-        load = LoadAbiturModel({empty.path(), faulty.path(), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
-        QCOMPARE(load.message, u"Die Datei "_s + file.fileName() +
-                                   u" ist fehlerhaft. Zeile 3: Eine Angabe „Gewicht“ gibt es im Abschnitt [Modell] "
-                                   u"nicht.\rBerechnet wird nach dem eingebauten Modell."_s);
-        QVERIFY(load.model == BuiltInAbiturModel());
-        load = LoadAbiturModel({empty.path(), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
-        QVERIFY(load.message.isEmpty() && load.model.name.startsWith(u"KMK-Rahmen"_s));
-    }
-
     // The points file: its bytes, the way back, and its refusals.
     void pointsFile() {
         const AbiturEntries e = entries(u"15 0 -x20"_s, u"1 2 3 4 5 -"_s, u"-x4"_s, u"7 - 9 10"_s);
@@ -294,8 +273,6 @@ private slots:
         row("21 values", "[null, null, null, null, null, null, null, null, null, null, null, ",
             "[null, null, null, null, null, null, null, null, null, null, ",
             u"„grundkurse“ muss eine Liste mit 22 Werten sein."_s);
-        row("no list", "\"pruefungen\": [null, null, null, null]", "\"pruefungen\": 4",
-            u"„pruefungen“ muss eine Liste mit 4 Werten sein."_s);
         row("16", "\"semester4\": [null, null, null, null]", "\"semester4\": [null, null, 16, null]",
             u"„semester4“, Wert 3: Erlaubt sind ganze Zahlen von 0 bis 15 und null."_s);
         row("1.5", "\"semester4\": [null,", "\"semester4\": [1.5,",
