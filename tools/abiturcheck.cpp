@@ -17,14 +17,20 @@ QByteArray errorLines(const QString &message) {
 }
 } // namespace
 
-QString AbiturHelpText() {
+QByteArray AbiturHelpText() {
     return QStringLiteral(
-        "  --abitur DATEI    statt Kurswahlen eine Punktedatei aus dem Fenster „Berechnung der\n"
-        "                    Abinote“ auswerten (mit --json als JSON); gerechnet wird nach der\n"
-        "                    Datei abitur.ini, die wie die Dokumente gesucht wird (sonst nach dem\n"
-        "                    eingebauten Modell: vier Prüfungsfächer, 840 Punkte). Bitte vergleicht\n"
-        "                    das Modell mit der Verordnung eurer Schule. Rückgabewert 0: bestanden,\n"
-        "                    1: nicht bestanden oder noch offen, 2: Datei nicht lesbar\n");
+               "\n"
+               "Abiturpunkte:\n"
+               "  fachlese-check --abitur DATEI [--json]\n"
+               "\n"
+               "Wertet eine Punktedatei aus dem Fenster „Berechnung der Abinote“ aus und gibt die drei\n"
+               "Bereiche, jede Zulassungsbedingung und die Durchschnittsnote aus wie das Fenster, mit\n"
+               "--json als JSON-Dokument. Gerechnet wird nach der Datei abitur.ini, die wie die Dokumente\n"
+               "gesucht wird (aktueller Ordner, Ordner des Programms, ../share/fachlese), ohne sie nach\n"
+               "dem eingebauten Modell mit vier Prüfungsfächern und 840 Punkten. Die Schule sollte das\n"
+               "Modell mit ihrer Verordnung vergleichen. Rückgabewert: 0 bestanden, 1 nicht bestanden\n"
+               "oder noch offen, 2 falscher Aufruf oder Datei nicht lesbar.\n")
+        .toUtf8();
 }
 
 std::optional<int> RunAbiturCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {

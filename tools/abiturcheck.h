@@ -10,5 +10,5 @@
 // passed or not yet known, 2 a usage error or a file that cannot be read.
 std::optional<int> RunAbiturCheck(const QList<QByteArray> &arguments, const CheckStreams &streams);
 
-// The lines of --help about --abitur.
-QString AbiturHelpText();
+// The part of --help about --abitur.
+QByteArray AbiturHelpText();

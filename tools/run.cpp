@@ -124,9 +124,8 @@ QByteArray errorLine(const QString &text) {
 } // namespace
 
 QByteArray CheckHelpText() {
-    return (QStringLiteral(
+    return QStringLiteral(
                "Aufruf: fachlese-check [OPTIONEN] PFAD...\n"
-               "       fachlese-check --abitur DATEI [--json]\n"
                "\n"
                "Prüft gespeicherte Kurswahlen (.fld-Dateien) ohne Fenster nach denselben Regeln wie\n"
                "„Wahl testen“ im Programm Fachlese. PFAD ist eine .fld-Datei oder ein Ordner; ein Ordner\n"
@@ -152,9 +151,7 @@ QByteArray CheckHelpText() {
                "  --pruefliste      zu jeder Datei alle Punkte der Prüfliste ausgeben (Verstöße und\n"
                "                    Hinweise, jede Regel für sich)\n"
                "  --foreign-lk=no   die Frage nach der weitergeführten LK-Fremdsprache mit Nein\n"
-               "                    beantworten (--foreign-lk=yes: mit Ja, die Voreinstellung)\n") +
-           AbiturHelpText() +
-           QStringLiteral(
+               "                    beantworten (--foreign-lk=yes: mit Ja, die Voreinstellung)\n"
                "  -h, --help        diese Hilfe anzeigen\n"
                "  --version         die Version anzeigen\n"
                "  --                alles Folgende sind Pfade (auch „-“ ist immer ein Pfad)\n"
@@ -168,8 +165,9 @@ QByteArray CheckHelpText() {
                "  0  alle Wahlen haben den Test bestanden\n"
                "  1  mindestens eine Wahl hat den Test nicht bestanden\n"
                "  2  falscher Aufruf, mindestens eine Datei oder ein Ordner war nicht lesbar, oder der\n"
-               "     Bericht oder die Tabellen ließen sich nicht schreiben\n"))
-        .toUtf8();
+               "     Bericht oder die Tabellen ließen sich nicht schreiben\n")
+               .toUtf8() +
+           AbiturHelpText();
 }
 
 QByteArray CheckVersionText() {
