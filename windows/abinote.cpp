@@ -299,7 +299,7 @@ void TAbiNoteForm::createBlockTwo() {
     connect(B_Oeffnen, &QPushButton::clicked, this, &TAbiNoteForm::B_OeffnenClick);
     connect(B_Speichern, &QPushButton::clicked, this, &TAbiNoteForm::B_SpeichernClick);
 
-    QGroupBox *lkBox = boldBox(QStringLiteral(" Leistungskurse (Block I) "), this, 8, 137, 340, 150);
+    QGroupBox *lkBox = boldBox(QStringLiteral(" Leistungskurse (Block I) "), this, 8, 137, 384, 150);
     auto *lkGrid = new QGridLayout;
     for (int i = 0; i < kAbiturLeistungskurse; ++i) {
         L_LKKopf[i] = plainLabel(lkBox);
@@ -307,10 +307,11 @@ void TAbiNoteForm::createBlockTwo() {
         L_LKKopf[i]->setBuddy(E_LK[i]);
         lkGrid->addWidget(L_LKKopf[i], 2 * (i / 3), i % 3);
         lkGrid->addWidget(E_LK[i], 2 * (i / 3) + 1, i % 3);
+        lkGrid->setColumnStretch(i % 3, 1);
     }
     setBoxLayout(lkBox, lkGrid);
 
-    QGroupBox *abiBox = boldBox(QStringLiteral(" Abiturbereich (Block II) "), this, 356, 137, 365, 150);
+    QGroupBox *abiBox = boldBox(QStringLiteral(" Abiturbereich (Block II) "), this, 400, 137, 321, 150);
     auto *abiGrid = new QGridLayout;
     abiGrid->addWidget(plainLabel(abiBox, QStringLiteral("4. Semester")), 0, 1);
     abiGrid->addWidget(plainLabel(abiBox, QStringLiteral("Prüfung")), 0, 2);

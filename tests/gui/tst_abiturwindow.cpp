@@ -34,6 +34,12 @@ class TestAbiturWindow : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+        QFont font(u"Liberation Sans"_s); // the program's font
+        font.setPixelSize(11);
+        QApplication::setFont(font);
+    }
+
     // A pupil with the choice in the main window: the headings name its subjects and follow
     // it; the points are typed, give the result, are saved and opened again.
     void asAPupil() {
@@ -53,6 +59,13 @@ private slots:
         p.grid().setCell(4, 3, QString());
         QCOMPARE(form->L_LKKopf[0]->text() + u'|' + form->L_LKKopf[4]->text() + u'|' + form->L_PFKopf[2]->text(),
                  u"Biologie 1. S.|LK 2, 2. S.|Englisch (PK 3)"_s);
+
+        // The longest subject names fit their headings: no label is cut.
+        for (int column = 1; column <= 4; ++column)
+            p.grid().setCell(column, 1, u"Werte u. Normen"_s);
+        QCoreApplication::processEvents(); // the layouts follow the new headings
+        for (const QLabel *label : form->findChildren<QLabel *>())
+            QVERIFY2(label->wordWrap() || label->width() >= label->sizeHint().width(), qPrintable(label->text()));
 
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
