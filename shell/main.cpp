@@ -1,6 +1,7 @@
 #include "shell/main.h"
 
 #include "rules/dialogs.h"
+#include "rules/folders.h"
 #include "rules/gridediting.h"
 #include "shell/coursegridmodel.h"
 #include "shell/coursegridview.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -271,7 +273,13 @@ THelpForm *TMainForm::HelpForm() {
 }
 
 TAbiNoteForm *TMainForm::AbiNoteForm() {
-    return builtOnFirstUse(m_abiNoteForm, m_sideWindows, [this] { return new TAbiNoteForm(this); });
+    return builtOnFirstUse(m_abiNoteForm, m_sideWindows, [this] {
+        auto *form = new TAbiNoteForm(
+            m_dialogs, m_systemDialogs, [this](int column, int row) { return StringGrid->cell(column, row); },
+            DocumentFolders(QDir::currentPath(), ProgramFolder()), this);
+        connect(StringGrid, &QAbstractItemModel::dataChanged, form, &TAbiNoteForm::FollowGrid);
+        return form;
+    });
 }
 
 TPrintForm *TMainForm::PrintForm() {
@@ -386,9 +394,6 @@ void TMainForm::B_TestenClick() {
 }
 
 void TMainForm::B_AbinoteClick() {
-    if (m_dialogs.confirmation(QStringLiteral("Die Funktion ist noch unvollständig. Weiter?")) ==
-        DialogButton::No)
-        return;
     if (TAbiNoteForm *form = AbiNoteForm())
         showWindow(form);
 }

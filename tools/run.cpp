@@ -1,5 +1,6 @@
 #include "tools/run.h"
 
+#include "tools/abiturcheck.h"
 #include "tools/checker.h"
 #include "tools/report.h"
 #include "tools/statistics.h"
@@ -165,7 +166,8 @@ QByteArray CheckHelpText() {
                "  1  mindestens eine Wahl hat den Test nicht bestanden\n"
                "  2  falscher Aufruf, mindestens eine Datei oder ein Ordner war nicht lesbar, oder der\n"
                "     Bericht oder die Tabellen ließen sich nicht schreiben\n")
-        .toUtf8();
+               .toUtf8() +
+           AbiturHelpText();
 }
 
 QByteArray CheckVersionText() {
@@ -173,6 +175,8 @@ QByteArray CheckVersionText() {
 }
 
 int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
+    if (const std::optional<int> status = RunAbiturCheck(arguments, streams))
+        return *status;
     const Options options = parseArguments(arguments);
     if (options.help) {
         streams.out(CheckHelpText());

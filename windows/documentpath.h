@@ -1,12 +1,9 @@
 #pragma once
 
+#include "rules/folders.h"
+
 #include <QString>
 #include <QStringList>
-
-// Where the document viewer looks for a document given by its bare name: the working folder
-// first (a school may keep its own regulation there), then the program's folder, then the
-// folder the installation puts the documents in, `../share/fachlese` relative to the program.
-QStringList DocumentFolders(const QString &workingFolder, const QString &programFolder);
 
 // The path of the first of DocumentFolders that holds a file `name`; `name` itself when none
 // does, so that opening it fails and the error names the file as it was asked for.

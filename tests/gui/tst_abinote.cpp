@@ -1,3 +1,5 @@
+#include "rules/dialogs.h"
+#include "support/fakes.h"
 #include "windows/abinote.h"
 
 #include <QAccessible>
@@ -19,6 +21,9 @@ void setPoints(TAbiNoteForm &form, const QString &all, int column = 0, const QSt
 class TestAbiNote : public QObject {
     Q_OBJECT
 
+    DialogRecorder dialogs;
+    ScriptedSystemDialogs system;
+
 private slots:
     // Every key released in the grid recomputes the label, also keys that change no cell: the
     // sum of the 22 points, or "?" for a value outside 1 ... 15.
@@ -30,7 +35,7 @@ private slots:
                                                                     {u"1"_s, 5, u" 9"_s, u"30"_s}};
         for (const auto &[all, column, text, result] : cases)
             for (Qt::Key key : {Qt::Key_Right, Qt::Key_Tab, Qt::Key_Shift}) {
-                TAbiNoteForm form(nullptr);
+                TAbiNoteForm form(dialogs, system);
                 form.L_GK->setText(u"stale"_s);
                 setPoints(form, all, column, text);
                 QCOMPARE(form.L_GK->text(), u"stale"_s);
@@ -41,7 +46,7 @@ private slots:
 
     // The grid and its point cells have names for screen readers; a cell's name follows its text.
     void accessibleNames() {
-        TAbiNoteForm form(nullptr);
+        TAbiNoteForm form(dialogs, system);
         form.SG_GK->item(1, 3)->setText(u"12"_s);
         QAccessibleInterface *grid = QAccessible::queryAccessibleInterface(form.SG_GK);
         QStringList names = {grid->text(QAccessible::Name)};
@@ -54,7 +59,7 @@ private slots:
 
     // What was typed counts at the key release, while the cell editor is still open.
     void typingInTheEditor() {
-        TAbiNoteForm form(nullptr);
+        TAbiNoteForm form(dialogs, system);
         setPoints(form, u"1"_s, 1, u"3"_s);
         form.SG_GK->setCurrentCell(1, 1);
         QTest::keyClick(form.SG_GK, Qt::Key_5); // opens the editor with the typed key

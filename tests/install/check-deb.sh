@@ -17,7 +17,7 @@ echo "built $(basename "$deb")"
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 id=de.igs_brunsmark.Fachlese
 for f in ./usr/bin/fachlese ./usr/bin/fachlese-check ./usr/share/fachlese/Verordnung.rtf \
-    ./usr/share/fachlese/Anleitung.rtf ./usr/share/fachlese/Hilfe.rtf \
+    ./usr/share/fachlese/Anleitung.rtf ./usr/share/fachlese/Hilfe.rtf ./usr/share/fachlese/abitur.ini \
     ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
     ./usr/share/mime/packages/$id.xml ./usr/share/icons/hicolor/48x48/apps/$id.png \
     ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/man/man1/fachlese.1.gz \

@@ -23,6 +23,7 @@ id=de.igs_brunsmark.Fachlese
 
 for f in usr/bin/fachlese usr/bin/fachlese-check \
     usr/share/fachlese/Verordnung.rtf usr/share/fachlese/Anleitung.rtf usr/share/fachlese/Hilfe.rtf \
+    usr/share/fachlese/abitur.ini \
     usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml \
     usr/share/mime/packages/$id.xml usr/share/icons/hicolor/scalable/apps/$id.svg \
     usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$id.png \
@@ -30,6 +31,13 @@ for f in usr/bin/fachlese usr/bin/fachlese-check \
     usr/share/doc/fachlese/copyright usr/share/doc/fachlese/changelog.gz; do
     [ -f "$dest/$f" ] || fail "not installed: $f"
 done
+# The installed checker finds the installed Abitur model from any folder.
+nulls() { printf 'null, %.0s' $(seq 2 "$1"); printf null; }
+printf '{"format": "fachlese-abitur", "version": 1, "grundkurse": [%s], "leistungskurse": [%s], "semester4": [%s], "pruefungen": [%s]}' \
+    "$(nulls 22)" "$(nulls 6)" "$(nulls 4)" "$(nulls 4)" >"$work/punkte.json"
+abitur=$(cd "$work" && "$dest/usr/bin/fachlese-check" --abitur punkte.json 2>&1 || true)
+grep -q "^Berechnung nach: KMK-Rahmen" <<<"$abitur" ||
+    fail "fachlese-check --abitur does not find the installed abitur.ini"
 for size in 16 32 48 64 128 256; do
     png=$share/icons/hicolor/${size}x${size}/apps/$id.png
     [ -f "$png" ] && { file "$png" | grep -q "PNG image data, $size x $size" || fail "icon $png is not $size px"; }
