@@ -1,5 +1,6 @@
 #include "shell/commandline.h"
 #include "support/mainwindow.h"
+#include "support/tables.h"
 #include "windows/documentpath.h"
 
 #include <QDir>
@@ -31,21 +32,9 @@ private slots:
     void parse_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("nothing") << QStringList{} << u"run||"_s;
-        QTest::newRow("a file") << QStringList{u"anna.fld"_s} << u"run|anna.fld|"_s;
-        QTest::newRow("a file after --") << QStringList{u"--"_s, u"-x.fld"_s} << u"run|-x.fld|"_s;
-        QTest::newRow("-- twice") << QStringList{u"--"_s, u"--"_s} << u"run|--|"_s;
-        QTest::newRow("--help") << QStringList{u"--help"_s, u"--nix"_s} << u"help||"_s;
-        QTest::newRow("-h") << QStringList{u"a.fld"_s, u"-h"_s} << u"help||"_s;
-        QTest::newRow("--version") << QStringList{u"--version"_s} << u"version||"_s;
-        QTest::newRow("--help after --") << QStringList{u"--"_s, u"--help"_s} << u"run|--help|"_s;
-        QTest::newRow("unknown option first")
-            << QStringList{u"--nix"_s, u"--help"_s} << u"usage||fachlese: unbekannte Option „--nix“"_s;
-        QTest::newRow("lone -") << QStringList{u"-"_s} << u"usage||fachlese: unbekannte Option „-“"_s;
-        QTest::newRow("two files") << QStringList{u"a.fld"_s, u"b.fld"_s}
-                                   << u"usage||fachlese: es kann nur eine Datei geöffnet werden"_s;
-        QTest::newRow("two files after --") << QStringList{u"--"_s, u"a.fld"_s, u"b"_s}
-                                            << u"usage||fachlese: es kann nur eine Datei geöffnet werden"_s;
+        for (const QList<QByteArray> &row : tables::rows(u"gui/data/startup-arguments.tsv"_s))
+            QTest::newRow(row.value(0).constData())
+                << tables::text(row.value(1)).split(u' ', Qt::SkipEmptyParts) << tables::text(row.value(2));
         QTest::newRow("empty name") << QStringList{QString()} << u"usage||fachlese: leerer Dateiname"_s;
     }
 
@@ -55,21 +44,12 @@ private slots:
         QCOMPARE(describe(ParseCommandLine(arguments)), expected);
     }
 
-    void toolkitOptions_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("holds");
-        QTest::newRow("-style") << QStringList{u"a.fld"_s, u"-style"_s, u"fusion"_s} << true;
-        QTest::newRow("--platform=") << QStringList{u"--platform=offscreen"_s} << true;
-        QTest::newRow("-reverse") << QStringList{u"-reverse"_s} << true;
-        QTest::newRow("after --") << QStringList{u"--"_s, u"-style"_s} << false;
-        QTest::newRow("longer name") << QStringList{u"-stylex"_s} << false;
-        QTest::newRow("a file named style") << QStringList{u"style"_s} << false;
-    }
+    void toolkitOptions_data() { tables::addTextRows(u"gui/data/startup-toolkit.tsv"_s, {"arguments", "holds"}); }
 
     void toolkitOptions() {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, holds);
-        QCOMPARE(HoldsToolkitOption(arguments), holds);
+        QFETCH(QString, arguments);
+        QFETCH(QString, holds);
+        QCOMPARE(HoldsToolkitOption(arguments.split(u' ')), holds == u"1");
     }
 
     // The program itself: what it prints and its exit status, before any window appears.
