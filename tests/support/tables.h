@@ -29,33 +29,46 @@ inline QByteArray golden(const QString &name, const QByteArray &actual) {
     return fileBytes(name);
 }
 
-// A field with its escapes replaced, as bytes (⟨U+…⟩ and literal text as UTF-8).
-inline QByteArray bytes(const QByteArray &field) {
-    static const QRegularExpression escape(QStringLiteral("⟨(tab|lf|cr|nul|x[0-9A-Fa-f]{2}|U\\+[0-9A-Fa-f]+|)⟩"));
-    static const QMap<QString, char> named = {{QStringLiteral("tab"), '\t'}, {QStringLiteral("lf"), '\n'},
-                                              {QStringLiteral("cr"), '\r'}, {QStringLiteral("nul"), '\0'}};
+// Calls `literal` with each piece of `field` between escapes and `escape` with each escape's
+// code ("tab", "x41", "U+20AC", "").
+template <typename Literal, typename Escape>
+void expand(const QByteArray &field, Literal literal, Escape escape) {
+    static const QRegularExpression pattern(QStringLiteral("⟨(tab|lf|cr|nul|x[0-9A-Fa-f]{2}|U\\+[0-9A-Fa-f]+|)⟩"));
     const QString text = QString::fromUtf8(field);
-    QByteArray result;
     qsizetype at = 0;
-    for (const QRegularExpressionMatch &m : escape.globalMatch(text)) {
-        result += text.mid(at, m.capturedStart() - at).toUtf8();
-        const QString code = m.captured(1);
-        if (named.contains(code))
-            result += named.value(code);
-        else if (code.startsWith(u'x'))
-            result += char(code.mid(1).toInt(nullptr, 16));
-        else if (!code.isEmpty())
-            result += QString::fromUcs4(std::array{char32_t(code.mid(2).toUInt(nullptr, 16))}.data(), 1).toUtf8();
+    for (const QRegularExpressionMatch &m : pattern.globalMatch(text)) {
+        literal(text.mid(at, m.capturedStart() - at));
+        escape(m.captured(1));
         at = m.capturedEnd();
     }
-    return result + text.mid(at).toUtf8();
+    literal(text.mid(at));
 }
 
-// The same as text: ⟨xHH⟩ is the character U+00HH.
+// The character of an escape's code; ⟨xHH⟩ is U+00HH.
+inline QString escaped(const QString &code) {
+    static const QMap<QString, QChar> named = {{QStringLiteral("tab"), u'\t'}, {QStringLiteral("lf"), u'\n'},
+                                               {QStringLiteral("cr"), u'\r'}, {QStringLiteral("nul"), QChar(0)}};
+    if (named.contains(code) || code.isEmpty())
+        return code.isEmpty() ? QString() : QString(named.value(code));
+    const char32_t value = code.mid(code.startsWith(u'x') ? 1 : 2).toUInt(nullptr, 16);
+    return value <= 0xFFFF ? QString(QChar(value)) : QString::fromUcs4(&value, 1); // lone surrogates too
+}
+
+// A field as text.
 inline QString text(const QByteArray &field) {
-    QByteArray marked = field;
-    marked.replace("⟨x", "⟨U+");
-    return QString::fromUtf8(bytes(marked));
+    QString result;
+    expand(field, [&](const QString &piece) { result += piece; }, [&](const QString &code) { result += escaped(code); });
+    return result;
+}
+
+// A field as bytes: the text as UTF-8, but ⟨xHH⟩ the byte HH.
+inline QByteArray bytes(const QByteArray &field) {
+    QByteArray result;
+    expand(field, [&](const QString &piece) { result += piece.toUtf8(); },
+           [&](const QString &code) {
+               result += code.startsWith(u'x') ? QByteArray(1, char(code.mid(1).toInt(nullptr, 16))) : escaped(code).toUtf8();
+           });
+    return result;
 }
 
 // The rows of the table `name` under tests/: the name, then the fields as written.
