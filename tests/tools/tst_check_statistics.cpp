@@ -100,28 +100,20 @@ private slots:
         QTest::addColumn<bool>("continued");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<int>("courses"); // -1: none
-        const auto row = [](const char *reason, const QByteArray &bytes, int courses, bool continued = true) {
-            QTest::newRow(reason) << bytes << continued << QString::fromLatin1(reason) << courses;
-        };
-        using choicefiles::validWith;
-        row("ok", validWith({}), 36);
-        row("unlesbar", "Fachlese \r\n", -1);
-        row("leer", choicefiles::bytesOfChoice({}), 0);
-        row("unbekanntes-fach", validWith({{5, "SP SP Mathe SP"}}), -1);
-        row("regel-1", validWith({{0, "KU"}, {1, "GE"}, {2, "EN"}, {3, "MA"}}), 36);
-        row("regel-2", validWith({{1, "KU"}, {2, "GE"}, {3, "BI"}}), 36);
-        row("regel-3", validWith({{0, "PH"}, {1, "KU"}, {2, "GE"}, {3, "BI"}}), 36); // then rule 7
-        row("regel-4", validWith({{2, "SP"}, {5, "EN"}}), 36);
-        row("regel-5", validWith({{3, "ST"}}), 32);
-        row("regel-6", validWith({{3, "PH"}, {4, "GE"}}), 36);
-        row("regel-7", validWith({{0, "MA"}, {1, "PH"}, {2, "KU"}, {3, "GE"}, {4, "BI"}}), 36);
-        row("regel-8", validWith({{1, "RE"}, {2, "EN"}, {3, "MA"}, {7, "GE"}}), 36);
-        row("regel-9", validWith({{3, "WN"}, {7, "GE"}}), 36);
-        row("regel-10", validWith({{1, "MA - MA MA"}}), 35);
-        row("belegung", validWith({{6, "PO - - -"}}), 33);
-        row("unter-33", validWith({{8, "-"}}), 32);
-        row("fremdsprache-lk-nein", choicefiles::bytesOfChoice(choices::validForeignLanguageLkChoice()), 36,
-            false);
+        for (const QList<QByteArray> &row : tables::rows(u"tools/data/reason-codes.tsv"_s)) {
+            QList<QByteArray> entries; // kept alive for validWith's pointers
+            QList<std::pair<int, const char *>> changes;
+            for (const QByteArray &change : row.value(1).split('|'))
+                if (const qsizetype at = change.indexOf('='); at > 0)
+                    changes.append({change.left(at).toInt(), entries.emplace_back(change.mid(at + 1)).constData()});
+            QTest::newRow(row.value(0).constData()) << choicefiles::validWith(changes) << true
+                                                    << QString::fromLatin1(row.value(0)) << row.value(2).toInt();
+        }
+        QTest::newRow("unlesbar") << QByteArray("Fachlese \r\n") << true << u"unlesbar"_s << -1;
+        QTest::newRow("leer") << choicefiles::bytesOfChoice({}) << true << u"leer"_s << 0;
+        QTest::newRow("fremdsprache-lk-nein")
+            << choicefiles::bytesOfChoice(choices::validForeignLanguageLkChoice()) << false
+            << u"fremdsprache-lk-nein"_s << 36;
     }
 
     // One file per reason: the code, and the course count whenever it can be computed.
