@@ -178,44 +178,19 @@ private slots:
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QList<QSizeF>>("sizes");
         QTest::addColumn<QString>("text");
-        const QByteArray png = imageHex("PNG", QSize(30, 20));
-        const QByteArray jpeg = imageHex("JPG", QSize(16, 8));
-        QTest::newRow("png goal") << "{\\rtf1 a{\\pict\\pngblip\\picwgoal900\\pichgoal600 " + png + "}b}"
-                                  << QList<QSizeF>{{60, 40}} << u"a\uFFFCb"_s;
-        QTest::newRow("png scaled") << "{\\rtf1{\\pict\\picscalex50\\picscaley200\\pngblip\\picwgoal900"
-                                       "\\pichgoal600\n" +
-                                           png.left(40) + "\n" + png.mid(40) + "}}"
-                                    << QList<QSizeF>{{30, 80}} << u"\uFFFC"_s;
-        QTest::newRow("jpeg own size")
-            << "{\\rtf1{\\pict\\jpegblip " + jpeg + "}}" << QList<QSizeF>{{16, 8}} << u"\uFFFC"_s;
-        QTest::newRow("binary") << "{\\rtf1{\\pict\\pngblip\\bin" + QByteArray::number(png.size() / 2) + " " +
-                                       QByteArray::fromHex(png) + "}x}"
-                                << QList<QSizeF>{{30, 20}} << u"\uFFFCx"_s;
-        QTest::newRow("metafile") << QByteArray("{\\rtf1 a{\\pict\\wmetafile8\\picw10 0100090000}b}")
-                                  << QList<QSizeF>{} << u"a[Bild]b"_s;
-        QTest::newRow("broken png") << QByteArray("{\\rtf1{\\pict\\pngblip 89504e47}}") << QList<QSizeF>{}
-                                    << u"[Bild]"_s;
-        QTest::newRow("shape png, metafile skipped")
-            << "{\\rtf1{\\*\\shppict{\\pict\\pngblip " + png + "}}{\\nonshppict{\\pict\\wmetafile8 0100}}}"
-            << QList<QSizeF>{{30, 20}} << u"\uFFFC"_s;
-        QTest::newRow("shape metafile, png alternative")
-            << "{\\rtf1{\\*\\shppict{\\pict\\emfblip 0100}}{\\nonshppict{\\pict\\pngblip " + png + "}}}"
-            << QList<QSizeF>{{30, 20}} << u"\uFFFC"_s;
-        QTest::newRow("shape metafile after text, png alternative")
-            << "{\\rtf1 Text {\\*\\shppict{\\pict\\emfblip 0100}}{\\nonshppict{\\pict\\pngblip " + png + "}}}"
-            << QList<QSizeF>{{30, 20}} << u"Text \uFFFC"_s;
-        QTest::newRow("both metafiles")
-            << QByteArray("{\\rtf1{\\*\\shppict{\\pict\\emfblip 01}}{\\nonshppict{\\pict\\wmetafile8 01}}}")
-            << QList<QSizeF>{} << u"[Bild]"_s;
-        // Pictures that unpack to more than 64 million pixels in all are not decoded; a picture
-        // larger than 4000 pixels is shown smaller, in its proportions.
-        const QByteArray large = imageHex("PNG", QSize(8000, 4000)); // 32 million pixels
-        QTest::newRow("budget") << "{\\rtf1{\\pict\\pngblip " + large + "}{\\pict\\pngblip " + large +
-                                       "}{\\pict\\pngblip " + large + "}{\\pict\\pngblip " + png + "}}"
-                                << QList<QSizeF>{{4000, 2000}, {4000, 2000}, {30, 20}}
-                                << u"\uFFFC\uFFFC[Bild]\uFFFC"_s;
-        QTest::newRow("hidden") << "{\\rtf1{\\v{\\pict\\pngblip " + png + "}}}" << QList<QSizeF>{}
-                                << QString();
+        const QByteArray png = imageHex("PNG", QSize(30, 20)), large = imageHex("PNG", QSize(8000, 4000));
+        for (const QList<QByteArray> &row : tables::rows(u"richtext/data/pictures.tsv"_s)) {
+            QList<QSizeF> sizes;
+            for (const QByteArray &size : row.value(2).split(';'))
+                if (!size.isEmpty())
+                    sizes.append(QSizeF(size.split('x').value(0).toInt(), size.split('x').value(1).toInt()));
+            QTest::newRow(row.value(0).constData())
+                << tables::bytes(row.value(1))
+                       .replace("⟨png, split⟩", png.left(40) + "\n" + png.mid(40))
+                       .replace("⟨png, binary⟩", QByteArray::number(png.size() / 2) + " " + QByteArray::fromHex(png))
+                       .replace("⟨png⟩", png).replace("⟨large⟩", large).replace("⟨jpeg⟩", imageHex("JPG", QSize(16, 8)))
+                << sizes << tables::text(row.value(3));
+        }
     }
     void pictures() {
         QFETCH(QByteArray, rtf);
@@ -284,7 +259,7 @@ private slots:
 
     // Two regulations written in a word processor, saved as RTF directly and by way of .docx:
     // every word of the word processor's own text export arrives, in its order, and the tables,
-    // the picture and the footnote are there.
+    // the picture, the footnote and the formats are there (data/documents/FILE.txt).
     void wordProcessorSamples_data() {
         QTest::addColumn<QString>("file");
         QTest::newRow("direct") << u"regelung-direkt.rtf"_s;
@@ -307,18 +282,9 @@ private slots:
             QString::fromUtf8(text.readAll()).remove(QChar(0xFEFF)).split(blank, Qt::SkipEmptyParts);
         QCOMPARE(words, expected);
         QVERIFY(d.toPlainText().endsWith(u"\n1 Ausnahmen regelt die Schulleitung."_s));
-        const QList<QTextTable *> tables = tablesOf(d.rootFrame());
-        QCOMPARE(tables.size(), 1);
-        QCOMPARE(QList<int>({tables[0]->rows(), tables[0]->columns()}), QList<int>({3, 3}));
-        QCOMPARE(tables[0]->cellAt(1, 0).columnSpan(), 2);
-        QCOMPARE(tables[0]->cellAt(1, 2).rowSpan(), 2);
-        QCOMPARE(cellText(tables[0], 1, 2), u"Pflichtfach\nzweiter Absatz"_s);
         QCOMPARE(pictureSizes(d), QList<QSizeF>({{96, 48}}));
-        QCOMPARE(formatAt(d, u"hervorgehoben"_s).background().color(), QColor(255, 255, 0));
-        QCOMPARE(formatAt(d, u"Kapit"_s).fontCapitalization(), QFont::SmallCaps);
-        QCOMPARE(d.find(u"Nach dem Seitenumbruch"_s).blockFormat().pageBreakPolicy(),
-                 QTextFormat::PageBreak_AlwaysBefore);
-        QCOMPARE(d.find(u"Mathematik"_s).blockFormat().tabPositions().value(0).position, 24.0);
+        const QByteArray described = describe(d); // tables, the picture, highlight, small capitals
+        QCOMPARE(described, tables::golden(u"richtext/data/documents/"_s + file.chopped(4) + u".txt"_s, described));
     }
 
     // A paragraph of many format runs goes into the document before it ends and still gets its
