@@ -54,25 +54,12 @@ private slots:
 
     // The program itself: what it prints and its exit status, before any window appears.
     void process_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("err");
-        const QString usage = u"Aufruf: fachlese [DATEI.fld]\nMehr dazu: fachlese --help\n"_s;
-        QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"fachlese " FACHLESE_VERSION "\n"_s
-                                 << QString();
-        QTest::newRow("two files") << QStringList{u"a.fld"_s, u"b.fld"_s} << 2 << QString()
-                                   << u"fachlese: es kann nur eine Datei geöffnet werden\n"_s + usage;
-        QTest::newRow("unknown option") << QStringList{u"--drucken"_s} << 2 << QString()
-                                        << u"fachlese: unbekannte Option „--drucken“\n"_s + usage;
-        QTest::newRow("unknown option among the toolkit's")
-            << QStringList{u"-style"_s, u"fusion"_s, u"-x"_s} << 2 << QString()
-            << u"fachlese: unbekannte Option „-x“\n"_s + usage;
+        tables::addTextRows(u"gui/data/startup-process.tsv"_s, {"arguments", "status", "out", "err"});
     }
 
     void process() {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, status);
+        QFETCH(QString, arguments);
+        QFETCH(QString, status);
         QFETCH(QString, out);
         QFETCH(QString, err);
         QProcess program;
@@ -81,11 +68,11 @@ private slots:
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
         program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(FACHLESE_BINARY_DIR "/fachlese"), arguments);
+        program.start(QStringLiteral(FACHLESE_BINARY_DIR "/fachlese"), arguments.split(u' '));
         QVERIFY(program.waitForFinished(30000));
         QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), out);
         QCOMPARE(QString::fromUtf8(program.readAllStandardError()), err);
-        QCOMPARE(program.exitCode(), status);
+        QCOMPARE(program.exitCode(), status.toInt());
     }
 
     void help() {
@@ -141,25 +128,16 @@ private slots:
 
     // The working folder first, then the program's folder, then ../share/fachlese beside it;
     // a folder of the document's name does not count, and without any the bare name stays.
-    void documentLookup_data() {
-        QTest::addColumn<QStringList>("present"); // where a Verordnung.rtf lies
-        QTest::addColumn<QString>("found");
-        QTest::newRow("installed") << QStringList{u"share/fachlese"_s} << u"share/fachlese"_s;
-        QTest::newRow("beside the program") << QStringList{u"bin"_s, u"share/fachlese"_s} << u"bin"_s;
-        QTest::newRow("school's own copy")
-            << QStringList{u"work"_s, u"bin"_s, u"share/fachlese"_s} << u"work"_s;
-        QTest::newRow("folder of that name") << QStringList{u"work/Verordnung.rtf"_s, u"bin"_s} << u"bin"_s;
-        QTest::newRow("nowhere") << QStringList{} << QString();
-    }
+    void documentLookup_data() { tables::addTextRows(u"gui/data/document-lookup.tsv"_s, {"present", "found"}); }
 
     void documentLookup() {
-        QFETCH(QStringList, present);
+        QFETCH(QString, present);
         QFETCH(QString, found);
         QTemporaryDir dir;
         QDir root(dir.path());
         root.mkpath(u"work"_s);
         root.mkpath(u"bin"_s);
-        for (const QString &folder : present) {
+        for (const QString &folder : present.split(u' ', Qt::SkipEmptyParts)) {
             if (folder.endsWith(u".rtf"_s))
                 root.mkpath(folder);
             else
