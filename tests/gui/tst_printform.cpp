@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -33,21 +34,13 @@ QString notWritten(const QString &file) {
            u" geschrieben werden.\rBitte prüfe, ob der Ordner existiert und beschreibbar ist.|&Abbrechen"_s;
 }
 
-// Sets an environment variable for the life of the object.
-struct ScopedEnv {
-    QByteArray name, old;
-    bool had;
-    ScopedEnv(const char *n, const QString &value)
-        : name(n), old(qgetenv(n)), had(qEnvironmentVariableIsSet(n)) {
-        qputenv(n, value.toLocal8Bit());
-    }
-    ~ScopedEnv() {
-        if (had)
-            qputenv(name.constData(), old);
-        else
-            qunsetenv(name.constData());
-    }
-};
+// Sets an environment variable until the guard returned ends.
+auto scopedEnv(const char *name, const QString &value) {
+    const QByteArray old = qgetenv(name);
+    const bool had = qEnvironmentVariableIsSet(name);
+    qputenv(name, value.toLocal8Bit());
+    return qScopeGuard([=] { had ? qputenv(name, old) : qunsetenv(name); });
+}
 
 // The main window with the described choice (see support/choices.h) and a print dialog.
 struct Program : MainWindowFixture {
@@ -214,8 +207,8 @@ private slots:
         if (!QPrinterInfo::availablePrinters().isEmpty())
             QSKIP("this machine has a printer");
         QTemporaryDir home;
-        const ScopedEnv homeEnv("HOME", home.path());
-        const ScopedEnv configEnv("XDG_CONFIG_HOME", home.filePath(u"config"_s));
+        const auto homeEnv = scopedEnv("HOME", home.path());
+        const auto configEnv = scopedEnv("XDG_CONFIG_HOME", home.filePath(u"config"_s));
         Program p;
         p.type({u"Muster"_s, u"Anna"_s, u"12b"_s, u"01.02.2009"_s});
         const auto printOnce = [&] {
@@ -236,7 +229,7 @@ private slots:
         }
 
         // A home folder that does not exist: the file cannot be written.
-        const ScopedEnv gone("HOME", home.filePath(u"fehlt"_s));
+        const auto gone = scopedEnv("HOME", home.filePath(u"fehlt"_s));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u".*"_s));
         const QString missing = home.filePath(u"fehlt/Fachlesebogen Muster Anna.pdf"_s);
         QCOMPARE(printOnce(), notWritten(missing));
