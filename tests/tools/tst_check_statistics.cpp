@@ -1,3 +1,4 @@
+#include "tests/support/checkprocess.h"
 #include "tests/support/choicefiles.h"
 #include "tests/support/tables.h"
 #include "tools/checker.h"
@@ -18,17 +19,7 @@ class CheckStatisticsTest : public QObject {
     QTemporaryDir m_dir; // the crafted year group in "jg"
 
     int run(const QStringList &arguments, QByteArray &out, QByteArray &err) const {
-        QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"SOURCE_DATE_EPOCH"_s, u"1764979200"_s); // 6 December 2025
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(FACHLESE_CHECK_EXECUTABLE), arguments);
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-            return -1;
-        out = process.readAllStandardOutput();
-        err = process.readAllStandardError();
-        return process.exitCode();
+        return runCheck(m_dir.path(), arguments, out, err);
     }
 
     static QByteArray golden(const QString &name, const QByteArray &actual) {
