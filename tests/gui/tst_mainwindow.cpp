@@ -165,28 +165,15 @@ private slots:
         QCOMPARE(seen, u"eins\nzwei "_s + shown);
     }
 
-    // The cells of the obligations reminder go under their headings A, B and C, for any font.
-    void tabColumns_data() {
-        QTest::addColumn<int>("charWidth"); // a fixed width per character; 0: a real font
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("columns"); // per line, the column of each cell
-        const QString reminder = u"A\t\tB\t\tC\n4xDE\t\t2xPO\t\t4xNW\n4xFremdsp.\t2xGE\t\t4xMA\n"
-                                 u"2xKU o. 2xMU\t2xRE o. 2xWN"_s;
-        const QString table = u"012 012 012 01"_s;
-        QTest::newRow("narrow") << 5 << reminder << table;
-        QTest::newRow("wide") << 11 << reminder << table;
-        QTest::newRow("font") << 0 << reminder << table;
-        QTest::newRow("gap") << 5 << u"A\tB\t\tC\n\tx\t\ty\nz"_s << u"012 12 0"_s;
-        // No common distance: "x" would land between A and B; each cell its own column.
-        QTest::newRow("none")
-            << 5 << u"A\t\tB\nxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\tx"_s
-            << u"01 01"_s;
-    }
+    // The cells of the obligations reminder go under their headings A, B and C, for any font
+    // (data/tab-columns.tsv).
+    void tabColumns_data() { tables::addTextRows(u"gui/data/tab-columns.tsv"_s, {"perChar", "text", "columns"}); }
 
     void tabColumns() {
-        QFETCH(int, charWidth);
+        QFETCH(QString, perChar);
         QFETCH(QString, text);
         QFETCH(QString, columns);
+        const int charWidth = perChar.toInt();
         const QFontMetrics metrics(QApplication::font());
         const auto width = [&](const QString &t) {
             return charWidth ? int(t.size()) * charWidth : metrics.horizontalAdvance(t);
