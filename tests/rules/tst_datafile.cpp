@@ -45,10 +45,6 @@ bool writeBytes(const QString &path, const QByteArray &bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-QStringList filesIn(const QTemporaryDir &dir) {
-    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-}
-
 QStringList entriesIn(const QTemporaryDir &dir) {
     return QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
 }
@@ -77,12 +73,6 @@ struct stat statOf(const QString &path, bool followLink = true) {
     return info;
 }
 
-// Fills row `row` with texts of `lengths` characters in columns 1, 2, ..., each column its own
-// letter.
-void fillRow(GridModel &grid, int row, const QList<int> &lengths) {
-    for (int column = 1; column <= lengths.size(); ++column)
-        grid.setCell(column, row, QString(lengths.at(column - 1), QChar(u'a' + column - 1)));
-}
 } // namespace
 
 // The bytes of the course-selection data file, reading it back, and saving that never
@@ -144,7 +134,7 @@ private slots:
             QCOMPARE(result.status, kind == 'u' ? DataFileWriteStatus::Unencodable : DataFileWriteStatus::Ok);
             QCOMPARE(result.offendingText, offending);
             QCOMPARE(readBytes(path), kind == 'u' ? QByteArray(5000, 'z') : bytes);
-            QCOMPARE(filesIn(dir), QStringList{u"anna.wahl.fld"_s}); // no temporary file left
+            QCOMPARE(entriesIn(dir), QStringList{u"anna.wahl.fld"_s}); // no temporary file left
         }
         if (kind == 'u')
             return;
@@ -252,7 +242,7 @@ private slots:
         chmod(QFile::encodeName(dir.path()).constData(), 0700);
         QVERIFY(failed);
         QCOMPARE(readBytes(path), earlier);
-        QCOMPARE(filesIn(dir), QStringList{u"wahl.fld"_s});
+        QCOMPARE(entriesIn(dir), QStringList{u"wahl.fld"_s});
     }
     // A row's line (four texts and three TABs) may be as long as the reader takes and no longer;
     // the longest text of the first row that is too long is named, and nothing is written.
@@ -275,7 +265,8 @@ private slots:
         QFETCH(QList<int>, lengths);
         QFETCH(int, offending);
         GridModel grid;
-        fillRow(grid, row, lengths);
+        for (int column = 1; column <= lengths.size(); ++column) // each column its own letter
+            grid.setCell(column, row, QString(lengths.at(column - 1), QChar(u'a' + column - 1)));
         grid.setCell(2, 13 - row, u"Ä"_s + QChar(0x81)); // another row, before or after
         QTemporaryDir dir;
         const QString path = dir.filePath(u"lang.fld"_s);
