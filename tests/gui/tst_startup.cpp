@@ -1,5 +1,6 @@
 #include "shell/commandline.h"
 #include "support/mainwindow.h"
+#include "support/tables.h"
 #include "windows/documentpath.h"
 
 #include <QDir>
@@ -31,21 +32,9 @@ private slots:
     void parse_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("nothing") << QStringList{} << u"run||"_s;
-        QTest::newRow("a file") << QStringList{u"anna.fld"_s} << u"run|anna.fld|"_s;
-        QTest::newRow("a file after --") << QStringList{u"--"_s, u"-x.fld"_s} << u"run|-x.fld|"_s;
-        QTest::newRow("-- twice") << QStringList{u"--"_s, u"--"_s} << u"run|--|"_s;
-        QTest::newRow("--help") << QStringList{u"--help"_s, u"--nix"_s} << u"help||"_s;
-        QTest::newRow("-h") << QStringList{u"a.fld"_s, u"-h"_s} << u"help||"_s;
-        QTest::newRow("--version") << QStringList{u"--version"_s} << u"version||"_s;
-        QTest::newRow("--help after --") << QStringList{u"--"_s, u"--help"_s} << u"run|--help|"_s;
-        QTest::newRow("unknown option first")
-            << QStringList{u"--nix"_s, u"--help"_s} << u"usage||fachlese: unbekannte Option „--nix“"_s;
-        QTest::newRow("lone -") << QStringList{u"-"_s} << u"usage||fachlese: unbekannte Option „-“"_s;
-        QTest::newRow("two files") << QStringList{u"a.fld"_s, u"b.fld"_s}
-                                   << u"usage||fachlese: es kann nur eine Datei geöffnet werden"_s;
-        QTest::newRow("two files after --") << QStringList{u"--"_s, u"a.fld"_s, u"b"_s}
-                                            << u"usage||fachlese: es kann nur eine Datei geöffnet werden"_s;
+        for (const QList<QByteArray> &row : tables::rows(u"gui/data/startup-arguments.tsv"_s))
+            QTest::newRow(row.value(0).constData())
+                << tables::text(row.value(1)).split(u' ', Qt::SkipEmptyParts) << tables::text(row.value(2));
         QTest::newRow("empty name") << QStringList{QString()} << u"usage||fachlese: leerer Dateiname"_s;
     }
 
@@ -55,44 +44,22 @@ private slots:
         QCOMPARE(describe(ParseCommandLine(arguments)), expected);
     }
 
-    void toolkitOptions_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("holds");
-        QTest::newRow("-style") << QStringList{u"a.fld"_s, u"-style"_s, u"fusion"_s} << true;
-        QTest::newRow("--platform=") << QStringList{u"--platform=offscreen"_s} << true;
-        QTest::newRow("-reverse") << QStringList{u"-reverse"_s} << true;
-        QTest::newRow("after --") << QStringList{u"--"_s, u"-style"_s} << false;
-        QTest::newRow("longer name") << QStringList{u"-stylex"_s} << false;
-        QTest::newRow("a file named style") << QStringList{u"style"_s} << false;
-    }
+    void toolkitOptions_data() { tables::addTextRows(u"gui/data/startup-toolkit.tsv"_s, {"arguments", "holds"}); }
 
     void toolkitOptions() {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, holds);
-        QCOMPARE(HoldsToolkitOption(arguments), holds);
+        QFETCH(QString, arguments);
+        QFETCH(QString, holds);
+        QCOMPARE(HoldsToolkitOption(arguments.split(u' ')), holds == u"1");
     }
 
     // The program itself: what it prints and its exit status, before any window appears.
     void process_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("err");
-        const QString usage = u"Aufruf: fachlese [DATEI.fld]\nMehr dazu: fachlese --help\n"_s;
-        QTest::newRow("version") << QStringList{u"--version"_s} << 0 << u"fachlese " FACHLESE_VERSION "\n"_s
-                                 << QString();
-        QTest::newRow("two files") << QStringList{u"a.fld"_s, u"b.fld"_s} << 2 << QString()
-                                   << u"fachlese: es kann nur eine Datei geöffnet werden\n"_s + usage;
-        QTest::newRow("unknown option") << QStringList{u"--drucken"_s} << 2 << QString()
-                                        << u"fachlese: unbekannte Option „--drucken“\n"_s + usage;
-        QTest::newRow("unknown option among the toolkit's")
-            << QStringList{u"-style"_s, u"fusion"_s, u"-x"_s} << 2 << QString()
-            << u"fachlese: unbekannte Option „-x“\n"_s + usage;
+        tables::addTextRows(u"gui/data/startup-process.tsv"_s, {"arguments", "status", "out", "err"});
     }
 
     void process() {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, status);
+        QFETCH(QString, arguments);
+        QFETCH(QString, status);
         QFETCH(QString, out);
         QFETCH(QString, err);
         QProcess program;
@@ -101,11 +68,11 @@ private slots:
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
         program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(FACHLESE_BINARY_DIR "/fachlese"), arguments);
+        program.start(QStringLiteral(FACHLESE_BINARY_DIR "/fachlese"), arguments.split(u' '));
         QVERIFY(program.waitForFinished(30000));
         QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), out);
         QCOMPARE(QString::fromUtf8(program.readAllStandardError()), err);
-        QCOMPARE(program.exitCode(), status);
+        QCOMPARE(program.exitCode(), status.toInt());
     }
 
     void help() {
@@ -161,25 +128,16 @@ private slots:
 
     // The working folder first, then the program's folder, then ../share/fachlese beside it;
     // a folder of the document's name does not count, and without any the bare name stays.
-    void documentLookup_data() {
-        QTest::addColumn<QStringList>("present"); // where a Verordnung.rtf lies
-        QTest::addColumn<QString>("found");
-        QTest::newRow("installed") << QStringList{u"share/fachlese"_s} << u"share/fachlese"_s;
-        QTest::newRow("beside the program") << QStringList{u"bin"_s, u"share/fachlese"_s} << u"bin"_s;
-        QTest::newRow("school's own copy")
-            << QStringList{u"work"_s, u"bin"_s, u"share/fachlese"_s} << u"work"_s;
-        QTest::newRow("folder of that name") << QStringList{u"work/Verordnung.rtf"_s, u"bin"_s} << u"bin"_s;
-        QTest::newRow("nowhere") << QStringList{} << QString();
-    }
+    void documentLookup_data() { tables::addTextRows(u"gui/data/document-lookup.tsv"_s, {"present", "found"}); }
 
     void documentLookup() {
-        QFETCH(QStringList, present);
+        QFETCH(QString, present);
         QFETCH(QString, found);
         QTemporaryDir dir;
         QDir root(dir.path());
         root.mkpath(u"work"_s);
         root.mkpath(u"bin"_s);
-        for (const QString &folder : present) {
+        for (const QString &folder : present.split(u' ', Qt::SkipEmptyParts)) {
             if (folder.endsWith(u".rtf"_s))
                 root.mkpath(folder);
             else

@@ -14,17 +14,13 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 deb=$(ls "$work"/out/fachlese_"$FACHLESE_VERSION"_*.deb)
 echo "built $(basename "$deb")"
 
+# Every file of the installation is in the package.
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
-id=de.igs_brunsmark.Fachlese
-for f in ./usr/bin/fachlese ./usr/bin/fachlese-check ./usr/share/fachlese/Verordnung.rtf \
-    ./usr/share/fachlese/Anleitung.rtf ./usr/share/fachlese/Hilfe.rtf ./usr/share/fachlese/abitur.ini \
-    ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
-    ./usr/share/mime/packages/$id.xml ./usr/share/icons/hicolor/48x48/apps/$id.png \
-    ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/man/man1/fachlese.1.gz \
-    ./usr/share/man/man1/fachlese-check.1.gz ./usr/share/doc/fachlese/copyright \
-    ./usr/share/doc/fachlese/changelog.gz; do
+DESTDIR=$work/dest cmake --install "$build" --prefix /usr >/dev/null
+while read -r f; do
     grep -q -x -F "$f" <<<"$contents" || fail "not in the package: $f"
-done
+done < <(cd "$work/dest" && find . -type f)
+[ -n "$(cd "$work/dest" && find . -type f)" ] || fail "nothing installed"
 
 field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = fachlese ] || fail "package name $(field Package)"

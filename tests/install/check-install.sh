@@ -71,22 +71,18 @@ for _ in $(seq 12); do printf 'Deutsch\t\t\t\r\n' >>"$saved"; done
 cp "$saved" "$work/anna-ohne-endung"
 printf 'Einkaufsliste\r\nMilch\r\n' >"$work/liste.fld"
 kind() { mimetype -b -M "$1"; } # by content alone
-[ "$(kind "$work/anna-ohne-endung")" = application/x-fachlese ] && pass "saved choice recognised by content" ||
-    fail "saved choice by content: $(kind "$work/anna-ohne-endung")"
-[ "$(kind "$work/liste.fld")" = text/plain ] && pass "text file ending in .fld not taken for a choice" ||
-    fail "text file by content: $(kind "$work/liste.fld")"
-[ "$(XDG_CURRENT_DESKTOP=X-Generic xdg-mime query filetype "$saved")" = application/x-fachlese ] &&
-    pass "xdg-mime names the type" || fail "xdg-mime query filetype: $(xdg-mime query filetype "$saved")"
-[ "$(xdg-mime query default application/x-fachlese)" = "$id.desktop" ] &&
-    pass "the desktop entry opens saved choices" || fail "xdg-mime query default"
+same() { [ "$2" = "$3" ] && pass "$1" || fail "$1: \"$2\" instead of \"$3\""; } # WHAT ACTUAL EXPECTED
+same "saved choice recognised by content" "$(kind "$work/anna-ohne-endung")" application/x-fachlese
+same "text file ending in .fld not taken for a choice" "$(kind "$work/liste.fld")" text/plain
+same "xdg-mime names the type" "$(XDG_CURRENT_DESKTOP=X-Generic xdg-mime query filetype "$saved")" \
+    application/x-fachlese
+same "the desktop entry opens saved choices" "$(xdg-mime query default application/x-fachlese)" "$id.desktop"
 
 # The installed programs, started from an unrelated folder.
 mkdir -p "$work/elsewhere"
 cd "$work/elsewhere"
-[ "$("$dest/usr/bin/fachlese-check" --version)" = "fachlese-check $FACHLESE_VERSION" ] &&
-    pass "fachlese-check --version" || fail "fachlese-check --version"
-[ "$("$dest/usr/bin/fachlese" --version)" = "fachlese $FACHLESE_VERSION" ] &&
-    pass "fachlese --version" || fail "fachlese --version"
+same "fachlese-check --version" "$("$dest/usr/bin/fachlese-check" --version)" "fachlese-check $FACHLESE_VERSION"
+same "fachlese --version" "$("$dest/usr/bin/fachlese" --version)" "fachlese $FACHLESE_VERSION"
 "$dest/usr/bin/fachlese-check" "$saved" >/dev/null && status=0 || status=$?
 [ "$status" -le 1 ] && pass "fachlese-check tests a file" || fail "fachlese-check on a file: status $status"
 

@@ -1,5 +1,6 @@
 #include "rules/datafile.h"
 #include "rules/grid.h"
+#include "support/tables.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -44,10 +45,6 @@ bool writeBytes(const QString &path, const QByteArray &bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-QStringList filesIn(const QTemporaryDir &dir) {
-    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-}
-
 QStringList entriesIn(const QTemporaryDir &dir) {
     return QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
 }
@@ -76,12 +73,6 @@ struct stat statOf(const QString &path, bool followLink = true) {
     return info;
 }
 
-// Fills row `row` with texts of `lengths` characters in columns 1, 2, ..., each column its own
-// letter.
-void fillRow(GridModel &grid, int row, const QList<int> &lengths) {
-    for (int column = 1; column <= lengths.size(); ++column)
-        grid.setCell(column, row, QString(lengths.at(column - 1), QChar(u'a' + column - 1)));
-}
 } // namespace
 
 // The bytes of the course-selection data file, reading it back, and saving that never
@@ -90,45 +81,30 @@ class TestDataFile : public QObject {
     Q_OBJECT
 
 private slots:
-    // The file both ways ('=': written and read back), read only ('<'), refused when read ('!',
-    // no texts), or not written at all ('u') for a text Windows-1252 cannot hold: the first one,
-    // rows outer and columns inner, is named: `bytes` holds its index in `cells`.
+    // The cases of data/datafile.tsv, and lines around the reader's limit of 64 KiB.
     void file_data() {
         QTest::addColumn<char>("kind");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<Cells>("cells");
-        const auto row = [](const char *name, char kind, const QByteArray &bytes, const Cells &cells = {}) {
-            QTest::newRow(name) << kind << bytes << cells;
-        };
-        const QByteArray sig = QByteArrayLiteral("Fachlese\r\n"), over64k = QByteArray(64 * 1024 + 1, 'x');
-        row("labels not written", '=', fileWithLine(), {{{0, 1}, u"  LK 1"_s}, {{1, 0}, u" 1. Semester"_s}});
-        row("blanks kept, spare row, ö", '=', fileWithLine(13, " Franz\xF6sisch \t  \t\t Kunst\r\n"),
-            {{{1, 12}, u" Französisch "_s}, {{2, 12}, u"  "_s}, {{4, 12}, u" Kunst"_s}});
-        row("€, „, Ÿ, undefined bytes", '=', fileWithLine(4, "\x80\x84\x9F\x81\x8D\x8F\x90\x9D\t\t\t\r\n"),
-            {{{1, 3}, u"\u20AC\u201E\u0178\u0081\u008D\u008F\u0090\u009D"_s}});
-        row("emoji in the spare row", 'u', "0", {{{4, 12}, u"Sport \U0001F600"_s}});
-        row("lone surrogate", 'u', "0", {{{1, 4}, u"Kunst"_s + QChar(0xD83D)}});
-        row("NUL: the file could not be read", 'u', "0", {{{2, 5}, u"Kunst"_s + QChar(0) + u"Musik"_s}});
-        row("line feed: it would end the line", 'u', "0", {{{4, 12}, u"Kunst\nMusik"_s}});
-        row("TAB before column 4: it would end the field", 'u', "1",
-            {{{4, 2}, u"a\tb"_s}, {{3, 2}, u"c\td"_s}});
-        row("TAB and CR in column 4", '=', fileWithLine(3, "\t\t\ta\tb\r\r\n"), {{{4, 2}, u"a\tb\r"_s}});
-        row("columns within a row", 'u', "1",
-            {{{3, 7}, u"third ł"_s}, {{2, 7}, u"second ł"_s}, {{1, 7}, u"Deutsch"_s}});
-        row("missing lines, last without line end", '<', sig + "\t\tc\t\r\n\t\t\tMusik",
-            {{{3, 1}, u"c"_s}, {{4, 2}, u"Musik"_s}});
-        row("no TAB: all into column 4", '<', fileWithLine(3, "Deutsch\r\n"), {{{4, 2}, u"Deutsch"_s}});
-        row("five TABs: the rest into column 4", '<', fileWithLine(4, "a\tb\tc\td\te\tf\r\n"),
-            {{{1, 3}, u"a"_s}, {{2, 3}, u"b"_s}, {{3, 3}, u"c"_s}, {{4, 3}, u"d\te\tf"_s}});
-        row("line of exactly 64 KiB", '<', fileWithLine(2, over64k.chopped(1) + "\r\n"),
-            {{{4, 1}, QString(64 * 1024, u'x')}});
-        row("signature only: an empty grid", '<', sig);
-        row("empty file", '!', {});
-        row("other letter case", '!', "FACHLESE\r\n");
-        row("trailing blank", '!', "Fachlese \r\n");
-        row("NUL in the spare row", '!', fileWithLine(13, QByteArray("\t\t\t\0\r\n", 6)));
-        row("line over 64 KiB", '!', fileWithLine(2, over64k + "\r\n"));
-        row("last line over 64 KiB without end", '!', sig + over64k);
+        static const QRegularExpression fileWith(u"^(\\d+):(.*)$"_s, QRegularExpression::DotMatchesEverythingOption);
+        for (const QList<QByteArray> &row : tables::rows(u"rules/data/datafile.tsv"_s)) {
+            const char kind = row.value(1).at(0);
+            QByteArray bytes = tables::bytes(row.value(2));
+            if (const auto m = fileWith.match(QString::fromLatin1(bytes)); m.hasMatch() && kind != 'u')
+                bytes = fileWithLine(m.captured(1).toInt(), m.captured(2).toLatin1());
+            Cells cells;
+            for (const QString &cell : tables::text(row.value(3)).split(u'|', Qt::SkipEmptyParts)) {
+                const QString where = cell.section(u'=', 0, 0);
+                cells.append({QPoint(where.section(u',', 0, 0).toInt(), where.section(u',', 1).toInt()),
+                              cell.section(u'=', 1)});
+            }
+            QTest::newRow(row.value(0).constData()) << kind << bytes << cells;
+        }
+        const QByteArray over64k = QByteArray(64 * 1024 + 1, 'x');
+        QTest::newRow("line of exactly 64 KiB") << '<' << fileWithLine(2, over64k.chopped(1) + "\r\n")
+                                                << Cells{{{4, 1}, QString(64 * 1024, u'x')}};
+        QTest::newRow("line over 64 KiB") << '!' << fileWithLine(2, over64k + "\r\n") << Cells{};
+        QTest::newRow("last line over 64 KiB without end") << '!' << "Fachlese\r\n" + over64k << Cells{};
     }
 
     // Written over an earlier file, which stays when nothing can be written; read from bytes and
@@ -158,7 +134,7 @@ private slots:
             QCOMPARE(result.status, kind == 'u' ? DataFileWriteStatus::Unencodable : DataFileWriteStatus::Ok);
             QCOMPARE(result.offendingText, offending);
             QCOMPARE(readBytes(path), kind == 'u' ? QByteArray(5000, 'z') : bytes);
-            QCOMPARE(filesIn(dir), QStringList{u"anna.wahl.fld"_s}); // no temporary file left
+            QCOMPARE(entriesIn(dir), QStringList{u"anna.wahl.fld"_s}); // no temporary file left
         }
         if (kind == 'u')
             return;
@@ -221,21 +197,16 @@ private slots:
     // The reader's own Windows-1252 table agrees with Qt's converter on every defined byte.
     void everyByte() {
         QByteArray line("Fachlese\r\n\t\t\t");
-        for (int byte = 1; byte < 256; ++byte) {
-            if (byte != '\t' && byte != '\n' && byte != '\r')
-                line.append(char(byte));
-        }
-        const DataFileReadResult read = ParseDataFile(line);
-        QCOMPARE(read.status, DataFileStatus::Ok);
         QString expected;
         for (int byte = 1; byte < 256; ++byte) {
             if (byte == '\t' || byte == '\n' || byte == '\r')
                 continue;
-            const bool undefined =
-                byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-            expected += undefined ? QString(QChar(byte))
-                                  : QStringDecoder("windows-1252").decode(QByteArray(1, char(byte)));
+            line.append(char(byte));
+            const bool undefined = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+            expected += undefined ? QString(QChar(byte)) : QStringDecoder("windows-1252").decode(QByteArray(1, char(byte)));
         }
+        const DataFileReadResult read = ParseDataFile(line);
+        QCOMPARE(read.status, DataFileStatus::Ok);
         QCOMPARE(read.texts.at(4, 1), expected);
     }
 
@@ -262,23 +233,16 @@ private slots:
         grid.setCell(1, 1, u"Deutsch"_s); // the file is longer than the size limit
         QVERIFY(chmod(QFile::encodeName(path).constData(), mode_t(fileMode)) == 0 &&
                 chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)) == 0);
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0) {
-            if (geteuid() == 0 && setuid(65534) != 0)
-                _exit(3);
+        const bool failed = inChild(geteuid() == 0, [&] {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
-            if (sizeLimit > 0 && setrlimit(RLIMIT_FSIZE, &limit) != 0)
-                _exit(4);
-            _exit(SaveDataFile(path, grid).status == DataFileWriteStatus::Failed ? 0 : 1);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
+            return (sizeLimit == 0 || setrlimit(RLIMIT_FSIZE, &limit) == 0) &&
+                   SaveDataFile(path, grid).status == DataFileWriteStatus::Failed;
+        });
         chmod(QFile::encodeName(dir.path()).constData(), 0700);
-        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QVERIFY(failed);
         QCOMPARE(readBytes(path), earlier);
-        QCOMPARE(filesIn(dir), QStringList{u"wahl.fld"_s});
+        QCOMPARE(entriesIn(dir), QStringList{u"wahl.fld"_s});
     }
     // A row's line (four texts and three TABs) may be as long as the reader takes and no longer;
     // the longest text of the first row that is too long is named, and nothing is written.
@@ -301,7 +265,8 @@ private slots:
         QFETCH(QList<int>, lengths);
         QFETCH(int, offending);
         GridModel grid;
-        fillRow(grid, row, lengths);
+        for (int column = 1; column <= lengths.size(); ++column) // each column its own letter
+            grid.setCell(column, row, QString(lengths.at(column - 1), QChar(u'a' + column - 1)));
         grid.setCell(2, 13 - row, u"Ä"_s + QChar(0x81)); // another row, before or after
         QTemporaryDir dir;
         const QString path = dir.filePath(u"lang.fld"_s);

@@ -1,9 +1,10 @@
+#include "tests/support/checkprocess.h"
 #include "tests/support/choicefiles.h"
+#include "tests/support/tables.h"
 #include "tools/checker.h"
 #include "tools/report.h"
 #include "tools/run.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,27 +26,10 @@ class CheckCliTest : public QObject {
         return run(arguments.split(u' '), out, err);
     }
 
-    // The same with the arguments as they are, in `folder`; `unprivileged`: as user nobody
-    // when run by root, for whom every folder is readable.
+    // The same with the arguments as they are, in `folder`, as user nobody when `unprivileged`.
     int run(const QStringList &arguments, QByteArray &out, QByteArray &err, const QString &folder = {},
             bool unprivileged = false) const {
-        QProcess process;
-        process.setWorkingDirectory(folder.isEmpty() ? m_dir.path() : folder);
-        if (unprivileged && ::geteuid() == 0) {
-            process.setChildProcessModifier([] {
-                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                    ::_exit(99);
-            });
-        }
-        process.start(QStringLiteral(FACHLESE_CHECK_EXECUTABLE), arguments);
-        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
-            process.kill();
-            process.waitForFinished();
-            return -1;
-        }
-        out = process.readAllStandardOutput();
-        err = process.readAllStandardError();
-        return process.exitCode();
+        return runCheck(folder.isEmpty() ? m_dir.path() : folder, arguments, out, err, unprivileged);
     }
 
     // RunCheck within the test, for arguments that are no text.
@@ -173,23 +157,7 @@ private slots:
                 out, err),
             2);
         QCOMPARE(err, QByteArray("fachlese-check: missing.fld: Die Datei kann nicht geöffnet werden\n"));
-        QCOMPARE(
-            out,
-            QByteArray(
-                "\uFEFFDatei;Ergebnis;Kurse;Meldung;Grund;LK1;LK2;PK3;PK4\r\n"
-                "valid.fld;bestanden;36;;ok;Deutsch;Mathematik;Englisch;Geschichte\r\n"
-                "mathe.fld;nicht bestanden;;\"Das Fach  Mathe  ist nicht bekannt!\rBeachte die "
-                "wählbaren Fächer und ihre Schreibweise.\";unbekanntes-fach;;;;\r\n"
-                "missing.fld;nicht lesbar;;Die Datei kann nicht geöffnet werden;unlesbar;;;;\r\n"
-                "foreign-lk.fld;nicht bestanden;36;Die Fremdsprache im LK wurde nicht als "
-                "weitergeführt bestätigt.;fremdsprache-lk-nein;Englisch;Mathematik;Deutsch;Geschichte\r\n"
-                "obligations.fld;nicht bestanden;33;\"Es fehlen folgende Kurse:\r\r1xPolitik \r\r"
-                "Beachte die Belegungungsverpflichtungen:\rA\t\tB\t\tC\r4xDE\t\t2xPO\t\t4xNW\r4xFremdsp.\t"
-                "2xGE\t\t4xMA\r2xKU o. 2xMU\t2xRE o. 2xWN\r4xSP  Bei Sport-LK zus. 4xSportheorie\r\r"
-                "Bei Religion als Prüf.-Fach gilt im Aufgabenfeld B : \r2xPO, 2xGE und 2xPO oder 2xGE "
-                "oder 2xEK\rInformatik ist keine Naturwissenschaft\";belegung;Deutsch;Mathematik;"
-                "Englisch;Geschichte\r\n"
-                "blanks.fld;bestanden;36;;ok;Deutsch;Mathematik;Englisch;Geschichte\r\n"));
+        QCOMPARE(out, tables::golden(u"tools/golden/cli.csv"_s, out));
     }
 
     void exitStatus_data() {
@@ -197,43 +165,12 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("outEnd");
         QTest::addColumn<QByteArray>("err");
-        const auto row = [](const char *name, const QString &arguments, int status, const QByteArray &outEnd,
-                            const QByteArray &err = {}) {
-            QTest::newRow(name) << arguments << status << outEnd << err;
-        };
-        const QByteArray usage = "\nHilfe: fachlese-check --help\n";
-        row("all passed", u"valid.fld repeated.fld"_s, 0,
-            "2 Dateien: 2 bestanden, 0 nicht bestanden, 0 nicht lesbar\n");
-        row("--foreign-lk=no", u"--foreign-lk=no foreign-lk.fld"_s, 1,
-            "1 Datei: 0 bestanden, 1 nicht bestanden, 0 nicht lesbar\n");
-        // The first line of the message after the name, then all of it indented; empty lines stay empty.
-        row("text report", u"valid.fld count-32.fld lower-case.fld"_s, 2,
-            "valid.fld: Wahl o.k., 36 Kurse\ncount-32.fld: Du hast 32 Kurse gewählt.\n"
-            "    Du hast 32 Kurse gewählt.\n    Es müssen aber mindestens 33 belegt werden.\n\n"
-            "    Die Sporttheoriekurse werden dabei nicht berücksichtigt.\n"
-            "lower-case.fld: nicht lesbar: Falsches oder fehlerhaftes Dateiformat\n"
-            "3 Dateien: 1 bestanden, 1 nicht bestanden, 1 nicht lesbar\n",
-            "fachlese-check: lower-case.fld: Falsches oder fehlerhaftes Dateiformat\n");
-        row("folder, never stops", u"."_s, 2, "10 Dateien: 4 bestanden, 5 nicht bestanden, 1 nicht lesbar\n",
-            "fachlese-check: ./lower-case.fld: Falsches oder fehlerhaftes Dateiformat\n");
-        row("empty folder", u"-- leer"_s, 0, "0 Dateien: 0 bestanden, 0 nicht bestanden, 0 nicht lesbar\n");
-        row("--help", u"--help"_s, 0, CheckHelpText());
-        row("--version", u"--version"_s, 0, "fachlese-check " FACHLESE_VERSION "\n");
-        // "-" is a path, not an option; after "--" everything is a path.
-        row("- is a path", u"-"_s, 0,
-            "-: Wahl o.k., 36 Kurse\n1 Datei: 1 bestanden, 0 nicht bestanden, 0 nicht lesbar\n");
-        row("after --", u"-- --json -"_s, 2,
-            "--json: nicht lesbar: Die Datei kann nicht geöffnet werden\n-: Wahl o.k., 36 Kurse\n"
-            "2 Dateien: 1 bestanden, 0 nicht bestanden, 1 nicht lesbar\n",
-            "fachlese-check: --json: Die Datei kann nicht geöffnet werden\n");
-        row("empty argument", u"valid.fld "_s, 2, {},
-            "fachlese-check: leeres Argument: ein PFAD darf nicht leer sein" + usage);
-        row("no path", u"--json"_s, 2, {}, "fachlese-check: keine Datei und kein Ordner angegeben" + usage);
-        row("unknown option", u"--xml a.fld"_s, 2, {}, "fachlese-check: unbekannte Option: --xml" + usage);
-        row("bad answer", u"--foreign-lk=ja a.fld"_s, 2, {},
-            "fachlese-check: --foreign-lk verlangt den Wert yes oder no: --foreign-lk=ja" + usage);
-        row("json and csv", u"--json --csv a.fld"_s, 2, {},
-            "fachlese-check: --json und --csv schließen einander aus" + usage);
+        for (const QList<QByteArray> &row : tables::rows(u"tools/data/cli-exit-status.tsv"_s))
+            QTest::newRow(row.value(0).constData()) << tables::text(row.value(1)) << row.value(2).toInt()
+                                                    << tables::bytes(row.value(3)) << tables::bytes(row.value(4));
+        QTest::newRow("--help") << u"--help"_s << 0 << CheckHelpText() << QByteArray();
+        QTest::newRow("--version") << u"--version"_s << 0 << QByteArray("fachlese-check " FACHLESE_VERSION "\n")
+                                   << QByteArray();
     }
 
     void exitStatus() {
@@ -270,15 +207,8 @@ void CheckCliTest::namesAndControlCharacters() {
     QVERIFY(writeFile(escape, "Fachlese\r\n\t\t\tSport \x1B]0;x\x07\x9D\r\n"));
     QByteArray out, err;
     QCOMPARE(check({"--", r + "/jg", latin1}, out, err), 1);
-    const QString shown = QString::fromUtf8(r);
-    QCOMPARE(QString::fromUtf8(out),
-             shown + u"/jg/M\\xFCller.fld: Wahl o.k., 36 Kurse\n"_s + shown +
-                 u"/jg/b\\x1B[2J\\x09c.fld: Das Fach  Sport \\x1B]0;x\\x07\\u009D  ist nicht bekannt!\n"
-                 u"    Das Fach  Sport \\x1B]0;x\\x07\\u009D  ist nicht bekannt!\n"
-                 u"    Beachte die wählbaren Fächer und ihre Schreibweise.\n"_s +
-                 shown +
-                 u"/jg/M\\xFCller.fld: Wahl o.k., 36 Kurse\n"
-                 u"3 Dateien: 2 bestanden, 1 nicht bestanden, 0 nicht lesbar\n"_s);
+    out.replace(r, "TMP"); // the folder's path
+    QCOMPARE(out, tables::golden(u"tools/golden/names.txt"_s, out));
     // JSON and CSV escape in their own ways and keep the names as shown.
     QCOMPARE(check({"--json", latin1}, out, err), 0);
     QVERIFY2(out.contains("{\"file\":\"" + r + "/jg/M\\\\xFCller.fld\",\"read\":\"ok\""), out.constData());
@@ -288,19 +218,12 @@ void CheckCliTest::namesAndControlCharacters() {
     ::unlink(latin1.constData()); // Qt cannot name it to remove it with the folder
 }
 
-// '|' stands for a line break, '#' for ten empty grid rows.
+// The JSON document of a failed file and of one that could not be read.
 void CheckCliTest::jsonExactly() {
     QByteArray out, err;
     QCOMPARE(run(u"--json mathe.fld lower-case.fld"_s, out, err), 2);
-    QByteArray expected =
-        R"({"files":[|{"file":"mathe.fld","read":"ok","readMessage":null,"dialogs":[{"kind":"warning",)"
-        R"("caption":"Warnung","text":"Das Fach  Mathe  ist nicht bekannt!\rBeachte die wählbaren Fächer )"
-        R"(und ihre Schreibweise.","buttons":["&Abbrechen"],"answer":"&Abbrechen"}],"passed":false,)"
-        R"("choiceTested":false,"courses":null,"grid":[["","","","Mathe"],#]},|{"file":"lower-case.fld",)"
-        R"("read":"error","readMessage":"Falsches oder fehlerhaftes Dateiformat","dialogs":[],"passed":false,)"
-        R"("choiceTested":false,"courses":null,"grid":[["","","",""],#]}|],|"summary":{"files":2,"passed":0,)"
-        R"("failed":1,"unreadable":1}}|)";
-    QCOMPARE(out, expected.replace('|', '\n').replace("#", QByteArrayList(10, R"(["","","",""])").join(',')));
+    QCOMPARE(out, tables::golden(u"tools/golden/cli.json"_s, out));
+
 
     // The LK question is the system's message box, kind "messagebox", here answered No.
     QCOMPARE(run(u"--json --foreign-lk=no foreign-lk.fld"_s, out, err), 1);
@@ -316,23 +239,8 @@ void CheckCliTest::jsonExactly() {
 void CheckCliTest::checklist() {
     QByteArray out, err;
     QCOMPARE(run(u"--pruefliste unknown.fld lower-case.fld"_s, out, err), 2);
-    GridModel grid;
-    ApplyDataFile(grid, ParseDataFile(choicefiles::samples().value(u"unknown.fld"_s)).texts);
-    const QList<ChecklistItem> items = BuildChecklist(grid);
-    QVERIFY(!items.isEmpty());
-    QCOMPARE(items.first().code, u"unbekanntes-fach"_s);
     // The verdict and its message, then the items, the cell of an unknown subject named.
-    QByteArray expected = "unknown.fld: Das Fach  Mathe  ist nicht bekannt!\n"
-                          "    Das Fach  Mathe  ist nicht bekannt!\n"
-                          "    Beachte die wählbaren Fächer und ihre Schreibweise.\n"
-                          "  verstoss unbekanntes-fach (GK 4, 3. Semester): Mathe\n";
-    for (const ChecklistItem &item : items.mid(1)) {
-        expected += "  " + kindName(item.kind).toUtf8() + ' ' + item.code.toUtf8() + ": " +
-                    item.text.toUtf8().replace("\r", "\n      ").replace("\n      \n", "\n\n") + '\n';
-    }
-    expected += "lower-case.fld: nicht lesbar: Falsches oder fehlerhaftes Dateiformat\n"
-                "2 Dateien: 0 bestanden, 1 nicht bestanden, 1 nicht lesbar\n";
-    QCOMPARE(out, expected);
+    QCOMPARE(out, tables::golden(u"tools/golden/pruefliste.txt"_s, out));
 
     // A note under a passed file; the empty line of its text stays empty.
     QCOMPARE(run(u"--pruefliste repeated.fld"_s, out, err), 0);

@@ -1,4 +1,6 @@
+#include "tests/support/checkprocess.h"
 #include "tests/support/choicefiles.h"
+#include "tests/support/tables.h"
 #include "tools/checker.h"
 #include "tools/statistics.h"
 
@@ -17,42 +19,16 @@ class CheckStatisticsTest : public QObject {
     QTemporaryDir m_dir; // the crafted year group in "jg"
 
     int run(const QStringList &arguments, QByteArray &out, QByteArray &err) const {
-        QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"SOURCE_DATE_EPOCH"_s, u"1764979200"_s); // 6 December 2025
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(FACHLESE_CHECK_EXECUTABLE), arguments);
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-            return -1;
-        out = process.readAllStandardOutput();
-        err = process.readAllStandardError();
-        return process.exitCode();
+        return runCheck(m_dir.path(), arguments, out, err);
     }
 
-    // The golden file `name`; with FACHLESE_UPDATE_GOLDEN set, `actual` is written into it first
-    // (to renew the files after a deliberate change, then checked by hand).
     static QByteArray golden(const QString &name, const QByteArray &actual) {
-        QFile file(QStringLiteral(FACHLESE_SOURCE_DIR "/tests/tools/golden/") + name);
-        if (qEnvironmentVariableIsSet("FACHLESE_UPDATE_GOLDEN") && file.open(QIODevice::WriteOnly)) {
-            file.write(actual);
-            file.close();
-        }
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing golden file>");
+        return tables::golden(u"tools/golden/"_s + name, actual);
     }
 
     QByteArray fileIn(const QString &name) const {
         QFile file(m_dir.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-    // The line of `text` that starts with `start`.
-    static QByteArray lineStarting(const QByteArray &text, const QByteArray &start) {
-        for (const QByteArray &line : text.split('\n')) {
-            if (line.startsWith(start))
-                return line;
-        }
-        return QByteArray();
     }
 
 private slots:
@@ -81,7 +57,8 @@ private slots:
         }
     }
 
-    // Counted by hand from the files above (semester 1 unless said otherwise):
+    // The whole output of each format against the golden files, whose figures were counted by
+    // hand from the files above (semester 1 unless said otherwise):
     //   Deutsch: LK a, c; PK b -> 2 / 1 / 0 / 3; passing a, b -> 1 / 1 / 0 / 2
     //   Physik: LK d; GK a, b, c, d -> 1 / 0 / 4 / 4 (d counts once in "gesamt"); passing 0 / 0 / 2 / 2
     //   Chemie: GK c (" Chemie " trimmed) -> 0 / 0 / 1 / 1; "CHEMIE" is unknown, in one file
@@ -89,33 +66,6 @@ private slots:
     //   LK pairs: Deutsch / Mathematik 2 (1 passing), then one each, by name: (leer) / (leer),
     //   Englisch / Mathematik (passing), Kunst / Physik
     //   reasons: unlesbar 1, leer 1, unbekanntes-fach 1, regel-3 1, the rest 0
-    void figuresByHand() {
-        QByteArray out, err;
-        QCOMPARE(run({u"--statistik"_s, u"jg"_s}, out, err), 2);
-        const QByteArray s3 = out.mid(out.indexOf("3. Semester"));
-        QCOMPARE(lineStarting(out, "Deutsch   "),
-                 QByteArray("Deutsch              2     1     0     3       1     1     0     2"));
-        QCOMPARE(lineStarting(out, "Physik  "),
-                 QByteArray("Physik               1     0     4     4       0     0     2     2"));
-        QCOMPARE(lineStarting(out, "Chemie  "),
-                 QByteArray("Chemie               0     0     1     1       0     0     0     0"));
-        QCOMPARE(lineStarting(s3, "Kunst  "),
-                 QByteArray("Kunst                1     0     4     4       0     0     2     2"));
-        QCOMPARE(lineStarting(out, "»CHEMIE«"), QByteArray("»CHEMIE«                 1"));
-        QVERIFY(out.contains("Leistungsfächer        Wahlen  bestanden\n"
-                             "Deutsch / Mathematik        2          1\n"
-                             "(leer) / (leer)             1          0\n"
-                             "Englisch / Mathematik       1          1\n"
-                             "Kunst / Physik              1          0\n"));
-        QCOMPARE(lineStarting(out, "regel-3 "),
-                 QByteArray("regel-3                   1  Prüfungsfächer, Regel 3"));
-        QCOMPARE(lineStarting(out, "regel-7 "),
-                 QByteArray("regel-7                   0  Prüfungsfächer, Regel 7"));
-        QCOMPARE(lineStarting(out, "Planungszahlen"),
-                 QByteArray("Planungszahlen: 6 Dateien, davon 5 lesbar und 2 bestanden"));
-    }
-
-    // The whole output of each format against the golden files (checked by hand as above).
     void goldenOutputs() {
         QByteArray out, err;
         QCOMPARE(run({u"--statistik"_s, u"jg"_s}, out, err), 2);
@@ -141,28 +91,20 @@ private slots:
         QTest::addColumn<bool>("continued");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<int>("courses"); // -1: none
-        const auto row = [](const char *reason, const QByteArray &bytes, int courses, bool continued = true) {
-            QTest::newRow(reason) << bytes << continued << QString::fromLatin1(reason) << courses;
-        };
-        using choicefiles::validWith;
-        row("ok", validWith({}), 36);
-        row("unlesbar", "Fachlese \r\n", -1);
-        row("leer", choicefiles::bytesOfChoice({}), 0);
-        row("unbekanntes-fach", validWith({{5, "SP SP Mathe SP"}}), -1);
-        row("regel-1", validWith({{0, "KU"}, {1, "GE"}, {2, "EN"}, {3, "MA"}}), 36);
-        row("regel-2", validWith({{1, "KU"}, {2, "GE"}, {3, "BI"}}), 36);
-        row("regel-3", validWith({{0, "PH"}, {1, "KU"}, {2, "GE"}, {3, "BI"}}), 36); // then rule 7
-        row("regel-4", validWith({{2, "SP"}, {5, "EN"}}), 36);
-        row("regel-5", validWith({{3, "ST"}}), 32);
-        row("regel-6", validWith({{3, "PH"}, {4, "GE"}}), 36);
-        row("regel-7", validWith({{0, "MA"}, {1, "PH"}, {2, "KU"}, {3, "GE"}, {4, "BI"}}), 36);
-        row("regel-8", validWith({{1, "RE"}, {2, "EN"}, {3, "MA"}, {7, "GE"}}), 36);
-        row("regel-9", validWith({{3, "WN"}, {7, "GE"}}), 36);
-        row("regel-10", validWith({{1, "MA - MA MA"}}), 35);
-        row("belegung", validWith({{6, "PO - - -"}}), 33);
-        row("unter-33", validWith({{8, "-"}}), 32);
-        row("fremdsprache-lk-nein", choicefiles::bytesOfChoice(choices::validForeignLanguageLkChoice()), 36,
-            false);
+        for (const QList<QByteArray> &row : tables::rows(u"tools/data/reason-codes.tsv"_s)) {
+            QList<QByteArray> entries; // kept alive for validWith's pointers
+            QList<std::pair<int, const char *>> changes;
+            for (const QByteArray &change : row.value(1).split('|'))
+                if (const qsizetype at = change.indexOf('='); at > 0)
+                    changes.append({change.left(at).toInt(), entries.emplace_back(change.mid(at + 1)).constData()});
+            QTest::newRow(row.value(0).constData()) << choicefiles::validWith(changes) << true
+                                                    << QString::fromLatin1(row.value(0)) << row.value(2).toInt();
+        }
+        QTest::newRow("unlesbar") << QByteArray("Fachlese \r\n") << true << u"unlesbar"_s << -1;
+        QTest::newRow("leer") << choicefiles::bytesOfChoice({}) << true << u"leer"_s << 0;
+        QTest::newRow("fremdsprache-lk-nein")
+            << choicefiles::bytesOfChoice(choices::validForeignLanguageLkChoice()) << false
+            << u"fremdsprache-lk-nein"_s << 36;
     }
 
     // One file per reason: the code, and the course count whenever it can be computed.
@@ -232,7 +174,7 @@ private slots:
         QCOMPARE(dom.count("<table"), 10); // summary, 4 semesters, 2 combinations, reasons, unknown, failures
         QVERIFY(dom.contains("<svg"));
         // Printed to PDF: the tables' texts are there.
-        const QString pdf = m_dir.filePath(u"bericht.pdf"_s), shot = m_dir.filePath(u"bericht.png"_s);
+        const QString pdf = m_dir.filePath(u"bericht.pdf"_s);
         chromium.start(browser,
                        common + QStringList{u"--print-to-pdf="_s + pdf, u"--no-pdf-header-footer"_s, page});
         QVERIFY(chromium.waitForFinished(120000));
@@ -244,42 +186,17 @@ private slots:
                      printed.contains("Deutsch / Mathematik") && printed.contains("jg/d.fld") &&
                      printed.contains("Prüfungsfächer, Regel 3"),
                  printed.constData());
-        // A picture to look at, kept in the build folder.
-        chromium.start(browser, common + QStringList{u"--screenshot="_s +
-                                                         QStringLiteral(FACHLESE_BINARY_DIR "/bericht.png"),
-                                                     u"--window-size=1100,2400"_s, page});
-        QVERIFY(chromium.waitForFinished(120000));
-        Q_UNUSED(shot);
     }
 
     // The options of the report and the tables, and a report that cannot be written.
-    void options_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("err");
-        const QByteArray usage = "\nHilfe: fachlese-check --help\n";
-        QTest::newRow("tables without --ausgabe")
-            << QStringList{u"--csv"_s, u"--statistik"_s, u"jg/a.fld"_s}
-            << "fachlese-check: --statistik mit --csv verlangt --ausgabe ORDNER für die Tabellen" + usage;
-        QTest::newRow("--ausgabe without tables")
-            << QStringList{u"--statistik"_s, u"--ausgabe=t"_s, u"jg/a.fld"_s}
-            << "fachlese-check: --ausgabe gilt nur zusammen mit --csv und --statistik" + usage;
-        QTest::newRow("--bericht without a name") << QStringList{u"jg/a.fld"_s, u"--bericht"_s}
-                                                  << "fachlese-check: --bericht verlangt einen Namen" + usage;
-        QTest::newRow("--bericht=") << QStringList{u"--bericht="_s, u"jg/a.fld"_s}
-                                    << "fachlese-check: --bericht verlangt einen Namen" + usage;
-        QTest::newRow("report cannot be written")
-            << QStringList{u"--bericht"_s, u"jg"_s, u"jg/a.fld"_s}
-            << QByteArray("fachlese-check: jg: Die Datei kann nicht geschrieben werden\n");
-        QTest::newRow("tables cannot be written")
-            << QStringList{u"--csv"_s, u"--statistik"_s, u"--ausgabe"_s, u"jg/a.fld"_s, u"jg/b.fld"_s}
-            << QByteArray("fachlese-check: jg/a.fld: Der Ordner kann nicht angelegt werden\n");
-    }
+    void options_data() { tables::addTextRows(u"tools/data/statistics-options.tsv"_s, {"arguments", "err"}); }
 
     void options() {
-        QFETCH(QStringList, arguments);
-        QByteArray out, err;
-        QCOMPARE(run(arguments, out, err), 2);
-        QTEST(err, "err");
+        QFETCH(QString, arguments);
+        QFETCH(QString, err);
+        QByteArray out, written;
+        QCOMPARE(run(arguments.split(u' '), out, written), 2);
+        QCOMPARE(QString::fromUtf8(written), err);
     }
 };
 
