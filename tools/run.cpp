@@ -1,6 +1,8 @@
 #include "tools/run.h"
 
 #include "tools/checker.h"
+#include "tools/courses.h"
+#include "tools/pupils.h"
 #include "tools/report.h"
 #include "tools/statistics.h"
 
@@ -24,6 +26,7 @@ struct Options {
     bool checklist = false;
     QString reportFile;  // --bericht
     QString tableFolder; // --ausgabe
+    CourseOutputs courses; // --kurslisten, --kollisionen, --bloecke, --kursgroesse
     QList<QByteArray> paths;
     QString error; // non-empty on a usage error
 };
@@ -33,6 +36,7 @@ Options parseArguments(const QList<QByteArray> &arguments) {
     bool json = false;
     bool csv = false;
     bool onlyPaths = false;
+    QString groupSize;
     const auto fail = [&options](const QString &error) {
         if (options.error.isEmpty())
             options.error = error;
@@ -77,6 +81,13 @@ Options parseArguments(const QList<QByteArray> &arguments) {
             options.statistics = true;
         } else if (argument == "--pruefliste") {
             options.checklist = true;
+        } else if (argument == "--kurslisten") {
+            options.courses.lists = true;
+        } else if (argument == "--kollisionen") {
+            options.courses.clashes = true;
+        } else if (argument == "--bloecke") {
+            options.courses.blocks = true;
+        } else if (takeValue(argument, "--kursgroesse", &groupSize)) {
         } else if (takeValue(argument, "--bericht", &options.reportFile) ||
                    takeValue(argument, "--ausgabe", &options.tableFolder)) {
         } else if (argument == "--foreign-lk=yes") {
@@ -97,7 +108,18 @@ Options parseArguments(const QList<QByteArray> &arguments) {
         fail(QStringLiteral("--json und --csv schließen einander aus"));
     if (csv && options.statistics && options.tableFolder.isEmpty())
         fail(QStringLiteral("--statistik mit --csv verlangt --ausgabe ORDNER für die Tabellen"));
-    if (!options.tableFolder.isEmpty() && !(csv && options.statistics))
+    const bool courseFiles = options.courses.lists || options.courses.clashes || options.courses.blocks;
+    if (courseFiles && options.tableFolder.isEmpty())
+        fail(QStringLiteral("--kurslisten, --kollisionen und --bloecke verlangen --ausgabe ORDNER"));
+    if (!groupSize.isEmpty()) {
+        bool ok = false;
+        options.courses.groupSize = groupSize.toInt(&ok);
+        if (!ok || options.courses.groupSize < 1 || options.courses.groupSize > 1000)
+            fail(QStringLiteral("--kursgroesse verlangt eine Zahl von 1 bis 1000: ") + groupSize);
+        if (!courseFiles)
+            fail(QStringLiteral("--kursgroesse gilt nur zusammen mit --kurslisten oder --bloecke"));
+    }
+    if (!options.tableFolder.isEmpty() && !(csv && options.statistics) && !courseFiles)
         fail(QStringLiteral("--ausgabe gilt nur zusammen mit --csv und --statistik"));
     if (options.paths.isEmpty() && !options.help && !options.version)
         fail(QStringLiteral("keine Datei und kein Ordner angegeben"));
@@ -191,6 +213,9 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
     ReportWriter report(options.format, options.checklist);
     CheckSummary summary;
     PlanningStatistics statistics;
+    DuplicateFinder pupils;
+    YearGroupCourses courses;
+    const bool courseFiles = options.courses.lists || options.courses.clashes || options.courses.blocks;
     const bool collect = options.statistics || !options.reportFile.isEmpty();
     QByteArray out;
     out.reserve(kFlushSize + 16 * 1024);
@@ -203,6 +228,9 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
         summary.add(check);
         if (collect)
             statistics.add(check);
+        pupils.add(check);
+        if (courseFiles)
+            courses.add(check);
         if (check.outcome() == FileCheck::Outcome::Unreadable)
             streams.err(UnreadableFileMessage(check));
         report.file(check, out);
@@ -214,7 +242,14 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
     QByteArray jsonStatistics;
     if (options.statistics && options.format == ReportFormat::Json)
         AppendStatisticsJson(statistics, jsonStatistics);
+    const QList<DuplicatePupil> duplicates = pupils.duplicates();
+    if (options.format == ReportFormat::Json)
+        AppendDuplicatesJson(duplicates, jsonStatistics);
     report.end(summary, out, jsonStatistics);
+    if (options.format == ReportFormat::Text)
+        AppendDuplicatesText(duplicates, out);
+    else if (options.format == ReportFormat::Csv && !duplicates.isEmpty())
+        streams.err(DuplicatesMessage(duplicates));
     if (options.statistics && options.format == ReportFormat::Text)
         AppendStatisticsText(statistics, out);
     streams.out(out);
@@ -230,11 +265,20 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
         QStringList folders;
         for (const QByteArray &path : options.paths)
             folders.append(ShownPath(path));
-        const QByteArray html = StatisticsHtml(statistics, reportDate(), folders.join(QStringLiteral(", ")));
+        QByteArray html = StatisticsHtml(statistics, reportDate(), folders.join(QStringLiteral(", ")));
+        AppendDuplicatesHtml(duplicates, html);
         QSaveFile file(options.reportFile);
         if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.commit()) {
             streams.err(
                 errorLine(options.reportFile + QStringLiteral(": Die Datei kann nicht geschrieben werden")));
+            written = false;
+        }
+    }
+
+    if (courseFiles) {
+        courses.finish();
+        if (!WriteCourseFiles(courses, options.courses, options.tableFolder, reportDate(), &error)) {
+            streams.err(errorLine(error));
             written = false;
         }
     }
