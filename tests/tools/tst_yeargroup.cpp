@@ -1,0 +1,250 @@
+#include "rules/catalog.h"
+#include "tools/courses.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <set>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+using Rows = std::array<std::array<QString, GridModel::kSemesters>, GridModel::kDataRows>;
+
+QByteArray fileBytes(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// The data rows of a CSV file without BOM and header, each split at ';' (the generated texts
+// hold no ';' and no '"').
+QList<QStringList> csvRows(const QString &path) {
+    QList<QStringList> rows;
+    const QStringList lines = QString::fromUtf8(fileBytes(path)).split(u"\r\n"_s, Qt::SkipEmptyParts);
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        rows.append(lines[i].split(u';'));
+    return rows;
+}
+} // namespace
+
+// Course lists, the clash table and the block proposal of fachlese-check, checked against a
+// count of their own over a generated year group.
+class YearGroupTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    // Per file (as reported): its name fields and, per semester, its courses ("Mathematik LK").
+    struct Pupil {
+        QString surname, firstName, className;
+        std::array<std::set<QString>, GridModel::kSemesters> courses;
+    };
+    QMap<QString, Pupil> m_pupils;
+
+    int run(const QStringList &arguments, QByteArray *out = nullptr, QByteArray *err = nullptr) const {
+        QProcess process;
+        process.setWorkingDirectory(m_dir.path());
+        process.start(QStringLiteral(FACHLESE_CHECK_EXECUTABLE), arguments);
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return -1;
+        if (out)
+            *out = process.readAllStandardOutput();
+        if (err)
+            *err = process.readAllStandardError();
+        return process.exitCode();
+    }
+
+private slots:
+    // 150 choices of random subjects, blanks, unknown entries and empty cells; every tenth
+    // without a name; the first one saved twice, the others born on different days.
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QDir(m_dir.path()).mkpath(u"jg"_s));
+        QRandomGenerator random(22);
+        const QStringList surnames = {u"Nowak"_s, u"Özdemir"_s, u"Peters"_s, u"Adams"_s, u"Yılmaz"_s, u"Ähnlich"_s};
+        const QStringList firstNames = {u"Ayşe"_s, u"Łukasz"_s, u"Anna"_s, u"Ben"_s};
+        for (int i = 0; i < 150; ++i) {
+            Pupil pupil;
+            QByteArray bytes = "Fachlese\r\n";
+            for (int row = 1; row <= GridModel::kDataRows; ++row) {
+                QStringList cells;
+                for (int semester = 1; semester <= GridModel::kSemesters; ++semester) {
+                    const int pick = int(random.bounded(26));
+                    QString cell = pick < 21 ? SubjectCatalog[pick + 1] : pick < 23 ? QString() : u"Astrologie"_s;
+                    if (pick == 25)
+                        cell = u" "_s + SubjectCatalog[1 + (i % 21)] + u"  "_s;
+                    cells.append(cell);
+                    const QString trimmed = cell.trimmed();
+                    if (row <= GridModel::kCourseRows && trimmed != u"Astrologie"_s && !trimmed.isEmpty())
+                        pupil.courses[semester - 1].insert(trimmed + (row <= 2 ? u" LK"_s : u" GK"_s));
+                }
+                bytes += cells.join(u'\t').toLatin1() + "\r\n";
+            }
+            if (i % 10 != 5) {
+                pupil = {surnames[i % surnames.size()], firstNames[i % firstNames.size()],
+                         u"10"_s + QChar(u'a' + i % 3), pupil.courses};
+                bytes += "Nachname=" + pupil.surname.toUtf8() + "\r\nVorname=" + pupil.firstName.toUtf8() +
+                         "\r\nKlasse=" + pupil.className.toUtf8() + "\r\nGeburtsdatum=" +
+                         QByteArray::number(1 + i % 28) + '.' + QByteArray::number(1 + i / 28) + ".2008\r\n";
+            }
+            const QString name = u"jg/w%1.fld"_s.arg(i, 3, 10, QChar(u'0'));
+            QFile file(m_dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            file.close();
+            m_pupils.insert(name, pupil);
+            if (i == 0) {
+                QVERIFY(QFile::copy(m_dir.filePath(name), m_dir.filePath(u"jg/zweimal.fld"_s)));
+                m_pupils.insert(u"jg/zweimal.fld"_s, pupil);
+            }
+        }
+        QByteArray out, err;
+        const int status = run({u"--kurslisten"_s, u"--kollisionen"_s, u"--bloecke"_s, u"--kursgroesse"_s,
+                                u"7"_s, u"--ausgabe"_s, u"aus"_s, u"jg"_s},
+                               &out, &err);
+        QCOMPARE(err, QByteArray());
+        QCOMPARE(status, 1);
+    }
+
+    // One row per pupil and course, the pupil's fields as in the file; Sport-Theorie a course
+    // of its own; in each list the names in order, umlauts as their base letter.
+    void courseLists() {
+        QMap<QString, QStringList> expected, written; // "semester|course" -> files
+        for (auto it = m_pupils.cbegin(); it != m_pupils.cend(); ++it) {
+            for (int s = 0; s < GridModel::kSemesters; ++s) {
+                for (const QString &course : it->courses[static_cast<std::size_t>(s)])
+                    expected[QString::number(s + 1) + u'|' + course].append(it.key());
+            }
+        }
+        QMap<QString, QStringList> surnames;
+        for (const QStringList &row : csvRows(m_dir.filePath(u"aus/kurse.csv"_s))) {
+            QCOMPARE(row.size(), 7);
+            const Pupil &pupil = m_pupils.value(row[6]);
+            QCOMPARE(row.mid(3, 3), (QStringList{pupil.surname, pupil.firstName, pupil.className}));
+            const QString key = row[0] + u'|' + row[1] + u' ' + row[2];
+            written[key].append(row[6]);
+            if (!row[3].isEmpty() && (surnames[key].isEmpty() || surnames[key].last() != row[3]))
+                surnames[key].append(row[3]);
+        }
+        for (QStringList &files : written)
+            files.sort();
+        QCOMPARE(written, expected);
+        QVERIFY(expected.contains(u"1|Sport-Theorie GK"_s));
+        const QStringList order = {u"Adams"_s, u"Ähnlich"_s, u"Nowak"_s, u"Özdemir"_s, u"Peters"_s, u"Yılmaz"_s};
+        QCOMPARE(surnames.value(u"2|Deutsch GK"_s), order);
+    }
+
+    // Symmetric, the diagonal the course sizes, every pair counted anew; nothing for a pair
+    // without a shared pupil.
+    void clashTable() {
+        QMap<QString, int> table;
+        for (const QStringList &row : csvRows(m_dir.filePath(u"aus/kollisionen.csv"_s))) {
+            QVERIFY(row[3].toInt() > 0);
+            table.insert(row.mid(0, 3).join(u'|'), row[3].toInt());
+        }
+        int pairs = 0;
+        for (int s = 1; s <= GridModel::kSemesters; ++s) {
+            QMap<std::pair<QString, QString>, int> shared;
+            for (const Pupil &pupil : m_pupils) {
+                for (const QString &a : pupil.courses[static_cast<std::size_t>(s - 1)]) {
+                    for (const QString &b : pupil.courses[static_cast<std::size_t>(s - 1)])
+                        ++shared[{a, b}];
+                }
+            }
+            for (auto it = shared.cbegin(); it != shared.cend(); ++it) {
+                const auto &[a, b] = it.key();
+                QCOMPARE(table.value(QString::number(s) + u'|' + a + u'|' + b), it.value());
+                QCOMPARE(table.value(QString::number(s) + u'|' + b + u'|' + a), it.value());
+                ++pairs;
+            }
+        }
+        QCOMPARE(table.size(), pairs);
+    }
+
+    // Every course of a semester in exactly one block, no two courses of a block shared by a
+    // pupil; the HTML names the method and calls it a proposal.
+    void blocks() {
+        QMap<QString, QStringList> blocks; // "semester|block" -> courses
+        QMap<QString, int> placed;
+        for (const QStringList &row : csvRows(m_dir.filePath(u"aus/bloecke.csv"_s))) {
+            blocks[row[0] + u'|' + row[1]].append(row[2]);
+            ++placed[row[0] + u'|' + row[2]];
+        }
+        for (auto it = blocks.cbegin(); it != blocks.cend(); ++it) {
+            const int s = it.key().section(u'|', 0, 0).toInt();
+            for (const Pupil &pupil : m_pupils) {
+                int taken = 0;
+                for (const QString &course : *it)
+                    taken += int(pupil.courses[static_cast<std::size_t>(s - 1)].count(course));
+                QVERIFY2(taken <= 1, qPrintable(it.key()));
+            }
+        }
+        QMap<QString, int> expected;
+        for (const Pupil &pupil : m_pupils) {
+            for (int s = 0; s < GridModel::kSemesters; ++s) {
+                for (const QString &course : pupil.courses[static_cast<std::size_t>(s)])
+                    expected[QString::number(s + 1) + u'|' + course] = 1;
+            }
+        }
+        QCOMPARE(placed, expected);
+        const QString html = QString::fromUtf8(fileBytes(m_dir.filePath(u"aus/kurse.html"_s)));
+        QVERIFY(html.contains(u"Ein Vorschlag, kein fertiger Plan"_s));
+        QCOMPARE(html.count(u"Verfahren: "_s), 4);
+        QCOMPARE(fileBytes(m_dir.filePath(u"aus/bloecke.txt"_s)).count("Verfahren: "), 4);
+        QVERIFY(html.contains(u"<td class=\"diagonale\">"_s));
+    }
+
+    // The search: an odd cycle needs three blocks where no three courses all clash; cut short,
+    // the greedy colouring stands and says so.
+    void search() {
+        const QList<int> five = {0, 1, 2, 3, 4};
+        const auto cycle = [](int a, int b) { return (a + 1) % 5 == b || (b + 1) % 5 == a; };
+        const BlockProposal exact = ProposeBlocks(five, cycle, 1000);
+        QCOMPARE(exact.blocks.size(), 3);
+        QCOMPARE(exact.lowerBound, 2);
+        QCOMPARE(exact.result, BlockProposal::Result::Exact);
+        QVERIFY(BlockMethod(exact).startsWith(u"exakte Suche (DSatur mit Branch and Bound, "_s));
+        const BlockProposal cut = ProposeBlocks(five, cycle, 1);
+        QCOMPARE(cut.result, BlockProposal::Result::Greedy);
+        QCOMPARE(cut.blocks.size(), 3);
+        QVERIFY(BlockMethod(cut).contains(u"wenigstens 2 Schienen"_s));
+        QCOMPARE(ProposeBlocks(five, [](int, int) { return false; }, 1000).blocks.size(), 1);
+    }
+
+    // The report names the pupils and the pupil with two files; the CSV gets the name columns.
+    void namesInReports() {
+        QByteArray out, err;
+        run({u"jg"_s}, &out);
+        QVERIFY(out.contains("jg/w000.fld (Nowak, Ayşe, 10a): "));
+        QVERIFY(out.contains("jg/w005.fld: "));
+        QVERIFY(out.contains("  Nowak, Ayşe, 10a, geb. 1.1.2008\n    jg/w000.fld\n    jg/zweimal.fld\n"));
+        run({u"--csv"_s, u"jg"_s}, &out, &err);
+        QVERIFY(out.startsWith("\xEF\xBB\xBF"
+                               "Datei;Ergebnis;Kurse;Meldung;Grund;LK1;LK2;PK3;PK4;Nachname;Vorname;Klasse\r\n"));
+        QVERIFY(out.contains(";Nowak;Ayşe;10a\r\n"));
+        QVERIFY(err.contains("mehrere Dateien derselben Person: Nowak, Ayşe, 10a, geb. 1.1.2008: jg/w000.fld, "
+                             "jg/zweimal.fld\n"));
+    }
+
+    void usage_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("no folder") << QStringList{u"--kurslisten"_s, u"jg"_s}
+                                   << QByteArray("--kurslisten, --kollisionen und --bloecke verlangen --ausgabe ORDNER");
+        QTest::newRow("size 0") << QStringList{u"--bloecke"_s, u"--kursgroesse=0"_s, u"--ausgabe=x"_s, u"jg"_s}
+                                << QByteArray("--kursgroesse verlangt eine Zahl von 1 bis 1000: 0");
+        QTest::newRow("size alone") << QStringList{u"--kursgroesse=20"_s, u"jg"_s}
+                                    << QByteArray("--kursgroesse gilt nur zusammen mit --kurslisten oder --bloecke");
+    }
+
+    void usage() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, error);
+        QByteArray out, err;
+        QCOMPARE(run(arguments, &out, &err), 2);
+        QCOMPARE(err, "fachlese-check: " + error + "\nHilfe: fachlese-check --help\n");
+    }
+};
+
+QTEST_GUILESS_MAIN(YearGroupTest)
+#include "tst_yeargroup.moc"
