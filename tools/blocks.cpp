@@ -187,12 +187,11 @@ void AppendBlocks(const YearGroupCourses &year, QByteArray &csv, QByteArray &tex
         const QList<int> courses = year.courses(semester);
         const BlockProposal proposal = ProposeBlocks(
             courses, [&](int a, int b) { return year.shared(semester, a, b) > 0; }, kBlockSearchSteps);
-        const QString summary = QStringLiteral("%1. Semester: %2 Schienen für %3 Kurse; Verfahren: ")
-                                    .arg(semester)
+        const QString summary = QStringLiteral("%1 Schienen für %2 Kurse; Verfahren: ")
                                     .arg(proposal.blocks.size())
                                     .arg(courses.size()) +
                                 BlockMethod(proposal);
-        text.append(summary.toUtf8() + '\n');
+        text.append(QByteArray::number(semester) + ". Semester: " + summary.toUtf8() + '\n');
         html.append("<h3>" + QByteArray::number(semester) + ". Semester</h3>\n<p>");
         html.append(HtmlEscaped(summary).toUtf8());
         html.append("</p>\n<table class=\"schienen\">\n<thead><tr><th>Schiene</th><th>Kurse (Schüler, Gruppen)"
