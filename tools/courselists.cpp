@@ -39,6 +39,7 @@ th, td { border: 1px solid #bbb; padding: 0.15em 0.5em; text-align: left; vertic
 td.n, th.n { text-align: right; }
 th { background: #eee; }
 tr.nb td { font-style: italic; color: #555; }
+table.liste td:first-child { text-align: right; }
 table.karte td, table.karte th { padding: 0.1em 0.25em; font-size: 8pt; text-align: right; }
 table.karte td.diagonale { font-weight: bold; outline: 2px solid #333; }
 section.kurs { break-before: page; page-break-before: always; }
@@ -55,12 +56,33 @@ void appendEscaped(const QString &text, QByteArray &out) {
     out.append(HtmlEscaped(text).toUtf8());
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    *error = path + QStringLiteral(": Die Datei kann nicht geschrieben werden");
-    return false;
+// A file written piece by piece and put in place when complete.
+class OutputFile {
+public:
+    explicit OutputFile(const QString &path) : m_file(path) { m_ok = m_file.open(QIODevice::WriteOnly); }
+
+    // Writes what `bytes` holds once it is large, and empties it.
+    void spill(QByteArray &bytes, qsizetype least = 1 << 20) {
+        if (bytes.size() < least)
+            return;
+        m_ok = m_ok && m_file.write(bytes) == bytes.size();
+        bytes.resize(0);
+    }
+    bool finish(QByteArray &bytes, QString *error) {
+        spill(bytes, 0);
+        if (m_ok && m_file.commit())
+            return true;
+        *error = m_file.fileName() + QStringLiteral(": Die Datei kann nicht geschrieben werden");
+        return false;
+    }
+
+private:
+    QSaveFile m_file;
+    bool m_ok = false;
+};
+
+bool writeFile(const QString &path, QByteArray bytes, QString *error) {
+    return OutputFile(path).finish(bytes, error);
 }
 } // namespace
 
@@ -138,7 +160,7 @@ QList<int> YearGroupCourses::courses(int semester) const {
     return list;
 }
 
-void AppendCourseListsCsv(const YearGroupCourses &year, QByteArray &out) {
+void AppendCourseListsCsv(const YearGroupCourses &year, QByteArray &out, const Spill &spill) {
     out.append("\xEF\xBB\xBF"
                "Semester;Fach;Kursart;Nachname;Vorname;Klasse;Datei\r\n");
     // Each pupil's fields once, for all of their courses.
@@ -163,11 +185,12 @@ void AppendCourseListsCsv(const YearGroupCourses &year, QByteArray &out) {
                 out.append(head);
                 out.append(tails[pupil]);
             }
+            spill(out);
         }
     }
 }
 
-void AppendCourseListsHtml(const YearGroupCourses &year, int groupSize, QByteArray &html) {
+void AppendCourseListsHtml(const YearGroupCourses &year, int groupSize, QByteArray &html, const Spill &spill) {
     html.append("<h2>Kurse und Gruppen</h2>\n<p>Schülerinnen und Schüler je Kurs und die Zahl der Gruppen "
                 "bei höchstens ");
     html.append(QByteArray::number(groupSize));
@@ -193,10 +216,10 @@ void AppendCourseListsHtml(const YearGroupCourses &year, int groupSize, QByteArr
         QByteArray row;
         for (const QString *field : {&pupil.identity.surname, &pupil.identity.firstName,
                                      &pupil.identity.className, &pupil.file}) {
-            row.append("</td><td>");
+            row.append("<td>");
             appendEscaped(*field, row);
         }
-        row.append("</td></tr>\n");
+        row.append('\n'); // the end tags of cells and rows are implied
         cells.append(row);
     }
     for (int semester = 1; semester <= GridModel::kSemesters; ++semester) {
@@ -206,15 +229,16 @@ void AppendCourseListsHtml(const YearGroupCourses &year, int groupSize, QByteArr
             appendEscaped(CourseName(course), html);
             html.append("</h2>\n<p>" + QByteArray::number(members.size()) + " Schülerinnen und Schüler, " +
                         QByteArray::number(groupsNeeded(int(members.size()), groupSize)) +
-                        " Gruppe(n)</p>\n<table>\n<thead><tr><th class=\"n\">Nr.</th><th>Nachname</th>"
+                        " Gruppe(n)</p>\n<table class=\"liste\">\n<thead><tr><th class=\"n\">Nr.</th><th>Nachname</th>"
                         "<th>Vorname</th><th>Klasse</th><th>Datei</th></tr></thead>\n<tbody>\n");
             int number = 0;
             for (const int pupil : members) {
-                html.append(year.pupils()[pupil].passed ? "<tr><td class=\"n\">" : "<tr class=\"nb\"><td class=\"n\">");
+                html.append(year.pupils()[pupil].passed ? "<tr><td>" : "<tr class=\"nb\"><td>");
                 html.append(QByteArray::number(++number));
                 html.append(cells[pupil]);
             }
             html.append("</tbody>\n</table>\n</section>\n");
+            spill(html);
         }
     }
 }
@@ -246,13 +270,15 @@ bool WriteCourseFiles(const YearGroupCourses &year, const CourseOutputs &outputs
         if (!writeFile(dir.filePath(QStringLiteral("kollisionen.csv")), csv, error))
             return false;
     }
+    OutputFile page(dir.filePath(QStringLiteral("kurse.html")));
     if (outputs.lists) {
         QByteArray csv;
-        AppendCourseListsCsv(year, csv);
-        if (!writeFile(dir.filePath(QStringLiteral("kurse.csv")), csv, error))
+        OutputFile lists(dir.filePath(QStringLiteral("kurse.csv")));
+        AppendCourseListsCsv(year, csv, [&lists](QByteArray &bytes) { lists.spill(bytes); });
+        if (!lists.finish(csv, error))
             return false;
-        AppendCourseListsHtml(year, outputs.groupSize, html);
+        AppendCourseListsHtml(year, outputs.groupSize, html, [&page](QByteArray &bytes) { page.spill(bytes); });
     }
     html.append("</body>\n</html>\n");
-    return writeFile(dir.filePath(QStringLiteral("kurse.html")), html, error);
+    return page.finish(html, error);
 }

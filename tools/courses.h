@@ -71,10 +71,13 @@ inline int groupsNeeded(int pupils, int groupSize) {
 }
 
 // --- Course lists (courselists.cpp) ---
+// Both lists are long (a row per pupil and course): after each course `spill` may take what
+// has been appended so far and empty `out`.
+using Spill = std::function<void(QByteArray &out)>;
 // kurse.csv: Semester;Fach;Kursart;Nachname;Vorname;Klasse;Datei, a row per pupil and course.
-void AppendCourseListsCsv(const YearGroupCourses &year, QByteArray &out);
+void AppendCourseListsCsv(const YearGroupCourses &year, QByteArray &out, const Spill &spill);
 // The overview with the groups needed, then one course a page.
-void AppendCourseListsHtml(const YearGroupCourses &year, int groupSize, QByteArray &html);
+void AppendCourseListsHtml(const YearGroupCourses &year, int groupSize, QByteArray &html, const Spill &spill);
 
 // --- Clashes (clashes.cpp) ---
 // kollisionen.csv: Semester;Kurs A;Kurs B;Schueler for every ordered pair of courses that
@@ -98,7 +101,7 @@ struct BlockProposal {
 // greedy one.
 BlockProposal ProposeBlocks(const QList<int> &courses, const std::function<bool(int, int)> &clash,
                             qint64 stepLimit);
-inline constexpr qint64 kBlockSearchSteps = 2'000'000;
+inline constexpr qint64 kBlockSearchSteps = 200'000;
 // The method of a proposal in German, for the HTML and bloecke.txt.
 QString BlockMethod(const BlockProposal &proposal);
 // bloecke.csv: Semester;Block;Kurs;Schueler, and the text that names the method per semester.
