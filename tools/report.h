@@ -5,8 +5,8 @@
 #include <QByteArray>
 
 // The three forms of fachlese-check's report on standard output, written piece by piece
-// (start, one piece per file, end) so that thousands of files need no more memory than one.
-// All text is UTF-8.
+// (start, one piece per file, end) so that thousands of files need no more memory than one;
+// only the CSV keeps its rows (some 100 bytes a file) until its end. All text is UTF-8.
 
 enum class ReportFormat { Text, Json, Csv };
 
