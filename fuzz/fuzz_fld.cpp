@@ -92,6 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     GridModel regrid;
     ApplyDataFile(regrid, again.texts);
     require(EncodeDataFile(regrid) == written, "writing the cells read back gives the same bytes");
+    // A name read as Windows-1252 may grow too long in UTF-8; any other is written again.
+    const QByteArray named = EncodeDataFile(grid, read.identity, &problem);
+    require(problem.status == DataFileWriteStatus::Ok || problem.status == DataFileWriteStatus::TooLong,
+            "the pupil's lines that were read can be written");
+    require(problem.status != DataFileWriteStatus::Ok || ParseDataFile(named).identity == read.identity,
+            "the pupil's lines read back as they were read");
 
     const Run yes = validateTwice(read.texts, true);
     const Run no = validateTwice(read.texts, false);

@@ -3,7 +3,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <array>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -76,9 +79,34 @@ bool encodeText(QStringEncoder &encoder, const QString &text, bool lastColumn, Q
     return appendUpTo(text.size());
 }
 
-// The most a file can hold of what is read: 13 lines of kMaxLineBytes with CR LF, and one byte
-// more to tell whether the last of them ends there. Nothing after it is ever looked at.
-constexpr qsizetype kMaxReadBytes = 13 * (kMaxLineBytes + 2) + 1;
+// The most a file can hold of what is read: 13 lines and the identity's lines, each of
+// kMaxLineBytes with CR LF, and one byte more to tell whether the last of them ends there.
+// Nothing after it is ever looked at.
+constexpr qsizetype kMaxReadBytes = (13 + kMaxIdentityLines) * (kMaxLineBytes + 2) + 1;
+
+// The keys of the identity's lines, in the order they are written.
+constexpr std::array<QLatin1StringView, 4> kIdentityKeys = {
+    QLatin1StringView("Nachname="), QLatin1StringView("Vorname="), QLatin1StringView("Klasse="),
+    QLatin1StringView("Geburtsdatum=")};
+
+std::array<QString *, 4> identityFields(PupilIdentity &identity) {
+    return {&identity.surname, &identity.firstName, &identity.className, &identity.birthDate};
+}
+
+// A name that reads back as it was written: one line, no field separator, no NUL, and whole
+// characters only.
+bool storableName(const QString &name) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t u = name.at(i).unicode();
+        if (u == u'\0' || u == u'\n' || u == u'\r' || u == u'\t')
+            return false;
+        if (QChar::isHighSurrogate(u) && i + 1 < name.size() && QChar::isLowSurrogate(name.at(i + 1).unicode()))
+            ++i;
+        else if (QChar::isSurrogate(u))
+            return false;
+    }
+    return true;
+}
 
 enum class LineStatus { Ok, End, Bad };
 
@@ -142,6 +170,23 @@ DataFileReadResult parse(QByteArrayView bytes) {
         result.texts.at(GridModel::kSemesters, row) = decodeLine(line);
     }
     result.status = DataFileStatus::Ok;
+    // The lines after line 13, as far as they are well formed.
+    const std::array<QString *, 4> fields = identityFields(result.identity);
+    std::array<bool, 4> seen{};
+    for (int i = 0; i < kMaxIdentityLines && reader.next(&line) == LineStatus::Ok; ++i) {
+        for (std::size_t key = 0; key < kIdentityKeys.size(); ++key) {
+            if (seen[key] || !line.startsWith(kIdentityKeys[key]))
+                continue;
+            seen[key] = true;
+            const QByteArrayView value = line.sliced(kIdentityKeys[key].size());
+            if (value.contains(kTab) || value.contains('\r'))
+                break;
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            QString text = utf8(value);
+            *fields[key] = utf8.hasError() ? decodeLine(value) : std::move(text);
+            break;
+        }
+    }
     return result;
 }
 
@@ -266,9 +311,45 @@ QByteArray EncodeDataFile(const GridModel &grid, DataFileWriteResult *problem) {
     return bytes;
 }
 
+bool PupilIdentity::isEmpty() const {
+    return surname.isEmpty() && firstName.isEmpty() && className.isEmpty() && birthDate.isEmpty();
+}
+
+QByteArray EncodeDataFile(const GridModel &grid, const PupilIdentity &identity, DataFileWriteResult *problem) {
+    DataFileWriteResult ignored;
+    DataFileWriteResult &result = problem ? *problem : ignored;
+    QByteArray bytes = EncodeDataFile(grid, &result);
+    if (result.status != DataFileWriteStatus::Ok)
+        return bytes;
+    PupilIdentity names = identity;
+    const std::array<QString *, 4> fields = identityFields(names);
+    for (std::size_t key = 0; key < kIdentityKeys.size(); ++key) {
+        const QString &name = *fields[key];
+        if (name.isEmpty())
+            continue;
+        if (!storableName(name)) {
+            result.status = DataFileWriteStatus::Unencodable;
+            result.offendingText = name;
+            return QByteArray();
+        }
+        const QByteArray line = QByteArray(kIdentityKeys[key].data(), kIdentityKeys[key].size()) + name.toUtf8();
+        if (line.size() > kMaxLineBytes) {
+            result.status = DataFileWriteStatus::TooLong;
+            result.offendingText = name;
+            return QByteArray();
+        }
+        bytes += line + kLineEnd;
+    }
+    return bytes;
+}
+
 DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid) {
+    return SaveDataFile(path, grid, PupilIdentity());
+}
+
+DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid, const PupilIdentity &identity) {
     DataFileWriteResult result;
-    const QByteArray bytes = EncodeDataFile(grid, &result);
+    const QByteArray bytes = EncodeDataFile(grid, identity, &result);
     if (result.status != DataFileWriteStatus::Ok)
         return result;
     result.status = DataFileWriteStatus::Failed;

@@ -7,7 +7,10 @@
 #include <QString>
 
 // The course-selection data file (".fld"): 13 lines of Windows-1252 text ended by CR LF, the
-// signature "Fachlese" and grid rows 1 ... 12 as four TAB-separated cell texts.
+// signature "Fachlese" and grid rows 1 ... 12 as four TAB-separated cell texts. The pupil's
+// name, class and date of birth may follow as lines "Nachname=...", "Vorname=...",
+// "Klasse=...", "Geburtsdatum=..." in UTF-8 (only those not empty, in this order), which a
+// reader of the 13 lines never sees.
 
 inline const QString kCannotOpenMessage = QStringLiteral("Die Datei kann nicht geöffnet werden");
 inline const QString kBadFormatMessage = QStringLiteral("Falsches oder fehlerhaftes Dateiformat");
@@ -26,6 +29,20 @@ QString UnencodableMessage(const QString &cellText);
 // the file is not written, since it could not be opened again. A long entry is shown shortened.
 QString TooLongMessage(const QString &cellText);
 
+// The lines after line 13 that are looked at: more are ignored, so reading stays bounded.
+inline constexpr int kMaxIdentityLines = 16;
+
+// Whose choice it is: the four fields of the print form, kept with the choice.
+struct PupilIdentity {
+    QString surname;
+    QString firstName;
+    QString className;
+    QString birthDate;
+
+    bool isEmpty() const;
+    bool operator==(const PupilIdentity &) const = default;
+};
+
 enum class DataFileStatus {
     Ok,
     CannotOpen, // the file cannot be opened for reading
@@ -35,6 +52,11 @@ enum class DataFileStatus {
 struct DataFileReadResult {
     DataFileStatus status = DataFileStatus::CannotOpen;
     GridSnapshotTexts texts; // columns 1 ... 4, rows 1 ... 12; only meaningful when Ok
+    // From the lines after line 13; empty where the file has none. A key's first line counts;
+    // unknown keys, a value with a TAB or CR, and anything after a line that is too long or
+    // holds a NUL are ignored: the tail never makes the grid unreadable. A value that is no
+    // valid UTF-8 is read as Windows-1252, like the lines before it.
+    PupilIdentity identity;
 };
 
 // Reads and checks the whole file before anything changes; bounded in time and memory.
@@ -73,7 +95,14 @@ struct DataFileWriteResult {
 // stored the bytes are empty and `problem` (if given) tells why; otherwise its status is Ok.
 QByteArray EncodeDataFile(const GridModel &grid, DataFileWriteResult *problem = nullptr);
 
+// The same followed by the identity's lines. A name is refused like a cell: Unencodable for a
+// NUL, TAB, CR or line feed (or half a surrogate pair), TooLong when its line would be longer
+// than kMaxLineBytes; `offendingText` is the name. An empty identity adds nothing.
+QByteArray EncodeDataFile(const GridModel &grid, const PupilIdentity &identity,
+                          DataFileWriteResult *problem = nullptr);
+
 // Writes the grid to `path` atomically: the file is replaced only when everything was written.
 // Only a regular file (or a symbolic link to one, whose target is written) is replaced; the
 // replacement keeps the mode of the earlier file and, where the process may, its owner and group.
 DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid);
+DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid, const PupilIdentity &identity);

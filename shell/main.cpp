@@ -284,8 +284,10 @@ TAbiNoteForm *TMainForm::AbiNoteForm() {
 
 TPrintForm *TMainForm::PrintForm() {
     return builtOnFirstUse(m_printForm, m_sideWindows, [this] {
-        return new TPrintForm(
+        auto *form = new TPrintForm(
             *StringGrid, Test, m_dialogs, [this]() -> QPrinter & { return Printer(); }, this);
+        form->SetIdentity(std::exchange(m_identity, PupilIdentity()));
+        return form;
     });
 }
 
@@ -348,7 +350,7 @@ void TMainForm::FormShow() {
 }
 
 bool TMainForm::FormCloseQuery() {
-    if (!Test.GridChangedSinceSnapshot())
+    if (!UnsavedChanges())
         return true;
     return m_dialogs.confirmation(QStringLiteral("Willst du die eingegebenen Daten nicht erst speichern?")) ==
            DialogButton::No;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/datafile.h"
 #include "rules/grid.h"
 #include "rules/test.h"
 
@@ -75,6 +76,12 @@ public:
     // Loads `fileName` as "&Öffnen" does once the file is chosen: refused files change nothing.
     void OpenDataFile(const QString &fileName);
     void WriteDataFile();
+    // The pupil's name, class and date of birth: the print form's four fields, which are
+    // opened and saved with the choice.
+    PupilIdentity Identity() const;
+    void SetIdentity(const PupilIdentity &identity);
+    // The grid or the identity differs from what was last opened, saved or cleared.
+    bool UnsavedChanges() const;
 
     // The current cell (column, row).
     int Col() const;
@@ -157,6 +164,8 @@ private:
     THelpForm *m_helpForm = nullptr;
     TAbiNoteForm *m_abiNoteForm = nullptr;
     TPrintForm *m_printForm = nullptr;
+    PupilIdentity m_identity;      // while the print form is not built
+    PupilIdentity m_savedIdentity; // as last opened, saved or cleared
     TPruefListeForm *m_prueflisteForm = nullptr;
     bool m_firstShowRunning = false;
     bool m_iconPending = true; // the window icon is set after the first show

@@ -3,6 +3,7 @@
 #include "rules/datafile.h"
 #include "rules/dialogs.h"
 #include "shell/coursegridview.h"
+#include "windows/print.h"
 #include "windows/systemdialogs.h"
 
 #include <QAction>
@@ -18,7 +19,7 @@ const QString kDefaultSuffix = QStringLiteral("fld");
 void TMainForm::NeuClick() {
     // A cell still being typed into counts as entered before the question.
     StringGridView->finishEditing();
-    if (Test.GridChangedSinceSnapshot() &&
+    if (UnsavedChanges() &&
         m_dialogs.informationQuestion(QStringLiteral("Sollen die eingegebenen Daten gelöscht werden?")) ==
             DialogButton::No)
         return;
@@ -29,6 +30,9 @@ void TMainForm::NeuClick() {
         for (int column = 1; column <= GridModel::kSemesters; ++column)
             StringGrid->setCell(column, row, QString());
     }
+    // A name is never shown or printed with another pupil's choice.
+    SetIdentity(PupilIdentity());
+    m_savedIdentity = PupilIdentity();
     setCurrentCell(1, 1);
     Test.StoreGridSnapshot();
     Test.ChoiceTested = false;
@@ -36,7 +40,7 @@ void TMainForm::NeuClick() {
 
 void TMainForm::OeffnenClick() {
     StringGridView->finishEditing();
-    if (Test.GridChangedSinceSnapshot() &&
+    if (UnsavedChanges() &&
         m_dialogs.informationQuestion(
             QStringLiteral("Sollen die eingegebenen Daten überschrieben werden?")) == DialogButton::No)
         return;
@@ -65,6 +69,8 @@ void TMainForm::OpenDataFile(const QString &fileName) {
     Speichern->setEnabled(true);
     setFileCaption();
     ApplyDataFile(*StringGrid, read.texts);
+    SetIdentity(read.identity); // empty where the file has none
+    m_savedIdentity = Identity();
     Test.StoreGridSnapshot();
     Test.ChoiceTested = false;
 }
@@ -90,11 +96,13 @@ void TMainForm::Speichernunter1Click() {
 
 void TMainForm::WriteDataFile() {
     StringGridView->finishEditing();
-    const DataFileWriteResult written = SaveDataFile(CurrentFileName, *StringGrid);
+    const PupilIdentity identity = Identity();
+    const DataFileWriteResult written = SaveDataFile(CurrentFileName, *StringGrid, identity);
     switch (written.status) {
     case DataFileWriteStatus::Ok:
         // Saving does not test the choice: ChoiceTested stays as it is.
         Test.StoreGridSnapshot();
+        m_savedIdentity = identity;
         return;
     case DataFileWriteStatus::Unencodable:
         // Nothing was written; the grid still counts as changed.
@@ -109,4 +117,19 @@ void TMainForm::WriteDataFile() {
         m_dialogs.error(kWriteFailedMessage);
         return;
     }
+}
+
+PupilIdentity TMainForm::Identity() const {
+    return m_printForm ? m_printForm->Identity() : m_identity;
+}
+
+void TMainForm::SetIdentity(const PupilIdentity &identity) {
+    if (TPrintForm *form = m_printForm ? m_printForm : identity.isEmpty() ? nullptr : PrintForm())
+        form->SetIdentity(identity);
+    else
+        m_identity = identity;
+}
+
+bool TMainForm::UnsavedChanges() const {
+    return Test.GridChangedSinceSnapshot() || Identity() != m_savedIdentity;
 }

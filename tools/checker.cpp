@@ -151,6 +151,7 @@ FileCheck ChoiceChecker::check(const QByteArray &path, const QString &reportedPa
 
     const DataFileReadResult read = ReadDataFileAt(path);
     result.readStatus = read.status;
+    result.identity = read.identity;
     if (read.status == DataFileStatus::Ok) {
         // What "&Öffnen" does after a successful read, then "&Wahl testen". The snapshot that
         // "&Öffnen" takes is left out: the run takes its own at its start, and nothing reads

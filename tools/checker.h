@@ -27,6 +27,7 @@ struct FileCheck {
 
     QString file; // the path as it is reported (see ShownPath)
     DataFileStatus readStatus = DataFileStatus::Ok;
+    PupilIdentity identity; // from the file; empty where it names nobody
     QList<DialogRecorder::Entry> dialogs; // every dialog of the run, with its answer
     bool passed = false;                  // all stages of the run passed
     bool choiceTested = false;            // ChoiceTested after the run

@@ -1,6 +1,7 @@
 #include "tools/report.h"
 
 #include "rules/catalog.h"
+#include "tools/pupils.h"
 
 #include <QRegularExpression>
 
@@ -36,6 +37,11 @@ QString firstLine(const QString &text) {
 
 void appendTextFile(const FileCheck &check, QByteArray &out) {
     AppendVisible(check.file, VisibleTabs::Escape, out);
+    if (const QString name = PupilName(check.identity); !name.isEmpty()) {
+        out.append(" (");
+        AppendVisible(name, VisibleTabs::Escape, out);
+        out.append(')');
+    }
     out.append(": ");
     switch (check.outcome()) {
     case FileCheck::Outcome::Passed:
@@ -131,6 +137,10 @@ void appendJsonFile(const FileCheck &check, QByteArray &out) {
     const bool read = check.readStatus == DataFileStatus::Ok;
     out.append("{\"file\":");
     AppendJsonString(check.file, out);
+    if (!check.identity.isEmpty()) {
+        out.append(",\"pupil\":");
+        AppendPupilJson(check.identity, out);
+    }
     out.append(read ? ",\"read\":\"ok\",\"readMessage\":null" : ",\"read\":\"error\",\"readMessage\":");
     if (!read)
         AppendJsonString(check.readMessage(), out);
@@ -245,8 +255,9 @@ void ReportWriter::begin(QByteArray &out) {
         out.append("{\"files\":[");
         break;
     case ReportFormat::Csv:
-        out.append("\xEF\xBB\xBF"
-                   "Datei;Ergebnis;Kurse;Meldung;Grund;LK1;LK2;PK3;PK4\r\n");
+        m_csvRows.clear();
+        m_csvNames.clear();
+        m_csvNamed = false;
         break;
     }
 }
@@ -268,7 +279,21 @@ void ReportWriter::file(const FileCheck &check, QByteArray &out) {
         }
         break;
     case ReportFormat::Csv:
-        appendCsvFile(check, out);
+        appendCsvFile(check, m_csvRows);
+        {
+            QByteArray names;
+            if (!check.identity.isEmpty()) {
+                m_csvNamed = true;
+                for (const QString *name : {&check.identity.surname, &check.identity.firstName,
+                                            &check.identity.className}) {
+                    names.append(';');
+                    AppendCsvField(*name, names);
+                }
+            } else {
+                names = ";;;";
+            }
+            m_csvNames.append({m_csvRows.size() - 2, names});
+        }
         break;
     }
     m_firstFile = false;
@@ -284,9 +309,38 @@ void ReportWriter::end(const CheckSummary &summary, QByteArray &out, const QByte
         out.append(jsonBeforeSummary);
         appendJsonSummary(summary, out);
         break;
-    case ReportFormat::Csv:
+    case ReportFormat::Csv: {
+        out.append("\xEF\xBB\xBF"
+                   "Datei;Ergebnis;Kurse;Meldung;Grund;LK1;LK2;PK3;PK4");
+        if (!m_csvNamed) {
+            out.append("\r\n");
+            out.append(m_csvRows);
+            break;
+        }
+        out.append(";Nachname;Vorname;Klasse\r\n");
+        // Every row gets the three fields, empty where its file names nobody.
+        qsizetype done = 0;
+        for (const auto &[rowEnd, names] : m_csvNames) {
+            out.append(QByteArrayView(m_csvRows).sliced(done, rowEnd - done));
+            out.append(names);
+            out.append("\r\n");
+            done = rowEnd + 2;
+        }
         break;
     }
+    }
+}
+
+void AppendPupilJson(const PupilIdentity &identity, QByteArray &out) {
+    out.append("{\"surname\":");
+    AppendJsonString(identity.surname, out);
+    out.append(",\"firstName\":");
+    AppendJsonString(identity.firstName, out);
+    out.append(",\"class\":");
+    AppendJsonString(identity.className, out);
+    out.append(",\"birthDate\":");
+    AppendJsonString(identity.birthDate, out);
+    out.append('}');
 }
 
 QByteArray UnreadableFileMessage(const FileCheck &check) {

@@ -5,8 +5,8 @@
 #include <QByteArray>
 
 // The three forms of fachlese-check's report on standard output, written piece by piece
-// (start, one piece per file, end) so that thousands of files need no more memory than one.
-// All text is UTF-8.
+// (start, one piece per file, end) so that thousands of files need no more memory than one;
+// only the CSV keeps its rows (some 100 bytes a file) until its end. All text is UTF-8.
 
 enum class ReportFormat { Text, Json, Csv };
 
@@ -37,7 +37,15 @@ private:
     ReportFormat m_format;
     bool m_withChecklist = false;
     bool m_firstFile = true;
+    // The CSV is kept until its end: the columns Nachname, Vorname and Klasse are added when
+    // at least one file names its pupil. Each row's end (before its CR LF) with those fields.
+    QByteArray m_csvRows;
+    QList<std::pair<qsizetype, QByteArray>> m_csvNames;
+    bool m_csvNamed = false;
 };
+
+// The pupil of a file as a JSON object: "surname", "firstName", "class", "birthDate".
+void AppendPupilJson(const PupilIdentity &identity, QByteArray &out);
 
 // The line fachlese-check writes to standard error for a file it cannot read, with its end.
 QByteArray UnreadableFileMessage(const FileCheck &check);

@@ -2,6 +2,8 @@
 
 #include "tools/abiturcheck.h"
 #include "tools/checker.h"
+#include "tools/courses.h"
+#include "tools/pupils.h"
 #include "tools/report.h"
 #include "tools/statistics.h"
 
@@ -25,6 +27,7 @@ struct Options {
     bool checklist = false;
     QString reportFile;  // --bericht
     QString tableFolder; // --ausgabe
+    CourseOutputs courses; // --kurslisten, --kollisionen, --bloecke, --kursgroesse
     QList<QByteArray> paths;
     QString error; // non-empty on a usage error
 };
@@ -34,6 +37,7 @@ Options parseArguments(const QList<QByteArray> &arguments) {
     bool json = false;
     bool csv = false;
     bool onlyPaths = false;
+    QString groupSize;
     const auto fail = [&options](const QString &error) {
         if (options.error.isEmpty())
             options.error = error;
@@ -78,6 +82,13 @@ Options parseArguments(const QList<QByteArray> &arguments) {
             options.statistics = true;
         } else if (argument == "--pruefliste") {
             options.checklist = true;
+        } else if (argument == "--kurslisten") {
+            options.courses.lists = true;
+        } else if (argument == "--kollisionen") {
+            options.courses.clashes = true;
+        } else if (argument == "--bloecke") {
+            options.courses.blocks = true;
+        } else if (takeValue(argument, "--kursgroesse", &groupSize)) {
         } else if (takeValue(argument, "--bericht", &options.reportFile) ||
                    takeValue(argument, "--ausgabe", &options.tableFolder)) {
         } else if (argument == "--foreign-lk=yes") {
@@ -98,7 +109,18 @@ Options parseArguments(const QList<QByteArray> &arguments) {
         fail(QStringLiteral("--json und --csv schließen einander aus"));
     if (csv && options.statistics && options.tableFolder.isEmpty())
         fail(QStringLiteral("--statistik mit --csv verlangt --ausgabe ORDNER für die Tabellen"));
-    if (!options.tableFolder.isEmpty() && !(csv && options.statistics))
+    const bool courseFiles = options.courses.lists || options.courses.clashes || options.courses.blocks;
+    if (courseFiles && options.tableFolder.isEmpty())
+        fail(QStringLiteral("--kurslisten, --kollisionen und --bloecke verlangen --ausgabe ORDNER"));
+    if (!groupSize.isEmpty()) {
+        bool ok = false;
+        options.courses.groupSize = groupSize.toInt(&ok);
+        if (!ok || options.courses.groupSize < 1 || options.courses.groupSize > 1000)
+            fail(QStringLiteral("--kursgroesse verlangt eine Zahl von 1 bis 1000: ") + groupSize);
+        if (!courseFiles)
+            fail(QStringLiteral("--kursgroesse gilt nur zusammen mit --kurslisten oder --bloecke"));
+    }
+    if (!options.tableFolder.isEmpty() && !(csv && options.statistics) && !courseFiles)
         fail(QStringLiteral("--ausgabe gilt nur zusammen mit --csv und --statistik"));
     if (options.paths.isEmpty() && !options.help && !options.version)
         fail(QStringLiteral("keine Datei und kein Ordner angegeben"));
@@ -146,7 +168,18 @@ QByteArray CheckHelpText() {
                "                    des Scheiterns; als Text nach der Zusammenfassung, mit --json im\n"
                "                    Dokument (\"statistics\"), mit --csv als Tabellen im Ordner von "
                "--ausgabe\n"
-               "  --ausgabe ORDNER  der Ordner für die Tabellen von --csv --statistik\n"
+               "  --ausgabe ORDNER  der Ordner für die Tabellen von --csv --statistik und für die Dateien\n"
+               "                    der folgenden drei Optionen (kurse.html für alle drei)\n"
+               "  --kurslisten      je Semester und Kurs (Fach als LK oder als GK, PK eingeschlossen,\n"
+               "                    Sport-Theorie für sich) die sortierte Liste der Schülerinnen und\n"
+               "                    Schüler: kurse.csv (Semester;Fach;Kursart;Nachname;Vorname;Klasse;\n"
+               "                    Datei) und kurse.html (ein Kurs je Seite, mit der Zahl der Gruppen)\n"
+               "  --kollisionen     je Semester und Kurspaar, wie viele beide Kurse belegen:\n"
+               "                    kollisionen.csv (Semester;Kurs A;Kurs B;Schueler) und eine Farbtabelle\n"
+               "  --bloecke         ein Vorschlag für die Schienen: die Kurse eines Semesters auf möglichst\n"
+               "                    wenige Blöcke verteilt, ohne dass jemand zwei Kurse eines Blocks hat;\n"
+               "                    bloecke.csv (Semester;Block;Kurs;Schueler), das Verfahren in bloecke.txt\n"
+               "  --kursgroesse N   höchstens N Schülerinnen und Schüler je Gruppe (Voreinstellung 25)\n"
                "  --bericht DATEI   einen Bericht zum Ansehen und Drucken als HTML-Datei schreiben\n"
                "  --pruefliste      zu jeder Datei alle Punkte der Prüfliste ausgeben (Verstöße und\n"
                "                    Hinweise, jede Regel für sich)\n"
@@ -157,7 +190,11 @@ QByteArray CheckHelpText() {
                "  --                alles Folgende sind Pfade (auch „-“ ist immer ein Pfad)\n"
                "\n"
                "Ohne --json und --csv erscheint je Datei eine Zeile mit dem Ergebnis, darunter die\n"
-               "Meldung, an der die Wahl gescheitert ist, und am Ende eine Zusammenfassung.\n"
+               "Meldung, an der die Wahl gescheitert ist, und am Ende eine Zusammenfassung.\n"               "Nennt eine Datei die Person (Nachname, Vorname, Klasse, Geburtsdatum), steht der Name\n"
+               "hinter dem Dateinamen, in --json als \"pupil\" und in --csv in den Spalten Nachname;\n"
+               "Vorname;Klasse am Ende. Mehrere Dateien derselben Person (alle vier Angaben gleich)\n"
+               "werden nach der Zusammenfassung genannt, in --json als \"duplicates\", mit --csv auf der\n"
+               "Standardfehlerausgabe.\n"
                "Steuerzeichen aus Dateien und Dateinamen erscheinen dabei sichtbar (\\x1B), Bytes eines\n"
                "Dateinamens, die kein UTF-8 sind, als \\xFC.\n"
                "\n"
@@ -195,6 +232,9 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
     ReportWriter report(options.format, options.checklist);
     CheckSummary summary;
     PlanningStatistics statistics;
+    DuplicateFinder pupils;
+    YearGroupCourses courses;
+    const bool courseFiles = options.courses.lists || options.courses.clashes || options.courses.blocks;
     const bool collect = options.statistics || !options.reportFile.isEmpty();
     QByteArray out;
     out.reserve(kFlushSize + 16 * 1024);
@@ -207,6 +247,9 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
         summary.add(check);
         if (collect)
             statistics.add(check);
+        pupils.add(check);
+        if (courseFiles)
+            courses.add(check);
         if (check.outcome() == FileCheck::Outcome::Unreadable)
             streams.err(UnreadableFileMessage(check));
         report.file(check, out);
@@ -218,7 +261,14 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
     QByteArray jsonStatistics;
     if (options.statistics && options.format == ReportFormat::Json)
         AppendStatisticsJson(statistics, jsonStatistics);
+    const QList<DuplicatePupil> duplicates = pupils.duplicates();
+    if (options.format == ReportFormat::Json)
+        AppendDuplicatesJson(duplicates, jsonStatistics);
     report.end(summary, out, jsonStatistics);
+    if (options.format == ReportFormat::Text)
+        AppendDuplicatesText(duplicates, out);
+    else if (options.format == ReportFormat::Csv && !duplicates.isEmpty())
+        streams.err(DuplicatesMessage(duplicates));
     if (options.statistics && options.format == ReportFormat::Text)
         AppendStatisticsText(statistics, out);
     streams.out(out);
@@ -234,11 +284,20 @@ int RunCheck(const QList<QByteArray> &arguments, const CheckStreams &streams) {
         QStringList folders;
         for (const QByteArray &path : options.paths)
             folders.append(ShownPath(path));
-        const QByteArray html = StatisticsHtml(statistics, reportDate(), folders.join(QStringLiteral(", ")));
+        QByteArray html = StatisticsHtml(statistics, reportDate(), folders.join(QStringLiteral(", ")));
+        AppendDuplicatesHtml(duplicates, html);
         QSaveFile file(options.reportFile);
         if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.commit()) {
             streams.err(
                 errorLine(options.reportFile + QStringLiteral(": Die Datei kann nicht geschrieben werden")));
+            written = false;
+        }
+    }
+
+    if (courseFiles) {
+        courses.finish();
+        if (!WriteCourseFiles(courses, options.courses, options.tableFolder, reportDate(), &error)) {
+            streams.err(errorLine(error));
             written = false;
         }
     }

@@ -10,7 +10,7 @@
 // passed, 1 when at least one failed the test, 2 on a usage error or when a file or a folder
 // could not be read. The arguments are the bytes the system passed, so that a path is found
 // whatever its name. `out` and `err` receive the bytes for standard output and standard error; the
-// report reaches `out` in pieces of some 64 KiB, each message for `err` at once.
+// report reaches `out` in pieces of some 64 KiB (the CSV at its end), each message for `err` at once.
 struct CheckStreams {
     std::function<void(const QByteArray &)> out;
     std::function<void(const QByteArray &)> err;

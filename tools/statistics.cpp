@@ -1,5 +1,6 @@
 #include "tools/statistics.h"
 
+#include "tools/pupils.h"
 #include "tools/report.h"
 
 #include <QDir>
@@ -240,7 +241,7 @@ void PlanningStatistics::add(const FileCheck &check) {
             const QStringList messages = check.failureMessages();
             message = messages.isEmpty() ? check.silentFailure() : firstLine(messages.first());
         }
-        m_failures.append({check.file, reason, message});
+        m_failures.append({PupilOrFile(check), reason, message});
     }
     if (check.readStatus != DataFileStatus::Ok)
         return;

@@ -38,7 +38,7 @@ public:
         int passed = 0;
     };
     struct Failure {
-        QString file;
+        QString file; // with the pupil's name in front where the file names one
         QString reason;
         QString message; // the first line of the message
     };

@@ -246,6 +246,17 @@ PersonalData TPrintForm::personalData() const {
     return PersonalData{E_Nachname->text(), E_Vorname->text(), E_Klasse->text(), E_Datum->text()};
 }
 
+PupilIdentity TPrintForm::Identity() const {
+    return PupilIdentity{E_Nachname->text(), E_Vorname->text(), E_Klasse->text(), E_Datum->text()};
+}
+
+void TPrintForm::SetIdentity(const PupilIdentity &identity) {
+    E_Nachname->setText(identity.surname);
+    E_Vorname->setText(identity.firstName);
+    E_Klasse->setText(identity.className);
+    E_Datum->setText(identity.birthDate);
+}
+
 bool TPrintForm::PrintSheet() {
     // The choice block follows the grid as it is printed, also when the grid was edited after
     // the test that opened this window.

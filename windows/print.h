@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/datafile.h"
 #include "sheet/sheetlayout.h"
 
 #include <QDialog>
@@ -51,6 +52,10 @@ public:
     // sheet goes to a new PDF file (ReservePdfFile in PdfFolder). True when the printing layer
     // reported no error; otherwise its error was shown.
     bool PrintSheet();
+
+    // The four edits as the pupil's identity, and setting all four at once.
+    PupilIdentity Identity() const;
+    void SetIdentity(const PupilIdentity &identity);
 
     // --- Controls (children of this window) ---
     QLabel *Label1 = nullptr;
