@@ -3,6 +3,7 @@
 #include "rules/platformint.h"
 #include "windows/fixedcell.h"
 #include "windows/groupframe.h"
+#include "windows/windowkeys.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -114,6 +115,8 @@ private:
 TAbiNoteForm::TAbiNoteForm(QWidget *parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Berechnung der Abinote"));
     resize(kClientWidth, kClientHeight);
+    CloseOnEscape(this);
+    AnnounceAsWindow(this);
 
     GroupBox2 = new ClassicGroupBox(QStringLiteral(" Block I   "), this);
     GroupBox2->setGeometry(8, 8, 537, 121);
@@ -174,6 +177,7 @@ TAbiNoteForm::TAbiNoteForm(QWidget *parent) : QWidget(parent, Qt::Window) {
     L_GK->move(88, 96);
     L_GK->setMinimumWidth(40); // room for "330"
     L_GK->adjustSize();
+    Label1->setBuddy(L_GK); // screen readers read the result as labelled "Punkte"
 
     FormCreate();
 }

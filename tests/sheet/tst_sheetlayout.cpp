@@ -56,10 +56,10 @@ private slots:
 
         // clang-format off
         QList<SheetText> expected = {large(u"Fachlesebogen    SEKII    IGS Brunsmark   06.12.26"_s, 200, 100),
-            large(u"Name"_s, 200, 190), large(u"Muster"_s, 450, 190),
-            large(u"Vorname"_s, 200, 280), large(u"Maxi"_s, 450, 280),
-            large(u"Klasse"_s, 200, 370), large(u"12b"_s, 450, 370),
-            large(u"Geburtsdatum"_s, 700, 370), large(u"01.02.2009"_s, 1100, 370)};
+            large(u"Name"_s, 200, 190), SheetText{u"Muster"_s, 450, 190, kLargeText, true, 1400},
+            large(u"Vorname"_s, 200, 280), SheetText{u"Maxi"_s, 450, 280, kLargeText, true, 1400},
+            large(u"Klasse"_s, 200, 370), SheetText{u"12b"_s, 450, 370, kLargeText, true, 220},
+            large(u"Geburtsdatum"_s, 700, 370), SheetText{u"01.02.2009"_s, 1100, 370, kLargeText, true, 750}};
         // clang-format on
         for (int s = 1; s <= 4; ++s)
             expected.append(medium(u"%1. Semester"_s.arg(s), 350 * s, 480));
