@@ -2,7 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QWidget>
 
 namespace {
@@ -14,12 +14,27 @@ QAccessibleInterface *windowRole(const QString &, QObject *object) {
         return nullptr;
     return new QAccessibleWidget(widget, QAccessible::Window);
 }
+
+// Closes the window it watches on an Escape that no control inside it has taken.
+class EscapeCloser : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier)
+            return false;
+        static_cast<QWidget *>(watched)->close();
+        return true;
+    }
+};
 } // namespace
 
 void CloseOnEscape(QWidget *window) {
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
-    escape->setContext(Qt::WindowShortcut);
-    QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
+    window->installEventFilter(new EscapeCloser(window));
 }
 
 void AnnounceAsWindow(QWidget *window) {
