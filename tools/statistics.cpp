@@ -133,6 +133,7 @@ svg text { font-size: 11px; font-family: inherit; }
   tr, svg, h3, caption { break-inside: avoid; page-break-inside: avoid; }
   h2, h3, caption { break-after: avoid; page-break-after: avoid; }
   thead { display: table-header-group; }
+  tbody tr:first-child, tbody tr:nth-child(2) { break-before: avoid; page-break-before: avoid; }
 }
 )";
 
