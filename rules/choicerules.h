@@ -60,6 +60,9 @@ QList<MissingObligation> MissingObligations(const CourseMatrixCodes &matrix);
 // The one message that lists the missing courses and the reminder of the obligations.
 QString MissingObligationsMessage(const QList<MissingObligation> &missing);
 
+// The reminder of the obligations that ends that message, after an empty line.
+const QString &ObligationsReminder();
+
 // --- Stage 5: the course count ---
 inline constexpr int kMinimumCourses = 33;
 

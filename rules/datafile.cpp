@@ -356,14 +356,24 @@ DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid, con
     // Only a regular file is replaced: a FIFO, a device or a folder (also behind a symbolic
     // link) stays what it is. A write-protected file stays as it is, although its folder would
     // let it be replaced.
+    // Write-protected means without any write permission in its mode, also for a process that
+    // may write anything (root), to which the file would otherwise count as writable.
     const QFileInfo target(path);
-    if (target.exists() && (!target.isFile() || !target.isWritable()))
+    constexpr QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (target.exists() && (!target.isFile() || !target.isWritable() || !(target.permissions() & anyWrite)))
         return result;
 #ifdef Q_OS_UNIX
     // The mode, owner and group of the file that is replaced, through a symbolic link as
     // QSaveFile writes through it.
     struct stat earlier {};
     const bool replacing = ::stat(QFile::encodeName(path).constData(), &earlier) == 0;
+    // A symbolic link that leads round in a circle names no file: QSaveFile would put a file
+    // in the place of the link.
+    if (!replacing && errno == ELOOP)
+        return result;
+#else
+    if (target.isSymLink() && !target.exists() && QFileInfo(target.symLinkTarget()).isSymLink())
+        return result;
 #endif
     // The file is written beside the target and renamed over it only when everything was
     // written: a full or write-protected disk never destroys the file that was there.

@@ -104,5 +104,7 @@ QByteArray EncodeDataFile(const GridModel &grid, const PupilIdentity &identity,
 // Writes the grid to `path` atomically: the file is replaced only when everything was written.
 // Only a regular file (or a symbolic link to one, whose target is written) is replaced; the
 // replacement keeps the mode of the earlier file and, where the process may, its owner and group.
+// A file without any write permission in its mode, and a symbolic link that leads round in a
+// circle, are not replaced (Failed).
 DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid);
 DataFileWriteResult SaveDataFile(const QString &path, const GridModel &grid, const PupilIdentity &identity);

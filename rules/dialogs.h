@@ -48,7 +48,7 @@ public:
     virtual ~Dialogs() = default;
 
     // Shows the dialog modally and returns the button that closed it. A question closed
-    // without a button (Escape, the close box) answers No.
+    // without a button (Escape, the close box) answers Cancel where it offers it, else No.
     virtual DialogButton ask(const DialogRequest &request) = 0;
 
     // Conveniences for the kinds with their fixed captions.

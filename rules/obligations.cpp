@@ -144,6 +144,10 @@ QString MissingObligationsMessage(const QList<MissingObligation> &missing) {
            obligationsReminder();
 }
 
+const QString &ObligationsReminder() {
+    return obligationsReminder();
+}
+
 } // namespace ChoiceRules
 
 bool ChoiceTest::CheckCourseObligations() {

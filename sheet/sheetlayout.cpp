@@ -28,6 +28,10 @@ constexpr int kGrundkursTop = 1880;
 constexpr int kSignatureOffset = 130; // "Datum u. Unterschrift ..." below "AG ..."
 constexpr int kGuardianOffset = 190;  // the small guardian line below "AG ..."
 constexpr int kGuardianX = 840;
+// The personal data end before the right edge of the printable area of any A4 printer, and
+// the class before "Geburtsdatum".
+constexpr int kRightEdge = 1850;
+constexpr int kFieldGap = 30;
 
 // "LK 1", "LK 2", "PK 3", "PK 4", "GK 3" ... "GK 9" for course rows 1 ... 11.
 QString rowLabel(int row) {
@@ -44,6 +48,10 @@ QString examLabel(int row) {
 }
 } // namespace
 
+QString SheetDate(const QDate &date) {
+    return date.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
 QString EntryWithBlank(const QString &abbreviation) {
     return abbreviation + (abbreviation == u"SP" ? QStringLiteral(" XXX") : QStringLiteral(" ___"));
 }
@@ -57,13 +65,16 @@ QList<SheetText> SheetLayout(const GridModel &grid, const CourseMatrixCodes &mat
 
     add(QStringLiteral("Fachlesebogen    SEKII    IGS Brunsmark   ") + today, kLeft, kTitleTop, kLargeText);
     add(QStringLiteral("Name"), kLeft, kNameTop, kLargeText);
-    add(person.surname, kValueX, kNameTop, kLargeText);
+    const auto field = [&texts](const QString &text, int x, int y, int right) {
+        texts.append(SheetText{text, x, y, kLargeText, true, right - x});
+    };
+    field(person.surname, kValueX, kNameTop, kRightEdge);
     add(QStringLiteral("Vorname"), kLeft, kFirstNameTop, kLargeText);
-    add(person.firstName, kValueX, kFirstNameTop, kLargeText);
+    field(person.firstName, kValueX, kFirstNameTop, kRightEdge);
     add(QStringLiteral("Klasse"), kLeft, kClassTop, kLargeText);
-    add(person.className, kValueX, kClassTop, kLargeText);
+    field(person.className, kValueX, kClassTop, kBirthLabelX - kFieldGap);
     add(QStringLiteral("Geburtsdatum"), kBirthLabelX, kClassTop, kLargeText);
-    add(person.dateOfBirth, kBirthValueX, kClassTop, kLargeText);
+    field(person.dateOfBirth, kBirthValueX, kClassTop, kRightEdge);
 
     for (int s = 1; s <= GridModel::kSemesters; ++s)
         add(QStringLiteral("%1. Semester").arg(s), kSemesterStep * s, kGridTop, kMediumText);

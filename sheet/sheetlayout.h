@@ -2,6 +2,7 @@
 
 #include "rules/test.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -18,6 +19,9 @@ struct SheetText {
     int y = 0;
     int height = 0; // character-cell height in 0.1 mm: 60, 40 or 30
     bool bold = true;
+    // The room the text has to its right, in 0.1 mm; 0: no limit. A text that would run
+    // further is printed smaller, then narrower, keeping its baseline.
+    int width = 0;
 
     bool operator==(const SheetText &) const = default;
 };
@@ -29,6 +33,9 @@ struct PersonalData {
     QString className;
     QString dateOfBirth;
 };
+
+// The date of the header line, "TT.MM.JJJJ" whatever the system's locale.
+QString SheetDate(const QDate &date);
 
 // The sheet's character-cell heights.
 inline constexpr int kLargeText = 60;

@@ -6,6 +6,8 @@
 #include "shell/qtdialogs.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
@@ -71,8 +73,15 @@ int main(int argc, char *argv[]) {
     dialogs.setParent(&mainForm);
     systemDialogs.setParent(&mainForm);
     mainForm.CreateSideWindows();
-    if (!line.file.isEmpty())
+    if (!line.file.isEmpty()) {
         mainForm.StartupFileName = QFileInfo(line.file).absoluteFilePath();
+#ifdef Q_OS_UNIX
+        // A name that is no valid text reads lossily; the file is opened by argv's bytes.
+        mainForm.StartupFileNative = NativeArgument(argc, argv, line.file);
+        if (!mainForm.StartupFileNative.startsWith('/'))
+            mainForm.StartupFileNative.prepend(QFile::encodeName(QDir::currentPath()) + '/');
+#endif
+    }
     mainForm.show();
     return QApplication::exec();
 }

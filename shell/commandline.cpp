@@ -1,5 +1,7 @@
 #include "shell/commandline.h"
 
+#include <QFile>
+
 using namespace Qt::StringLiterals;
 
 CommandLine ParseCommandLine(const QStringList &arguments) {
@@ -60,6 +62,14 @@ bool HoldsToolkitOption(const QStringList &arguments) {
             return true;
     }
     return false;
+}
+
+QByteArray NativeArgument(int argc, char **argv, const QString &text) {
+    for (int i = argc - 1; i >= 1; --i) {
+        if (QString::fromLocal8Bit(argv[i]) == text)
+            return QByteArray(argv[i]);
+    }
+    return QFile::encodeName(text);
 }
 
 QString UsageText() {

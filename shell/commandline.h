@@ -25,6 +25,9 @@ CommandLine ParseCommandLine(const QStringList &arguments);
 // arguments be judged no earlier than after it is created.
 bool HoldsToolkitOption(const QStringList &arguments);
 
+// The bytes of the last of `argv`'s arguments (after the program name) that reads as `text`.
+QByteArray NativeArgument(int argc, char **argv, const QString &text);
+
 QString UsageText();
 QString HelpText();
 QString VersionText();

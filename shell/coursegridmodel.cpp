@@ -46,3 +46,9 @@ QVariant CourseGridModel::data(const QModelIndex &index, int role) const {
         name += QStringLiteral(" (unbekanntes Fach)");
     return name;
 }
+
+QVariant CourseGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    return orientation == Qt::Horizontal ? m_grid->cell(section, 0).trimmed() : m_grid->cell(0, section).trimmed();
+}

@@ -16,6 +16,8 @@ public:
     GridModel *grid() const { return m_grid; }
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // The label of a column ("1. Semester") or row ("LK 1"), as screen readers name them.
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     // True for a text that, blanks trimmed, is neither empty nor a subject of the catalog.
     static bool IsUnknownSubject(const QString &text);

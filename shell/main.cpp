@@ -30,6 +30,7 @@
 #include <QTimer>
 
 const QString TMainForm::kCaption = QStringLiteral("Fachlese 1.49  IGS-Brunsmark");
+const QString TMainForm::kSaveQuestion = QStringLiteral("Willst du die eingegebenen Daten nicht erst speichern?");
 
 namespace {
 // The main window's layout, in pixels of the client area.
@@ -193,7 +194,7 @@ void TMainForm::createCellMenu() {
     };
     const Group groups[] = {
         {u"AufgabenfeldA1",
-         u"Aufgabenfeld A",
+         u"Aufgabenfeld &A",
          {{1, u"Deutsch1"},
           {2, u"Englisch1"},
           {3, u"Franzoesisch1"},
@@ -203,7 +204,7 @@ void TMainForm::createCellMenu() {
           {7, u"Kunst1"},
           {8, u"Musik1"}}},
         {u"AufgabenfeldB1",
-         u"Aufgabenfeld B",
+         u"Aufgabenfeld &B",
          {{9, u"Geschichte1"},
           {10, u"Erdkunde1"},
           {11, u"Politik1"},
@@ -211,13 +212,13 @@ void TMainForm::createCellMenu() {
           {13, u"Religion1"},
           {14, u"WerteundNormen1"}}},
         {u"AufgabenfeldC1",
-         u"Aufgabenfeld C",
+         u"Aufgabenfeld &C",
          {{15, u"Mathematik1"},
           {16, u"Physik1"},
           {17, u"Biologie1"},
           {18, u"Chemie1"},
           {19, u"Informatik1"}}},
-        {u"Sport1", u"Sport", {{20, u"SportPraxis1"}, {21, u"SportTheorie1"}}},
+        {u"Sport1", u"&Sport", {{20, u"SportPraxis1"}, {21, u"SportTheorie1"}}},
     };
     for (const Group &group : groups) {
         QMenu *submenu = PopupMenu1->addMenu(QString::fromUtf16(group.caption));
@@ -226,8 +227,13 @@ void TMainForm::createCellMenu() {
         for (const Item &entry : group.items) {
             // The captions are the catalog names but for "Werte und Normen", which enters
             // "Werte u. Normen".
-            const QString caption = entry.code == Subject::WerteUndNormen ? QStringLiteral("Werte und Normen")
-                                                                          : SubjectCatalog[entry.code];
+            QString caption = entry.code == Subject::WerteUndNormen ? QStringLiteral("Werte und Normen")
+                                                                    : SubjectCatalog[entry.code];
+            // The access key is the first letter, but where two items of a menu share it.
+            caption.insert(entry.code == Subject::Paedagogik     ? 1
+                           : entry.code == Subject::SportTheorie ? 6
+                                                                 : 0,
+                           u'&');
             QAction *item = submenu->addAction(caption);
             item->setObjectName(QString::fromUtf16(entry.name));
             item->setData(int(entry.code));
@@ -236,12 +242,12 @@ void TMainForm::createCellMenu() {
         }
     }
     rechtsausfuellen1 =
-        PopupMenu1->addAction(QStringLiteral("rechts ausfüllen"), this, &TMainForm::rechtsausfuellen1Click);
+        PopupMenu1->addAction(QStringLiteral("&rechts ausfüllen"), this, &TMainForm::rechtsausfuellen1Click);
     rechtsausfuellen1->setObjectName(QStringLiteral("rechtsausfuellen1"));
     linksausfuellen1 =
-        PopupMenu1->addAction(QStringLiteral("links ausfuellen"), this, &TMainForm::linksausfuellen1Click);
+        PopupMenu1->addAction(QStringLiteral("&links ausfuellen"), this, &TMainForm::linksausfuellen1Click);
     linksausfuellen1->setObjectName(QStringLiteral("linksausfuellen1"));
-    loeschen1 = PopupMenu1->addAction(QStringLiteral("löschen"), this, &TMainForm::loeschen1Click);
+    loeschen1 = PopupMenu1->addAction(QStringLiteral("l&öschen"), this, &TMainForm::loeschen1Click);
     loeschen1->setObjectName(QStringLiteral("loeschen1"));
 }
 
@@ -346,14 +352,16 @@ void TMainForm::FormShow() {
     FirstShowPending = false;
     m_firstShowRunning = false;
     if (!StartupFileName.isEmpty())
-        OpenDataFile(std::exchange(StartupFileName, QString()));
+        OpenDataFile(std::exchange(StartupFileName, QString()), std::exchange(StartupFileNative, {}));
 }
 
 bool TMainForm::FormCloseQuery() {
     if (!UnsavedChanges())
         return true;
-    return m_dialogs.confirmation(QStringLiteral("Willst du die eingegebenen Daten nicht erst speichern?")) ==
-           DialogButton::No;
+    // "&Nein" closes without saving; "&Ja" saves first and closes only when the grid was saved.
+    if (m_dialogs.confirmation(kSaveQuestion) == DialogButton::No)
+        return true;
+    return SaveForQuestion();
 }
 
 void TMainForm::closeEvent(QCloseEvent *event) {
@@ -439,7 +447,8 @@ void TMainForm::Timer1Timer() {
     if (Test.ChoiceTested && Image1->pixmap().isNull())
         Image1->setPixmap(RenderPicture(QStringLiteral(":/pictures/butterfly.svg"), kImagePictureSize));
     Image1->setVisible(Test.ChoiceTested);
-    B_Testen->setText(Test.ChoiceTested ? QStringLiteral("Wahl o.k.") : QStringLiteral("&Wahl testen"));
+    // Both captions keep the access key.
+    B_Testen->setText(Test.ChoiceTested ? QStringLiteral("&Wahl o.k.") : QStringLiteral("&Wahl testen"));
 }
 
 void TMainForm::showWindow(QWidget *window) {

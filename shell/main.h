@@ -74,7 +74,10 @@ public:
     void SpeichernClick();
     void Speichernunter1Click();
     // Loads `fileName` as "&Öffnen" does once the file is chosen: refused files change nothing.
-    void OpenDataFile(const QString &fileName);
+    // `nativeName`, when given, is the name by the bytes the system knows it by; a name that
+    // is no valid text is opened by them, but not kept for "&Speichern", which could only
+    // write to another name.
+    void OpenDataFile(const QString &fileName, const QByteArray &nativeName = {});
     void WriteDataFile();
     // The pupil's name, class and date of birth: the print form's four fields, which are
     // opened and saved with the choice.
@@ -82,6 +85,12 @@ public:
     void SetIdentity(const PupilIdentity &identity);
     // The grid or the identity differs from what was last opened, saved or cleared.
     bool UnsavedChanges() const;
+    // The question before "&Neu" and "&Öffnen" replace a changed grid: "&Ja" saves first,
+    // "&Nein" goes on without saving, "&Abbrechen" stops. True: go on.
+    bool SaveBeforeReplacing();
+    // Saves as "&Speichern" does, or as "Speichern &unter..." while no file name is current.
+    // True when the grid was saved; false when the dialog was cancelled or writing failed.
+    bool SaveForQuestion();
 
     // The current cell (column, row).
     int Col() const;
@@ -95,6 +104,8 @@ public:
     bool FirstShowPending = false;
     // The file named on the command line, opened when the first show is over; empty when none.
     QString StartupFileName;
+    QByteArray StartupFileNative; // its bytes, where the system gave them
+
     // The one printer that "D&rucker einrichten ..." sets up and printing uses. It is made when
     // first needed, so that starting the program does not ask the print system anything.
     QPrinter &Printer();
@@ -141,6 +152,8 @@ public:
     void selectCells(int column, int firstRow, int lastRow);
 
     static const QString kCaption;
+    // "Willst du die eingegebenen Daten nicht erst speichern?"
+    static const QString kSaveQuestion;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -7,6 +7,7 @@
 #include "windows/systemdialogs.h"
 
 #include <QAction>
+#include <QFile>
 
 // "&Neu", "&Öffnen", "&Speichern" and "Speichern &unter...".
 
@@ -16,12 +17,30 @@ const QString kSaveFilter = QStringLiteral("Fachlesedaten (*.fld)|*.fld|Alle Dat
 const QString kDefaultSuffix = QStringLiteral("fld");
 } // namespace
 
-void TMainForm::NeuClick() {
+bool TMainForm::SaveBeforeReplacing() {
     // A cell still being typed into counts as entered before the question.
     StringGridView->finishEditing();
-    if (UnsavedChanges() &&
-        m_dialogs.informationQuestion(QStringLiteral("Sollen die eingegebenen Daten gelöscht werden?")) ==
-            DialogButton::No)
+    if (!UnsavedChanges())
+        return true;
+    const DialogButton answer =
+        m_dialogs.ask({DialogKind::Confirmation, kindCaption(DialogKind::Confirmation), kSaveQuestion,
+                       {DialogButton::Yes, DialogButton::No, DialogButton::Cancel}});
+    if (answer == DialogButton::No)
+        return true;
+    return answer == DialogButton::Yes && SaveForQuestion();
+}
+
+bool TMainForm::SaveForQuestion() {
+    if (CurrentFileName.isEmpty())
+        Speichernunter1Click();
+    else
+        WriteDataFile();
+    // A cancelled dialog or a failed write leave the grid counted as changed.
+    return !UnsavedChanges();
+}
+
+void TMainForm::NeuClick() {
+    if (!SaveBeforeReplacing())
         return;
     CurrentFileName.clear();
     Speichern->setEnabled(false);
@@ -39,10 +58,7 @@ void TMainForm::NeuClick() {
 }
 
 void TMainForm::OeffnenClick() {
-    StringGridView->finishEditing();
-    if (UnsavedChanges() &&
-        m_dialogs.informationQuestion(
-            QStringLiteral("Sollen die eingegebenen Daten überschrieben werden?")) == DialogButton::No)
+    if (!SaveBeforeReplacing())
         return;
     const QString fileName = m_systemDialogs.openFileName(kOpenFilter, kDefaultSuffix);
     if (fileName.isEmpty())
@@ -50,11 +66,11 @@ void TMainForm::OeffnenClick() {
     OpenDataFile(fileName);
 }
 
-void TMainForm::OpenDataFile(const QString &fileName) {
+void TMainForm::OpenDataFile(const QString &fileName, const QByteArray &nativeName) {
     // The whole file is read and checked before anything changes. A file that cannot be
     // loaded leaves the grid, the file name, "Speichern" and the caption as they were, so
     // that "Speichern" cannot overwrite the unrelated file that was refused.
-    const DataFileReadResult read = ReadDataFile(fileName);
+    const DataFileReadResult read = nativeName.isEmpty() ? ReadDataFile(fileName) : ReadDataFileAt(nativeName);
     switch (read.status) {
     case DataFileStatus::CannotOpen:
         m_dialogs.error(kCannotOpenMessage);
@@ -66,8 +82,10 @@ void TMainForm::OpenDataFile(const QString &fileName) {
         break;
     }
     CurrentFileName = fileName;
-    Speichern->setEnabled(true);
     setFileCaption();
+    if (!nativeName.isEmpty() && QFile::encodeName(fileName) != nativeName)
+        CurrentFileName.clear(); // saved under a name chosen anew
+    Speichern->setEnabled(!CurrentFileName.isEmpty());
     ApplyDataFile(*StringGrid, read.texts);
     SetIdentity(read.identity); // empty where the file has none
     m_savedIdentity = Identity();

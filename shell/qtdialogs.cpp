@@ -158,8 +158,17 @@ QString TabbedTextAsHtml(const QString &text, const QFontMetrics &metrics) {
     return html + QStringLiteral("</div>");
 }
 
+namespace {
+// A dialog belongs to the window the user works in, so that it comes up over that window and
+// does not bring another one to the front; the main window when none of the program's is active.
+QWidget *ownerWindow(QWidget *fallback) {
+    QWidget *active = QApplication::activeWindow();
+    return active && active->isVisible() ? active : fallback;
+}
+} // namespace
+
 DialogButton QtDialogs::ask(const DialogRequest &request) {
-    QMessageBox box(m_parent);
+    QMessageBox box(ownerWindow(m_parent));
     box.setIcon(iconOf(request.kind));
     box.setWindowTitle(request.caption);
     if (request.text.contains(u'\t')) {
@@ -184,9 +193,12 @@ DialogButton QtDialogs::ask(const DialogRequest &request) {
         buttons.append(std::make_pair(box.addButton(buttonText(button), roleOf(button)), button));
     if (!buttons.isEmpty())
         box.setDefaultButton(buttons.first().first);
+    // Escape answers "&Abbrechen" where a question offers it, else "&Nein".
     const bool question = request.buttons.contains(DialogButton::No);
+    const DialogButton escape =
+        question && request.buttons.contains(DialogButton::Cancel) ? DialogButton::Cancel : DialogButton::No;
     for (const auto &[widget, button] : buttons) {
-        if (question ? button == DialogButton::No : true)
+        if (question ? button == escape : true)
             box.setEscapeButton(widget);
     }
     box.exec();
@@ -194,8 +206,7 @@ DialogButton QtDialogs::ask(const DialogRequest &request) {
         if (box.clickedButton() == widget)
             return button;
     }
-    return question ? DialogButton::No
-                    : (request.buttons.isEmpty() ? DialogButton::Ok : request.buttons.last());
+    return question ? escape : (request.buttons.isEmpty() ? DialogButton::Ok : request.buttons.last());
 }
 
 QStringList QtSystemDialogs::nameFilters(const QString &filter) {
@@ -234,7 +245,7 @@ QString QtSystemDialogs::saveFileName(const QString &filter, const QString &defa
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(nameFilters(filter));
     dialog.setDefaultSuffix(defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true); // replaces without a question
+    // The dialog asks before an existing file is replaced.
     if (!presetName.isEmpty())
         dialog.selectFile(presetName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -243,7 +254,7 @@ QString QtSystemDialogs::saveFileName(const QString &filter, const QString &defa
 }
 
 bool QtSystemDialogs::choosePrinter(QPrinter &printer) {
-    QPrintDialog dialog(&printer, m_parent);
+    QPrintDialog dialog(&printer, ownerWindow(m_parent));
     return dialog.exec() == QDialog::Accepted;
 }
 

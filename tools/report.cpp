@@ -1,6 +1,7 @@
 #include "tools/report.h"
 
 #include "rules/catalog.h"
+#include "rules/choicerules.h"
 #include "tools/pupils.h"
 
 #include <QRegularExpression>
@@ -199,7 +200,7 @@ void appendJsonSummary(const CheckSummary &summary, QByteArray &out) {
 // --- CSV ---
 
 void appendCsvFile(const FileCheck &check, QByteArray &out) {
-    AppendCsvField(check.file, out);
+    AppendCsvField(VisibleText(check.file), out);
     switch (check.outcome()) {
     case FileCheck::Outcome::Passed:
         out.append(";bestanden;");
@@ -216,7 +217,10 @@ void appendCsvFile(const FileCheck &check, QByteArray &out) {
             appendNumber(*courses, out);
         out.append(';');
         const QStringList messages = check.failureMessages();
-        AppendCsvField(messages.isEmpty() ? check.silentFailure() : messages.join(CR), out);
+        QStringList shown;
+        for (const QString &message : messages)
+            shown.append(VisibleMessage(message));
+        AppendCsvField(messages.isEmpty() ? check.silentFailure() : shown.join(CR), out);
         break;
     }
     }
@@ -225,7 +229,7 @@ void appendCsvFile(const FileCheck &check, QByteArray &out) {
     out.append(check.reason().toUtf8());
     for (int row = 1; row <= 4; ++row) {
         out.append(';');
-        AppendCsvField(check.entry(1, row), out);
+        AppendCsvField(VisibleText(check.entry(1, row)), out);
     }
     out.append("\r\n");
 }
@@ -447,4 +451,21 @@ void AppendVisible(QStringView text, VisibleTabs tabs, QByteArray &out) {
         start = i + 1;
     }
     out.append(text.mid(start).toUtf8());
+}
+
+QString VisibleText(QStringView text) {
+    QByteArray shown;
+    AppendVisible(text, VisibleTabs::Escape, shown);
+    return QString::fromUtf8(shown);
+}
+
+QString VisibleMessage(const QString &message) {
+    QStringView text(message);
+    const QString reminder = QString(CR) + CR + ChoiceRules::ObligationsReminder();
+    if (text.endsWith(reminder))
+        text.chop(reminder.size());
+    QStringList lines;
+    for (const QStringView line : text.split(CR))
+        lines.append(VisibleText(line));
+    return lines.join(CR);
 }

@@ -57,6 +57,13 @@ QByteArray UnreadableFileMessage(const FileCheck &check);
 enum class VisibleTabs { Keep, Escape };
 void AppendVisible(QStringView text, VisibleTabs tabs, QByteArray &out);
 
+// The same as text: what AppendVisible writes for `text`, every TAB escaped.
+QString VisibleText(QStringView text);
+
+// A message for a table (CSV): every line made visible as above, the lines still separated by
+// carriage returns, and without the reminder of the obligations that the text output shows.
+QString VisibleMessage(const QString &message);
+
 // `text` as a JSON string with its quotes: '"', '\' and control characters escaped (a
 // carriage return as \r), everything else as UTF-8.
 void AppendJsonString(const QString &text, QByteArray &out);

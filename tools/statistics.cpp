@@ -107,7 +107,7 @@ void csvRow(const QStringList &fields, QByteArray &out) {
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out.append(';');
-        AppendCsvField(fields[i], out);
+        AppendCsvField(VisibleText(fields[i]), out);
     }
     out.append("\r\n");
 }
@@ -131,9 +131,10 @@ svg text { font-size: 11px; font-family: inherit; }
 @page { size: A4; margin: 15mm; }
 @media print {
   body { margin: 0; max-width: none; font-size: 10pt; }
-  tr, svg, h3 { break-inside: avoid; page-break-inside: avoid; }
-  h2, h3 { break-after: avoid; page-break-after: avoid; }
+  tr, svg, h3, caption { break-inside: avoid; page-break-inside: avoid; }
+  h2, h3, caption { break-after: avoid; page-break-after: avoid; }
   thead { display: table-header-group; }
+  tbody tr:first-child, tbody tr:nth-child(2) { break-before: avoid; page-break-before: avoid; }
 }
 )";
 
@@ -171,10 +172,8 @@ QString barChart(const PlanningStatistics &statistics, int semester) {
                    .arg(y + 13)
                    .arg(HtmlEscaped(SubjectCatalog[code]));
         double x = labelWidth;
-        int sum = 0;
         for (int column = PlanningStatistics::LK; column <= PlanningStatistics::GK; ++column) {
             const int n = all[static_cast<std::size_t>(column)];
-            sum += n;
             const double w = double(barWidth) * n / most;
             if (n > 0)
                 svg += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\"/>")
@@ -185,8 +184,11 @@ QString barChart(const PlanningStatistics &statistics, int semester) {
                            .arg(QLatin1StringView(kColours[column]));
             x += w;
         }
-        svg +=
-            QStringLiteral("<text x=\"%1\" y=\"%2\">%3</text>\n").arg(x + 4, 0, 'f', 1).arg(y + 13).arg(sum);
+        // The pupils with the subject, as the table's "gesamt" column counts them.
+        svg += QStringLiteral("<text x=\"%1\" y=\"%2\">%3</text>\n")
+                   .arg(x + 4, 0, 'f', 1)
+                   .arg(y + 13)
+                   .arg(all[PlanningStatistics::Total]);
         y += rowHeight;
     }
     return svg + QStringLiteral("</svg>\n");
@@ -506,7 +508,7 @@ bool WriteStatisticsCsv(const PlanningStatistics &s, const QString &folder, QStr
 }
 
 QString HtmlEscaped(const QString &text) {
-    QString escaped = text.toHtmlEscaped(); // &, <, >, "
+    QString escaped = VisibleText(text).toHtmlEscaped(); // control characters shown; &, <, >, "
     return escaped.replace(u'\'', QStringLiteral("&#39;"));
 }
 
@@ -532,7 +534,7 @@ QByteArray StatisticsHtml(const PlanningStatistics &s, const QString &date, cons
 
     html += QStringLiteral(
                 "<h2>Fächer je Semester</h2>\n<p class=\"legende\">Schülerinnen und Schüler je Fach als LK, "
-                "PK und GK aneinandergereiht, dahinter die Summe (alle lesbaren Wahlen):<span "
+                "PK und GK aneinandergereiht, dahinter ihre Zahl wie in der Spalte „gesamt“ (alle lesbaren Wahlen):<span "
                 "style=\"background:%1\"></span>LK"
                 "<span style=\"background:%2\"></span>PK 3/4<span style=\"background:%3\"></span>GK</p>\n")
                 .arg(QLatin1StringView(kColours[0]), QLatin1StringView(kColours[1]),

@@ -74,9 +74,10 @@ void TAGFForm::Button1Click() {
 }
 
 void TAGFForm::keyPressEvent(QKeyEvent *event) {
-    // The window closes with "OK" or its close box; Escape does nothing here.
+    // Escape closes the window as "OK" does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        Button1Click();
         return;
     }
     QDialog::keyPressEvent(event);

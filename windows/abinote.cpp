@@ -7,6 +7,7 @@
 #include "windows/fixedcell.h"
 #include "windows/groupframe.h"
 #include "windows/systemdialogs.h"
+#include "windows/windowkeys.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -124,6 +125,8 @@ TAbiNoteForm::TAbiNoteForm(Dialogs &dialogs, SystemDialogs &systemDialogs, GridC
       m_gridCells(std::move(gridCells)) {
     setWindowTitle(QStringLiteral("Berechnung der Abinote"));
     resize(kClientWidth, kClientHeight);
+    CloseOnEscape(this);
+    AnnounceAsWindow(this);
 
     GroupBox2 = new ClassicGroupBox(QStringLiteral(" Block I   "), this);
     GroupBox2->setGeometry(8, 8, 537, 121);
@@ -184,6 +187,7 @@ TAbiNoteForm::TAbiNoteForm(Dialogs &dialogs, SystemDialogs &systemDialogs, GridC
     L_GK->move(88, 96);
     L_GK->setMinimumWidth(40); // room for "330"
     L_GK->adjustSize();
+    Label1->setBuddy(L_GK); // screen readers read the result as labelled "Punkte"
 
     FormCreate();
     createBlockTwo();

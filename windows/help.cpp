@@ -4,6 +4,7 @@
 #include "rules/dialogs.h"
 #include "windows/documentpath.h"
 #include "windows/systemdialogs.h"
+#include "windows/windowkeys.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -46,6 +47,7 @@ THelpForm::THelpForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
 
     RichEdit1 = new QTextEdit(m_client);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setAccessibleName(QStringLiteral("Dokument"));
     RichEdit1->setReadOnly(true);
     RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     RichEdit1->setAcceptRichText(true);
@@ -85,6 +87,7 @@ THelpForm::THelpForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
         move(screen->availableGeometry().center() -
              QPoint(kClientSize.width() / 2, kClientSize.height() / 2));
     FormResize();
+    CloseOnEscape(this);
 }
 
 bool THelpForm::eventFilter(QObject *watched, QEvent *event) {

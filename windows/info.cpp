@@ -103,10 +103,10 @@ void TInfoForm::Button1Click() {
 }
 
 void TInfoForm::keyPressEvent(QKeyEvent *event) {
-    // Without a title bar and close box, "OK" is the one way to close the window; Escape does
-    // nothing here.
+    // Escape closes the window as "OK" does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        Button1Click();
         return;
     }
     QDialog::keyPressEvent(event);

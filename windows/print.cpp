@@ -25,6 +25,8 @@ namespace {
 constexpr int kClientWidth = 295;
 constexpr int kClientHeight = 211;
 constexpr double kTenthMillimetresPerInch = 254.0;
+constexpr int kMaxNameLength = 40;  // surname, first name
+constexpr int kMaxShortLength = 20; // class, date of birth
 
 // Where fontconfig has no "Times New Roman", it picks the metric-compatible Liberation Serif.
 const QString kSheetFont = QStringLiteral("Times New roman");
@@ -124,11 +126,26 @@ void PaintSheet(QPainter &painter, int dotsPerInch, const QList<SheetText> &text
     for (const SheetText &item : texts) {
         if (item.text.isEmpty())
             continue;
-        const QFont font = sheetFont(painter.device(), item.height, item.bold);
-        painter.setFont(font);
+        QFont font = sheetFont(painter.device(), item.height, item.bold);
         // The text is placed by the top of its character cell; the painter wants the baseline.
-        const double ascent = QFontMetricsF(font, painter.device()).ascent();
-        painter.drawText(QPointF(item.x, item.y + ascent), item.text);
+        const double baseline = item.y + QFontMetricsF(font, painter.device()).ascent();
+        double narrowing = 1.0;
+        if (item.width > 0) {
+            // Too long for its room: smaller down to the medium height, then narrower.
+            double advance = QFontMetricsF(font, painter.device()).horizontalAdvance(item.text);
+            if (advance > item.width && item.height > kMediumText) {
+                font = sheetFont(painter.device(), kMediumText, item.bold);
+                advance = QFontMetricsF(font, painter.device()).horizontalAdvance(item.text);
+            }
+            if (advance > item.width)
+                narrowing = item.width / advance;
+        }
+        painter.setFont(font);
+        painter.save();
+        painter.translate(item.x, baseline);
+        painter.scale(narrowing, 1.0);
+        painter.drawText(QPointF(0, 0), item.text);
+        painter.restore();
     }
     painter.restore();
 }
@@ -155,11 +172,20 @@ TPrintForm::TPrintForm(GridModel &grid, ChoiceTest &test, Dialogs &dialogs,
     B_Print = makeButton(this, QStringLiteral("&Drucken"), 120, 176, 75);
     B_Print->setEnabled(false);
     B_Cancel = makeButton(this, QStringLiteral("A&bbrechen"), 208, 176, 73);
+    // Enter prints while "Drucken" is enabled; on "Abbrechen" it cancels.
+    B_Print->setAutoDefault(true);
+    B_Print->setDefault(true);
+    B_Cancel->setAutoDefault(true);
 
     E_Nachname = makeEdit(this, 95, 39, 178);
     E_Klasse = makeEdit(this, 95, 103, 58);
     E_Vorname = makeEdit(this, 95, 71, 177);
     E_Datum = makeEdit(this, 95, 135, 90);
+    // Long enough for any name; the sheet prints a long entry smaller to fit its place.
+    E_Nachname->setMaxLength(kMaxNameLength);
+    E_Vorname->setMaxLength(kMaxNameLength);
+    E_Klasse->setMaxLength(kMaxShortLength);
+    E_Datum->setMaxLength(kMaxShortLength);
 
     // Each label names its field, also for screen readers.
     Label2->setBuddy(E_Nachname);
@@ -261,7 +287,7 @@ bool TPrintForm::PrintSheet() {
     // The choice block follows the grid as it is printed, also when the grid was edited after
     // the test that opened this window.
     m_test.BuildCourseMatrix();
-    const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    const QString today = SheetDate(QDate::currentDate());
     const QList<SheetText> texts =
         SheetLayout(m_grid, m_test.CourseMatrix, m_test.ChoiceTested, personalData(), today);
 

@@ -2,6 +2,7 @@
 
 #include "rules/checklist.h"
 #include "rules/grid.h"
+#include "windows/windowkeys.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -57,6 +58,8 @@ TPruefListeForm::TPruefListeForm(const GridModel &grid, QWidget *parent)
     layout->addWidget(Label1);
     layout->addWidget(ListBox1);
     resize(380, 320);
+    CloseOnEscape(this);
+    AnnounceAsWindow(this);
     connect(ListBox1, &QListWidget::itemActivated, this, &TPruefListeForm::itemActivated);
 
     // Up to date whenever the grid changes, not only at the timer's tick.

@@ -72,25 +72,30 @@ private slots:
         QCOMPARE(w.shown().last(),
                  u"confirmation|Bestätigung|Willst du die eingegebenen Daten nicht erst speichern?|&Ja|&Nein"_s);
 
-        w.dialogs.answers.enqueue(DialogButton::No);
+        // "&Ja" saved the name with the choice.
+        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kaya\r\nVorname=Ali\r\n");
+        QVERIFY(w.closesWithoutQuestion());
+
+        surname->setText(u"Kayra"_s);
+        w.dialogs.answers.enqueue(DialogButton::Cancel);
         w.form->NeuClick();
-        QCOMPARE(w.shown().last().section(u'|', 2, 2), u"Sollen die eingegebenen Daten gelöscht werden?"_s);
-        QCOMPARE(fields(w), u"Kaya|Ali||"_s); // "&Nein": nothing changed
+        QCOMPARE(w.shown().last().section(u'|', 2, 2), u"Willst du die eingegebenen Daten nicht erst speichern?"_s);
+        QCOMPARE(fields(w), u"Kayra|Ali||"_s); // "&Abbrechen": nothing changed
 
         w.form->SpeichernClick();
-        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kaya\r\nVorname=Ali\r\n");
+        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kayra\r\nVorname=Ali\r\n");
         QVERIFY(w.closesWithoutQuestion());
 
         // Back to the saved name: nothing to save.
         surname->setText(u"Kaya2"_s);
-        surname->setText(u"Kaya"_s);
+        surname->setText(u"Kayra"_s);
         QVERIFY(w.closesWithoutQuestion());
 
         // A name that cannot be stored is refused like a cell, and stays unsaved.
         surname->setText(u"Ka\tya"_s);
         w.form->SpeichernClick();
         QCOMPARE(w.shown().last().section(u'|', 2, 2), UnencodableMessage(u"Ka\tya"_s));
-        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kaya\r\nVorname=Ali\r\n");
+        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kayra\r\nVorname=Ali\r\n");
         QVERIFY(!w.closesWithoutQuestion());
     }
 };

@@ -32,16 +32,16 @@ class TestMainFile : public QObject {
     Q_OBJECT
 
 private slots:
-    // After "anna.wahl.fld" was opened: the question comes only for a changed grid, and only
-    // "&Nein" stops the command. The caption shows the file name up to its first dot, so
-    // nothing for "ordner.x/b".
+    // After "anna.wahl.fld" was opened: the question comes only for a changed grid; "&Nein"
+    // goes on without saving, "&Abbrechen" (or Escape) stops the command. The caption shows
+    // the file name up to its first dot, so nothing for "ordner.x/b".
     void questions_data() {
         QTest::addColumn<bool>("open");  // "&Öffnen" of "ordner.x/b", else "&Neu"
         QTest::addColumn<int>("answer"); // -1: the grid is unchanged, no question
         QTest::newRow("Neu, unchanged") << false << -1;
         QTest::newRow("Neu, Nein") << false << int(DialogButton::No);
         QTest::newRow("Öffnen, Nein") << true << int(DialogButton::No);
-        QTest::newRow("Öffnen, closed otherwise") << true << int(DialogButton::Cancel);
+        QTest::newRow("Öffnen, Abbrechen") << true << int(DialogButton::Cancel);
     }
 
     void questions() {
@@ -68,9 +68,9 @@ private slots:
 
         QCOMPARE(w.shown().join(u'\n'),
                  answer < 0 ? QString()
-                            : u"information|Information|Sollen die eingegebenen Daten %1 "
-                              "werden?|&Ja|&Nein"_s.arg(open ? u"überschrieben"_s : u"gelöscht"_s));
-        const bool stopped = answer == int(DialogButton::No);
+                            : u"confirmation|Bestätigung|Willst du die eingegebenen Daten nicht erst "
+                              "speichern?|&Ja|&Nein|&Abbrechen"_s);
+        const bool stopped = answer == int(DialogButton::Cancel);
         QCOMPARE(state(w) + u' ' + w.row(1) + u' ' + w.row(5) + u' ' + w.row(12),
                  stopped ? u"anna anna.wahl.fld 110 ||| |Kunst|| |||spare"_s
                  : open  ? u" b 101 |||Musik ||| |||"_s
@@ -106,7 +106,7 @@ private slots:
         w.form->OeffnenClick();
 
         QCOMPARE(w.shown().value(1), shown);
-        QCOMPARE(state(w) + u' ' + w.row(1) + u' ' + w.row(6), u"gut gut.fld 110 |||Englisch |Kunst||"_s);
+        QCOMPARE(state(w) + u' ' + w.row(1) + u' ' + w.row(6), u"gut gut.fld 111 |||Englisch |Kunst||"_s);
         w.form->Speichern->trigger();
         QVERIFY(fileBytes(good).contains("\tKunst\t"));
         QCOMPARE(fileBytes(wrong), bytes == "<none>" ? QByteArray("<missing>") : bytes);

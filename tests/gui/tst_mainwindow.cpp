@@ -138,6 +138,9 @@ private slots:
         QTest::newRow("error") << DialogKind::Error << QList{DialogButton::Cancel}
                                << u"3 Fehler &Abbrechen*"_s;
         QTest::newRow("system box") << DialogKind::MessageBox << yesNo << u"4  WICHTIG"_s;
+        QTest::newRow("question with Abbrechen")
+            << DialogKind::Confirmation << QList{DialogButton::Yes, DialogButton::No, DialogButton::Cancel}
+            << u"4 Bestätigung &Abbrechen &Ja* &Nein"_s;
     }
 
     void qtDialogs() {

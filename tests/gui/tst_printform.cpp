@@ -152,7 +152,7 @@ private slots:
         p.w.Test.BuildCourseMatrix();
         const QList<SheetText> texts = SheetLayout(
             p.grid(), p.w.Test.CourseMatrix, true, {kPerson[0], kPerson[1], kPerson[2], kPerson[3]},
-            QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+            SheetDate(QDate::currentDate()));
         const auto words = pdfWords(pdf);
         const QRectF area = p.w.Printer().pageLayout().paintRect(QPageLayout::Point);
         const double points = 72.0 / 254.0;
@@ -258,7 +258,7 @@ private slots:
         QVERIFY(p.print.isVisible() && !p.print.isModal() && !QApplication::activeModalWidget());
         QVERIFY(p.w.Test.ChoiceTested && !p.w.Test.GridChangedSinceSnapshot() && p.system.beeps == 1);
         p.w.Timer1Timer();
-        QCOMPARE(captionDuringVerdict + p.w.B_Testen->text(), u"Wahl o.k.Wahl o.k."_s);
+        QCOMPARE(captionDuringVerdict + p.w.B_Testen->text(), u"&Wahl o.k.&Wahl o.k."_s);
         QCOMPARE(p.w.Image1->pixmap().size(), QSize(32, 32)); // drawn when first shown
         QVERIFY(duringModal([&] { p.w.Drucken->trigger(); },
                             [&](QWidget *widget) { QCOMPARE(widget, &p.print); }));

@@ -365,7 +365,7 @@ private slots:
         QTest::addColumn<bool>("byNobody");
         QTest::addColumn<int>("modeAfter");
         QTest::addColumn<int>("ownerAfter");
-        QTest::newRow("write-protected, by root") << 0444 << 0 << false << 0444 << 0;
+        QTest::newRow("write for the owner only, by root") << 0200 << 0 << false << 0200 << 0;
         QTest::newRow("private") << 0600 << 0 << false << 0600 << 0;
         QTest::newRow("another user's, by root") << 0640 << 65534 << false << 0640 << 65534;
         QTest::newRow("set-group bit, by root") << 02664 << 65534 << false << 02664 << 65534;

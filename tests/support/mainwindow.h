@@ -80,7 +80,7 @@ struct MainWindowFixture {
     // True when closing the window would ask nothing (and so close).
     bool closesWithoutQuestion() {
         const qsizetype before = dialogs.entries.size();
-        dialogs.answers.enqueue(DialogButton::Yes); // would refuse the close if asked
+        dialogs.answers.enqueue(DialogButton::Yes); // saves, or refuses the close while no name is known
         const bool mayClose = form->FormCloseQuery();
         dialogs.answers.clear();
         return mayClose && dialogs.entries.size() == before;

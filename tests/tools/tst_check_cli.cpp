@@ -151,7 +151,8 @@ private slots:
     void csvExactly() {
         QByteArray out, err;
         // The four columns as before, then the reason and the exam subjects of semester 1 (the
-        // unknown entry as its trimmed text); the count whenever it can be computed.
+        // unknown entry as its trimmed text); the count whenever it can be computed. The message
+        // without the reminder of the obligations, which only the text output shows.
         QCOMPARE(
             run(u"--csv valid.fld mathe.fld missing.fld foreign-lk.fld obligations.fld blanks.fld --foreign-lk=no"_s,
                 out, err),
