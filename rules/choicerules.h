@@ -47,12 +47,7 @@ QString ExamRuleMessage(int rule, const CourseMatrixCodes &matrix, const ExamSet
 int FirstChangingExamRow(const CourseMatrixCodes &matrix);
 
 // --- Stage 4: the compulsory courses ---
-struct MissingObligation {
-    QString number;          // "1" ... "10"; "8a" or "8b" for obligation 8
-    bool secondList = false; // Politik, Geschichte, ... (the message's second list)
-    QString text;            // the item of the message, e.g. "1xPolitik "
-    bool operator==(const MissingObligation &) const = default;
-};
+// MissingObligation: rules/verdict.h
 
 // Every obligation the choice does not meet, in the order of the message.
 QList<MissingObligation> MissingObligations(const CourseMatrixCodes &matrix);

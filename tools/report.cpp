@@ -1,6 +1,7 @@
 #include "tools/report.h"
 
 #include "rules/catalog.h"
+#include "rules/verdictmessages.h"
 
 #include <QRegularExpression>
 
@@ -51,9 +52,9 @@ void appendTextFile(const FileCheck &check, QByteArray &out) {
     case FileCheck::Outcome::Failed:
         break;
     }
-    const QStringList messages = check.failureMessages();
+    const QStringList messages = VerdictMessages::FailureMessages(check.verdict);
     if (messages.isEmpty()) {
-        out.append(check.silentFailure().toUtf8());
+        out.append(VerdictMessages::UnannouncedFailure(check.verdict).toUtf8());
         out.append('\n');
         return;
     }
@@ -205,14 +206,15 @@ void appendCsvFile(const FileCheck &check, QByteArray &out) {
         if (const std::optional<int> courses = check.countableCourses())
             appendNumber(*courses, out);
         out.append(';');
-        const QStringList messages = check.failureMessages();
-        AppendCsvField(messages.isEmpty() ? check.silentFailure() : messages.join(CR), out);
+        const QStringList messages = VerdictMessages::FailureMessages(check.verdict);
+        AppendCsvField(messages.isEmpty() ? VerdictMessages::UnannouncedFailure(check.verdict) : messages.join(CR),
+                       out);
         break;
     }
     }
     // Grund, then the examination subjects of semester 1.
     out.append(';');
-    out.append(check.reason().toUtf8());
+    out.append(ReasonCode(check.verdict).toUtf8());
     for (int row = 1; row <= 4; ++row) {
         out.append(';');
         AppendCsvField(check.entry(1, row), out);
