@@ -61,12 +61,8 @@ TPruefListeForm::TPruefListeForm(const GridModel &grid, QWidget *parent)
     connect(ListBox1, &QListWidget::itemActivated, this, &TPruefListeForm::itemActivated);
 
     // Up to date whenever the grid changes, not only at the timer's tick.
-    connect(&grid, &QAbstractItemModel::dataChanged, this, [this] {
-        if (isVisible())
-            UpdateList();
-    });
-    connect(&grid, &QAbstractItemModel::modelReset, this, [this] {
-        if (isVisible())
+    connect(&grid, &GridModel::cellChanged, this, [this](int /*column*/, int row) {
+        if (row < GridModel::kDisplayedRows && isVisible())
             UpdateList();
     });
 }
