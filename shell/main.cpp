@@ -27,7 +27,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-const QString TMainForm::kCaption = QStringLiteral("Fachlese 1.49  IGS-Brunsmark");
+const QString TMainForm::kCaption = QStringLiteral("Fachlese " FACHLESE_VERSION "  IGS-Brunsmark");
 
 namespace {
 // The main window's layout, in pixels of the client area.
