@@ -1,5 +1,5 @@
 #include "rules/verdictmessages.h"
-#include "support/variedchoices.h"
+#include "support/choices.h"
 
 #include <QTest>
 
@@ -28,8 +28,7 @@ QString missingOf(const Verdict &verdict) {
 }
 } // namespace
 
-// The verdict of a run: where it ended and with what, the reason code, and that the dialogs
-// of the run are exactly the ones composed from the verdict.
+// The verdict of a run: where it ended and with what, and its reason code.
 class TestVerdict : public QObject {
     Q_OBJECT
 
@@ -86,36 +85,6 @@ private slots:
             detail = QString::number(*v.courses);
         QTEST(detail, "detail");
         QCOMPARE(v.foreignLanguageContinued.has_value(), v.foreignLanguageLK);
-    }
-
-    // Over many varied runs the dialogs that end a run are the composed ones, a passing run
-    // ends with the composed verdict, and the reason code follows the first message.
-    void composedDialogs() {
-        QRandomGenerator random(21);
-        for (int run = 0; run < 2000; ++run) {
-            choices::Bench b;
-            variedchoices::fillVaried(b.grid, random);
-            b.recorder.fallback = [&random](const DialogRequest &request) {
-                return request.buttons.at(random.bounded(int(request.buttons.size())));
-            };
-            const bool passed = b.test.RunValidation();
-            const Verdict &v = b.test.LastVerdict;
-            QList<DialogRequest> shown = choices::requests(b.recorder);
-            if (v.repeatedCourses) {
-                QVERIFY(shown.size() > (v.stage >= Stage::ExamSubjects ? 0 : 1));
-                QCOMPARE(shown.takeFirst(), VerdictMessages::RepeatedCoursesDialog());
-            }
-            if (v.foreignLanguageContinued)
-                QCOMPARE(shown.takeFirst(), VerdictMessages::ForeignLanguageQuestion());
-            if (passed)
-                QCOMPARE(shown, QList{VerdictMessages::PassedDialog(v)});
-            else
-                QCOMPARE(shown, VerdictMessages::EndingDialogs(v));
-            QCOMPARE(v.passed(), passed);
-            QCOMPARE(v.passed(), b.test.ChoiceTested);
-            QCOMPARE(v.courses, b.test.LastCourseCount);
-            QCOMPARE(VerdictMessages::UnannouncedFailure(v).isEmpty(), v.stage != Stage::ForeignLanguage);
-        }
     }
 };
 
