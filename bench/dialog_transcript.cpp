@@ -49,10 +49,9 @@ int main(int argc, char **argv) {
         }
         recorder.entries.clear();
         const bool passed = test.RunValidation();
-        print("run " + QByteArray::number(run) + (passed ? " passed" : " failed") +
-              " tested=" + QByteArray::number(test.ChoiceTested) +
-              " flk=" + QByteArray::number(test.ForeignLanguageLK) + " count=" +
-              (test.LastCourseCount ? QByteArray::number(*test.LastCourseCount) : "-") +
+        print("run " + QByteArray::number(run) + (passed ? " passed" : " failed") + " tested=" +
+              QByteArray::number(test.ChoiceTested) + " flk=" + QByteArray::number(test.ForeignLanguageLK) +
+              " count=" + (test.LastCourseCount ? QByteArray::number(*test.LastCourseCount) : "-") +
               " printed=" + QByteArray::number(printed) + " sounded=" + QByteArray::number(sounded) +
               " changed=" + QByteArray::number(test.GridChangedSinceSnapshot()));
         for (const DialogRecorder::Entry &entry : recorder.entries) {

@@ -71,8 +71,8 @@ QList<MissingObligation> MissingObligations(const CourseMatrixCodes &matrix) {
     }
 
     need("1", false, Subject::Deutsch, 4);
-    needGroup("2", Subject::Physik, Subject::Chemie); // Informatik is no natural science
-    need("3", false, Subject::Sport, 4);              // Sport-Theorie does not count
+    needGroup("2", Subject::Physik, Subject::Chemie);      // Informatik is no natural science
+    need("3", false, Subject::Sport, 4);                   // Sport-Theorie does not count
     needGroup("4", Subject::Englisch, Subject::Tuerkisch); // counts of languages are not added
     need("5", false, Subject::Mathematik, 4);
     need("6", true, Subject::Politik, 2);

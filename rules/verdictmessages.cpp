@@ -197,7 +197,8 @@ QList<DialogRequest> EndingDialogs(const Verdict &verdict) {
     case Stage::ExamSubjects: {
         QList<DialogRequest> dialogs;
         if (verdict.rule != verdict.endingRule)
-            dialogs.append(ruleViolation(ExamRuleText(verdict.rule, verdict.examSubjects, verdict.changingRow)));
+            dialogs.append(
+                ruleViolation(ExamRuleText(verdict.rule, verdict.examSubjects, verdict.changingRow)));
         dialogs.append(
             ruleViolation(ExamRuleText(verdict.endingRule, verdict.examSubjects, verdict.changingRow)));
         return dialogs;
@@ -232,7 +233,9 @@ DialogRequest RepeatedCoursesDialog() {
 }
 
 DialogRequest ForeignLanguageQuestion() {
-    return DialogRequest{DialogKind::MessageBox, QStringLiteral(" WICHTIGE FRAGE!"), foreignLanguageQuestionText(),
+    return DialogRequest{DialogKind::MessageBox,
+                         QStringLiteral(" WICHTIGE FRAGE!"),
+                         foreignLanguageQuestionText(),
                          {DialogButton::Yes, DialogButton::No}};
 }
 

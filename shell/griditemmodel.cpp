@@ -29,8 +29,7 @@ QVariant GridItemModel::data(const QModelIndex &index, int role) const {
 }
 
 bool GridItemModel::setData(const QModelIndex &index, const QVariant &value, int role) {
-    if (!index.isValid() || role != Qt::EditRole ||
-        !GridModel::isDataCell(index.column(), index.row()))
+    if (!index.isValid() || role != Qt::EditRole || !GridModel::isDataCell(index.column(), index.row()))
         return false;
     m_grid->setCell(index.column(), index.row(), value.toString());
     return true;

@@ -6,6 +6,7 @@
 #include "rules/grid.h"
 #include "rules/test.h"
 #include "rules/verdict.h"
+#include "rules/verdictmessages.h"
 
 #include <QList>
 #include <QString>
@@ -46,6 +47,9 @@ struct FileCheck {
     // Reason code, messages and statistics come from it (rules/verdict.h,
     // rules/verdictmessages.h).
     Verdict verdict;
+    // The messages that ended the run (usually one; two when the third exam-subject rule
+    // fails), each with its carriage returns; empty for a passed or unreadable file.
+    QStringList failureMessages() const { return VerdictMessages::FailureMessages(verdict); }
 
     // The trimmed text of course cell (semester 1 ... 4, row 1 ... 11) and its subject code,
     // trimmed and looked up as the test does; empty and 0 for a file that was not read.

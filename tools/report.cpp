@@ -52,7 +52,7 @@ void appendTextFile(const FileCheck &check, QByteArray &out) {
     case FileCheck::Outcome::Failed:
         break;
     }
-    const QStringList messages = VerdictMessages::FailureMessages(check.verdict);
+    const QStringList messages = check.failureMessages();
     if (messages.isEmpty()) {
         out.append(VerdictMessages::UnannouncedFailure(check.verdict).toUtf8());
         out.append('\n');
@@ -206,9 +206,9 @@ void appendCsvFile(const FileCheck &check, QByteArray &out) {
         if (const std::optional<int> courses = check.countableCourses())
             appendNumber(*courses, out);
         out.append(';');
-        const QStringList messages = VerdictMessages::FailureMessages(check.verdict);
-        AppendCsvField(messages.isEmpty() ? VerdictMessages::UnannouncedFailure(check.verdict) : messages.join(CR),
-                       out);
+        const QStringList messages = check.failureMessages();
+        AppendCsvField(
+            messages.isEmpty() ? VerdictMessages::UnannouncedFailure(check.verdict) : messages.join(CR), out);
         break;
     }
     }

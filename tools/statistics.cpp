@@ -239,7 +239,7 @@ void PlanningStatistics::add(const FileCheck &check) {
         ++m_reasons[reason];
         QString message = check.readMessage();
         if (message.isEmpty()) {
-            const QStringList messages = VerdictMessages::FailureMessages(check.verdict);
+            const QStringList messages = check.failureMessages();
             message = messages.isEmpty() ? VerdictMessages::UnannouncedFailure(check.verdict)
                                          : firstLine(messages.first());
         }

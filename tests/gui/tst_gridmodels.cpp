@@ -19,14 +19,15 @@ private slots:
         CourseGridModel shown(&grid);
         auto *adapter = qobject_cast<GridItemModel *>(shown.sourceModel());
         QVERIFY(adapter && adapter->grid() == &grid);
-        QAbstractItemModelTester adapterTester(adapter, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester adapterTester(adapter,
+                                               QAbstractItemModelTester::FailureReportingMode::QtTest);
         QAbstractItemModelTester shownTester(&shown, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QSignalSpy changed(adapter, &QAbstractItemModel::dataChanged);
         QSignalSpy cells(&grid, &GridModel::cellChanged);
 
         grid.setCell(0, 1, u"LK 1"_s);
         grid.setCell(2, 3, u"Mathe"_s);
-        grid.setCell(2, 3, u"Mathe"_s); // unchanged: no notification
+        grid.setCell(2, 3, u"Mathe"_s);    // unchanged: no notification
         grid.setCell(4, 12, u"Deutsch"_s); // the spare row is not shown
         grid.setCell(5, 1, u"x"_s);        // outside the store
         QCOMPARE(cells.size(), 3);

@@ -38,12 +38,12 @@ private slots:
             QTest::newRow(name) << rows << continued << stage << endingRule << detail;
         };
         // The first unknown cell semester by semester, trimmed.
-        row("unknown", validWith({{2, u"MA MA _Mathe_ MA"_s}, {9, u"BI BI BI Quark"_s}}), Stage::UnknownSubject,
-            0, u"3,2,Mathe"_s);
+        row("unknown", validWith({{2, u"MA MA _Mathe_ MA"_s}, {9, u"BI BI BI Quark"_s}}),
+            Stage::UnknownSubject, 0, u"3,2,Mathe"_s);
         row("rule 3 before 7", {u"KU"_s, u"PH"_s, u"GE"_s, u"BI"_s}, Stage::ExamSubjects, 7, u"3"_s);
         // number:count:subject; the best-covered science, no science at all
-        row("obligations", validWith({{7, u"PO - - -"_s}, {5, u"BI BI - -"_s}, {9, u"-"_s}}), Stage::Obligations,
-            0, u"2:2:17 6:1:11"_s);
+        row("obligations", validWith({{7, u"PO - - -"_s}, {5, u"BI BI - -"_s}, {9, u"-"_s}}),
+            Stage::Obligations, 0, u"2:2:17 6:1:11"_s);
         row("no science", validWith({{5, u"-"_s}, {9, u"-"_s}}), Stage::Obligations, 0, u"2:4:0"_s);
         row("passed", choices::validChoice(), Stage::Passed, 0, u"36"_s);
         row("language LK denied", choices::validForeignLanguageLkChoice(), Stage::ForeignLanguage, 0,
