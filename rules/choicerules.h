@@ -47,21 +47,14 @@ QString ExamRuleMessage(int rule, const CourseMatrixCodes &matrix, const ExamSet
 int FirstChangingExamRow(const CourseMatrixCodes &matrix);
 
 // --- Stage 4: the compulsory courses ---
-struct MissingObligation {
-    QString number;          // "1" ... "10"; "8a" or "8b" for obligation 8
-    bool secondList = false; // Politik, Geschichte, ... (the message's second list)
-    QString text;            // the item of the message, e.g. "1xPolitik "
-    bool operator==(const MissingObligation &) const = default;
-};
+// MissingObligation: rules/verdict.h
 
 // Every obligation the choice does not meet, in the order of the message.
 QList<MissingObligation> MissingObligations(const CourseMatrixCodes &matrix);
 
-// The one message that lists the missing courses and the reminder of the obligations.
-QString MissingObligationsMessage(const QList<MissingObligation> &missing);
-
-// The reminder of the obligations that ends that message, after an empty line.
-const QString &ObligationsReminder();
+// The one message that lists the missing courses and, after an empty line, the reminder of
+// the obligations (left out without `withReminder`).
+QString MissingObligationsMessage(const QList<MissingObligation> &missing, bool withReminder = true);
 
 // --- Stage 5: the course count ---
 inline constexpr int kMinimumCourses = 33;

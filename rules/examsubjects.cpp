@@ -36,26 +36,6 @@ bool anyExamCellEmpty(const CourseMatrixCodes &matrix) {
     return false;
 }
 
-// The rule-6 message: names every Aufgabenfeld that no examination subject covers.
-QString missingAufgabenfeldMessage(SubjectSet exam) {
-    QString text =
-        QStringLiteral("Unter den Leistungs- und Prüfungsfächern muss je ein Fach aus den verschiedenen "
-                       "Aufgabenfeldern sein.") +
-        CR + CR + QStringLiteral("Es fehlt/fehlen: Aufgabenfeld  ");
-    if (!meets(exam, AufgabenfeldA))
-        text += QStringLiteral("A  ");
-    if (!meets(exam, AufgabenfeldB))
-        text += QStringLiteral("B  ");
-    if (!meets(exam, AufgabenfeldC))
-        text += QStringLiteral("C  ");
-    return text;
-}
-
-const QString &examRowLabel(int row) {
-    static const QString labels[kExamRows] = {QStringLiteral("LK 1"), QStringLiteral("LK 2"),
-                                              QStringLiteral("PK 3"), QStringLiteral("PK 4")};
-    return labels[row - 1];
-}
 } // namespace
 
 namespace ChoiceRules {
@@ -114,59 +94,27 @@ bool ExamRuleFails(int rule, const CourseMatrixCodes &matrix, const ExamSets &se
     return false;
 }
 
-QString ExamRuleMessage(int rule, const CourseMatrixCodes &matrix, const ExamSets &sets) {
-    switch (rule) {
-    case 1:
-        return QStringLiteral("Ein Leistungsfach muss DEUTSCH oder eine weitergeführte(!) FREMDSPRACHE oder "
-                              "MATHEMATIK oder eine NATURWISSENSCHAFT (nicht Informatik) sein.");
-    case 2:
-        return QStringLiteral(
-            "Ist nur DEUTSCH und nicht auch eine weitergeführte FREMDSPRACHE, MATHEMATIK oder eine "
-            "NATURWISSENSCHAFT Leistungsfach, dann muss als drittes oder viertes Prüfungsfach MATHEMATIK "
-            "oder eine FREMDSPRACHE gewählt werden.");
-    case 3:
-        return QStringLiteral("Unter den vier Prüfungsfächern müssen die Fächer DEUTSCH oder eine "
-                              "weitergeführte FREMDSPRACHE oder MATHEMATIK sein.");
-    case 4:
-        return QStringLiteral("SPORT kann nicht drittes Prüfungsfach sein.");
-    case 5:
-        return QStringLiteral("Bitte SPORT und nicht SPORT-THEORIE als Prüfungsfach eintragen.");
-    case 6:
-        return missingAufgabenfeldMessage(sets.exam);
-    case 7:
-        return QStringLiteral("Ein Prüfungfach aus Aufgabenfeld A muss DEUTSCH oder eine "
-                              "(weitergeführte oder in 11 neu begonnene FREMDSPRACHE sein.");
-    case 8:
-        return QStringLiteral("Die Fächer TÜRKISCH und RELIGION können nur P3- oder P4-Fächer sein.");
-    case 9:
-        return QStringLiteral("WERTE UND NORMEN kann kein Prüfungsfach sein.");
-    case 10:
-        return QStringLiteral("Es fehlt noch mindestens ein Leistungs- oder Prüfungsfach.");
-    case 11: {
-        const int row = FirstChangingExamRow(matrix);
-        if (row == 0)
-            return QString();
-        return QStringLiteral("Die Leistungs- und Prüfungsfächer müssen in allen vier Semestern dieselben "
-                              "sein.") +
-               CR + QStringLiteral("In der Zeile  ") + examRowLabel(row) +
-               QStringLiteral("  stehen verschiedene Fächer.");
-    }
-    }
-    return QString();
-}
-
 } // namespace ChoiceRules
 
 bool ChoiceTest::CheckExamSubjects() {
     using namespace ChoiceRules;
     const ExamSets sets = BuildExamSets(CourseMatrix);
+    LastVerdict.rule = 0;
+    LastVerdict.endingRule = 0;
+    LastVerdict.examSubjects = sets.exam;
+    LastVerdict.changingRow = FirstChangingExamRow(CourseMatrix);
     for (int rule = 1; rule <= kExamRuleCount; ++rule) {
         if (ExamRuleFails(rule, CourseMatrix, sets)) {
-            ShowRuleViolation(ExamRuleMessage(rule, CourseMatrix, sets));
-            // Rule 3 is only reported: one of the rules 4 ... 7 then fails as well and ends
-            // the stage with its own message.
-            if (rule != 3)
+            if (LastVerdict.rule == 0)
+                LastVerdict.rule = rule;
+            // Rule 3 is only reported: rule 7 (if none of the rules 4 ... 6) then fails as
+            // well and ends the stage, and both messages are shown.
+            if (rule != 3) {
+                LastVerdict.endingRule = rule;
+                LastVerdict.stage = Verdict::Stage::ExamSubjects;
+                ShowEnding();
                 return false;
+            }
         }
         if (rule == 1)
             ForeignLanguageLK = HasForeignLanguageLK(sets);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include <QObject>
 #include <QString>
 
 #include <array>
@@ -9,8 +9,9 @@
 // column 0 and row 0 hold the labels, columns 1 ... 4 are the semesters and rows 1 ... 11
 // the course rows LK 1, LK 2, PK 3, PK 4, GK 3 ... GK 9. The store keeps a spare row 12
 // that is never displayed: the snapshot, "Neu", saving and opening cover it as well.
-// Cells are addressed as (column, row), as everywhere in the program.
-class GridModel : public QAbstractTableModel {
+// Cells are addressed as (column, row), as everywhere in the program. Plain data: the item
+// model that shows it is an adapter of the shell.
+class GridModel : public QObject {
     Q_OBJECT
 
 public:
@@ -31,18 +32,16 @@ public:
     // a copy; for the loops of the choice test.
     const QString &storedText(int column, int row) const { return m_cells[column][row]; }
 
-    // Stores a text in cell (column, row), rows 0 ... 12. Notifies views of displayed cells.
+    // Stores a text in cell (column, row), rows 0 ... 12; cellChanged follows when the text
+    // differs from the one stored.
     void setCell(int column, int row, const QString &text);
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     static bool isDataCell(int column, int row) {
         return column >= 1 && column <= kSemesters && row >= 1 && row <= kCourseRows;
     }
+
+signals:
+    void cellChanged(int column, int row);
 
 private:
     std::array<std::array<QString, kStoredRows>, kColumns> m_cells;

@@ -1,6 +1,7 @@
 #include "rules/test.h"
 
 #include "rules/choicerules.h"
+#include "rules/verdictmessages.h"
 
 namespace {
 constexpr int kSemesters = GridModel::kSemesters;
@@ -25,6 +26,7 @@ void ChoiceTest::Reset() {
     ForeignLanguageLK = false;
     ValidationRunning = false;
     LastCourseCount.reset();
+    LastVerdict = Verdict{};
 }
 
 bool ChoiceTest::RunValidation() {
@@ -32,6 +34,7 @@ bool ChoiceTest::RunValidation() {
     // A run that does not pass must not leave an earlier verdict standing; the last stage
     // sets the flag again when the choice passes.
     ChoiceTested = false;
+    LastVerdict = Verdict{};
     StoreGridSnapshot();
     const bool passed = CheckEntries() && CheckRepeatedCourses() && CheckExamSubjects() &&
                         CheckCourseObligations() && CheckCourseCount();
@@ -41,28 +44,32 @@ bool ChoiceTest::RunValidation() {
 }
 
 bool ChoiceTest::CheckEntries() {
-    bool allEmpty = true;
     for (int s = 1; s <= kSemesters; ++s) {
         for (int r = 1; r <= kCourseRows; ++r) {
             const QString &text = m_grid.storedText(s, r);
             const QStringView trimmed = TrimBlanksView(text);
             if (trimmed.size() != text.size())
                 m_grid.setCell(s, r, trimmed.toString());
-            if (!trimmed.isEmpty())
-                allEmpty = false;
         }
     }
-    if (allEmpty) {
-        m_dialogs.warning(ChoiceRules::NoEntriesMessage());
+    const GridCourseCodes read = ReadCourseCodes(m_grid);
+    if (!read.anyEntry) {
+        LastVerdict.stage = Verdict::Stage::NoEntries;
+        ShowEnding();
         return false;
     }
+    if (read.unknownSemester == 0) {
+        CourseMatrix = read.codes;
+        return true;
+    }
+    // The matrix holds the codes read up to the unknown cell, as the run read them.
     for (int s = 1; s <= kSemesters; ++s) {
         for (int r = 1; r <= kCourseRows; ++r) {
-            const QString &text = m_grid.storedText(s, r);
-            const SubjectCode code = LookupTrimmedSubjectCode(text);
-            CourseMatrix.at(s, r) = code;
-            if (code == kUnknownSubject) {
-                m_dialogs.warning(ChoiceRules::UnknownSubjectMessage(text));
+            CourseMatrix.at(s, r) = read.codes.at(s, r);
+            if (s == read.unknownSemester && r == read.unknownRow) {
+                LastVerdict.stage = Verdict::Stage::UnknownSubject;
+                LastVerdict.unknown = Verdict::Cell{s, r, m_grid.storedText(s, r)};
+                ShowEnding();
                 return false;
             }
         }
@@ -71,21 +78,13 @@ bool ChoiceTest::CheckEntries() {
 }
 
 bool ChoiceTest::CheckRepeatedCourses() {
-    if (ChoiceRules::HasRepeatedCourses(CourseMatrix))
-        m_dialogs.warning(ChoiceRules::RepeatedCoursesMessage(), DialogButton::Ok);
+    LastVerdict.repeatedCourses = ChoiceRules::HasRepeatedCourses(CourseMatrix);
+    if (LastVerdict.repeatedCourses)
+        m_dialogs.ask(VerdictMessages::RepeatedCoursesDialog());
     return true;
 }
 
 namespace ChoiceRules {
-
-QString NoEntriesMessage() {
-    return QStringLiteral("Es sind noch keine Fächer eingetragen.");
-}
-
-QString UnknownSubjectMessage(const QString &text) {
-    return QStringLiteral("Das Fach  ") + text + QStringLiteral("  ist nicht bekannt!") + CR +
-           QStringLiteral("Beachte die wählbaren Fächer und ihre Schreibweise.");
-}
 
 bool HasRepeatedCourses(const CourseMatrixCodes &matrix) {
     for (int s = 1; s <= kSemesters; ++s) {
@@ -101,28 +100,21 @@ bool HasRepeatedCourses(const CourseMatrixCodes &matrix) {
     return false;
 }
 
-QString RepeatedCoursesMessage() {
-    return QStringLiteral("Mindestens ein Kurs innerhalb eines Semesters ist mehrfach angewählt worden.") +
-           CR + CR + QStringLiteral("Diese Kurse dürfen nicht themengleich sein!");
-}
-
 } // namespace ChoiceRules
 
 void ChoiceTest::ShowRuleViolation(const QString &text) {
     m_dialogs.error(text);
 }
 
+void ChoiceTest::ShowEnding() {
+    for (const DialogRequest &dialog : VerdictMessages::EndingDialogs(LastVerdict))
+        m_dialogs.ask(dialog);
+}
+
 bool ChoiceTest::BuildCourseMatrix() {
-    bool anyEntry = false;
-    for (int s = 1; s <= kSemesters; ++s) {
-        for (int r = 1; r <= kCourseRows; ++r) {
-            const QStringView trimmed = TrimBlanksView(m_grid.storedText(s, r));
-            if (!trimmed.isEmpty())
-                anyEntry = true;
-            CourseMatrix.at(s, r) = LookupTrimmedSubjectCode(trimmed);
-        }
-    }
-    return anyEntry;
+    const GridCourseCodes read = ReadCourseCodes(m_grid);
+    CourseMatrix = read.codes;
+    return read.anyEntry;
 }
 
 bool ChoiceTest::SubjectInAllSemesters(SubjectCode code) const {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "rules/catalog.h"
+#include "rules/coursecodes.h"
 #include "rules/dialogs.h"
 #include "rules/grid.h"
+#include "rules/verdict.h"
 
 #include <array>
 #include <functional>
@@ -11,22 +13,6 @@
 // The choice test: turns the 44 course cells of the grid into subject codes and passes them
 // through five stages in a fixed order, stopping at the first stage that fails. Keeps the
 // record of whether the grid holds a tested choice.
-
-// 4 semesters x 11 course rows of subject codes, stored semester by semester.
-struct CourseMatrixCodes {
-    std::array<SubjectCode, GridModel::kSemesters * GridModel::kCourseRows> codes{};
-
-    // semester 1 ... 4, row 1 ... 11
-    SubjectCode at(int semester, int row) const { return codes[index(semester, row)]; }
-    SubjectCode &at(int semester, int row) { return codes[index(semester, row)]; }
-
-    bool operator==(const CourseMatrixCodes &) const = default;
-
-private:
-    static std::size_t index(int semester, int row) {
-        return static_cast<std::size_t>((semester - 1) * GridModel::kCourseRows + (row - 1));
-    }
-};
 
 // The raw texts of grid columns 1 ... 4, rows 1 ... 12, at the last store.
 struct GridSnapshotTexts {
@@ -57,6 +43,8 @@ public:
     bool ValidationRunning = false;
     // The course count of the last run that reached the final stage; empty before that.
     std::optional<int> LastCourseCount;
+    // Where the last run ended and with what; the dialogs of the run are composed from it.
+    Verdict LastVerdict;
 
     // --- Hooks the shell fills in ---
     // Shows the print dialog without a modal loop (after "&Ja" in the verdict).
@@ -80,6 +68,8 @@ public:
 
     // Shows a rule text in the error dialog of the rule stages.
     void ShowRuleViolation(const QString &text);
+    // Shows the dialogs that end a failed run, composed from LastVerdict.
+    void ShowEnding();
 
     // Fills CourseMatrix from trimmed copies of the 44 course cells without touching the grid;
     // true when at least one of them is non-empty after trimming.

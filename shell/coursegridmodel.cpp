@@ -1,5 +1,7 @@
 #include "shell/coursegridmodel.h"
 
+#include "shell/griditemmodel.h"
+
 #include "rules/catalog.h"
 #include "rules/grid.h"
 #include "rules/suggestion.h"
@@ -8,7 +10,7 @@
 
 CourseGridModel::CourseGridModel(GridModel *grid, QObject *parent)
     : QIdentityProxyModel(parent), m_grid(grid) {
-    setSourceModel(grid);
+    setSourceModel(new GridItemModel(grid, this));
 }
 
 bool CourseGridModel::IsUnknownSubject(const QString &text) {

@@ -29,7 +29,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-const QString TMainForm::kCaption = QStringLiteral("Fachlese 1.49  IGS-Brunsmark");
+const QString TMainForm::kCaption = QStringLiteral("Fachlese " FACHLESE_VERSION "  IGS-Brunsmark");
 const QString TMainForm::kSaveQuestion = QStringLiteral("Willst du die eingegebenen Daten nicht erst speichern?");
 
 namespace {
@@ -283,7 +283,7 @@ TAbiNoteForm *TMainForm::AbiNoteForm() {
         auto *form = new TAbiNoteForm(
             m_dialogs, m_systemDialogs, [this](int column, int row) { return StringGrid->cell(column, row); },
             DocumentFolders(QDir::currentPath(), ProgramFolder()), this);
-        connect(StringGrid, &QAbstractItemModel::dataChanged, form, &TAbiNoteForm::FollowGrid);
+        connect(StringGrid, &GridModel::cellChanged, form, &TAbiNoteForm::FollowGrid);
         return form;
     });
 }

@@ -2,6 +2,8 @@
 
 #include "tools/answers.h"
 
+#include "rules/choicerules.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,58 +34,6 @@ QString FileCheck::readMessage() const {
     return QString();
 }
 
-QStringList FileCheck::failureMessages() const {
-    QStringList messages;
-    if (outcome() != Outcome::Failed)
-        return messages;
-    // A failing stage reports with a warning or an error that offers only "&Abbrechen";
-    // the repeated-course warning ("OK") and the questions do not end a run.
-    for (const DialogRecorder::Entry &entry : dialogs) {
-        const DialogRequest &request = entry.request;
-        if ((request.kind == DialogKind::Warning || request.kind == DialogKind::Error) &&
-            request.buttons == QList<DialogButton>{DialogButton::Cancel})
-            messages.append(request.text);
-    }
-    return messages;
-}
-
-QString FileCheck::silentFailure() const {
-    if (outcome() != Outcome::Failed || !failureMessages().isEmpty())
-        return QString();
-    if (!dialogs.isEmpty() && dialogs.last().request.kind == DialogKind::MessageBox &&
-        dialogs.last().answer == DialogButton::No)
-        return kForeignLanguageDeniedText;
-    return QStringLiteral("Die Wahl hat den Test nicht bestanden.");
-}
-
-QString FileCheck::reason() const {
-    switch (outcome()) {
-    case Outcome::Passed:
-        return QStringLiteral("ok");
-    case Outcome::Unreadable:
-        return QStringLiteral("unlesbar");
-    case Outcome::Failed:
-        break;
-    }
-    const QStringList messages = failureMessages();
-    if (messages.isEmpty())
-        return silentFailure() == kForeignLanguageDeniedText ? QStringLiteral("fremdsprache-lk-nein")
-                                                             : QStringLiteral("nicht-bestanden");
-    // The first message names the first stage and rule that failed.
-    const QString &first = messages.first();
-    if (const int rule = ExamRuleNumber(first))
-        return QStringLiteral("regel-") + QString::number(rule);
-    if (first == QStringLiteral("Es sind noch keine Fächer eingetragen."))
-        return QStringLiteral("leer");
-    if (first.startsWith(QStringLiteral("Das Fach  ")))
-        return QStringLiteral("unbekanntes-fach");
-    if (first.startsWith(QStringLiteral("Es fehlen folgende Kurse:")))
-        return QStringLiteral("belegung");
-    if (first.startsWith(QStringLiteral("Du hast ")))
-        return QStringLiteral("unter-33");
-    return QStringLiteral("nicht-bestanden");
-}
-
 QString FileCheck::entry(int semester, int row) const {
     return TrimBlanks(grid[static_cast<std::size_t>((row - 1) * GridModel::kSemesters + (semester - 1))]);
 }
@@ -91,39 +41,11 @@ QString FileCheck::entry(int semester, int row) const {
 std::optional<int> FileCheck::countableCourses() const {
     if (readStatus != DataFileStatus::Ok)
         return std::nullopt;
-    int count = 0;
-    for (int semester = 1; semester <= GridModel::kSemesters; ++semester) {
-        for (int row = 1; row <= GridModel::kCourseRows; ++row) {
-            const SubjectCode subject = code(semester, row);
-            if (subject == kUnknownSubject)
-                return std::nullopt;
-            if (subject != kEmptySubject && subject != Subject::SportTheorie)
-                ++count;
-        }
+    for (const SubjectCode subject : codes.codes) {
+        if (subject == kUnknownSubject)
+            return std::nullopt;
     }
-    return count;
-}
-
-int ExamRuleNumber(const QString &message) {
-    // The start of each rule's message, by rule number; none is the start of another.
-    static const QStringList starts = {
-        QStringLiteral("Ein Leistungsfach muss DEUTSCH"),
-        QStringLiteral("Ist nur DEUTSCH und nicht auch"),
-        QStringLiteral("Unter den vier Prüfungsfächern müssen"),
-        QStringLiteral("SPORT kann nicht drittes Prüfungsfach sein."),
-        QStringLiteral("Bitte SPORT und nicht SPORT-THEORIE"),
-        QStringLiteral("Unter den Leistungs- und Prüfungsfächern muss je ein Fach"),
-        QStringLiteral("Ein Prüfungfach aus Aufgabenfeld A"),
-        QStringLiteral("Die Fächer TÜRKISCH und RELIGION"),
-        QStringLiteral("WERTE UND NORMEN kann kein Prüfungsfach sein."),
-        QStringLiteral("Es fehlt noch mindestens ein Leistungs- oder Prüfungsfach."),
-        QStringLiteral("Die Leistungs- und Prüfungsfächer müssen in allen vier Semestern"),
-    };
-    for (qsizetype i = 0; i < starts.size(); ++i) {
-        if (message.startsWith(starts[i]))
-            return int(i) + 1;
-    }
-    return 0;
+    return ChoiceRules::CountCourses(codes);
 }
 
 ChoiceChecker::ChoiceChecker(bool foreignLanguageContinued, bool withChecklist)
@@ -169,15 +91,8 @@ FileCheck ChoiceChecker::check(const QByteArray &path, const QString &reportedPa
             for (int column = 1; column <= GridModel::kSemesters; ++column)
                 result.grid[i++] = m_grid.cell(column, row);
         }
-        // The test's own codes; where it stopped early at an unknown subject, the cells it did
-        // not reach (still 0 from the reset) are looked up as it would have.
-        result.codes = m_test.CourseMatrix;
-        for (int semester = 1; semester <= GridModel::kSemesters; ++semester) {
-            for (int row = 1; row <= GridModel::kCourseRows; ++row) {
-                if (result.codes.at(semester, row) == kEmptySubject)
-                    result.codes.at(semester, row) = LookupSubjectCode(m_grid.cell(semester, row));
-            }
-        }
+        result.verdict = m_test.LastVerdict;
+        result.codes = ReadCourseCodes(m_grid).codes;
     }
     return result;
 }

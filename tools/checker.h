@@ -5,6 +5,8 @@
 #include "rules/dialogs.h"
 #include "rules/grid.h"
 #include "rules/test.h"
+#include "rules/verdict.h"
+#include "rules/verdictmessages.h"
 
 #include <QList>
 #include <QString>
@@ -42,16 +44,13 @@ struct FileCheck {
     Outcome outcome() const;
     // The message "&Öffnen" would show for a file that cannot be read; empty when read.
     QString readMessage() const;
+    // Where the run ended and with what; the verdict of no run for a file that was not read.
+    // Reason code, messages and statistics come from it (rules/verdict.h,
+    // rules/verdictmessages.h).
+    Verdict verdict;
     // The messages that ended the run (usually one; two when the third exam-subject rule
     // fails), each with its carriage returns; empty for a passed or unreadable file.
-    QStringList failureMessages() const;
-    // For a failed file: a description of the failure that has no message of its own
-    // (the LK foreign language not confirmed); empty otherwise.
-    QString silentFailure() const;
-    // A short, stable code for the outcome: "ok", "unlesbar", "leer", "unbekanntes-fach",
-    // "regel-1" ... "regel-11" (the first exam-subject rule that failed), "belegung",
-    // "unter-33", "fremdsprache-lk-nein".
-    QString reason() const;
+    QStringList failureMessages() const { return VerdictMessages::FailureMessages(verdict); }
 
     // The trimmed text of course cell (semester 1 ... 4, row 1 ... 11) and its subject code,
     // trimmed and looked up as the test does; empty and 0 for a file that was not read.
@@ -63,13 +62,6 @@ struct FileCheck {
     // (also when the run ended earlier); empty for an unreadable file or an unknown subject.
     std::optional<int> countableCourses() const;
 };
-
-// The rule number of an exam-subject rule's message (1 ... 11), 0 for any other text.
-int ExamRuleNumber(const QString &message);
-
-// Explanation for a run that ended at the LK foreign-language question answered No.
-inline const QString kForeignLanguageDeniedText =
-    QStringLiteral("Die Fremdsprache im LK wurde nicht als weitergeführt bestätigt.");
 
 // Checks one file after another. Keeps one grid, one recorder and one test for all files,
 // reset before each, so that each file is judged as by a freshly opened main window.

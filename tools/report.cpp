@@ -1,8 +1,8 @@
 #include "tools/report.h"
 
 #include "rules/catalog.h"
-#include "rules/choicerules.h"
 #include "tools/pupils.h"
+#include "rules/verdictmessages.h"
 
 #include <QRegularExpression>
 
@@ -60,7 +60,7 @@ void appendTextFile(const FileCheck &check, QByteArray &out) {
     }
     const QStringList messages = check.failureMessages();
     if (messages.isEmpty()) {
-        out.append(check.silentFailure().toUtf8());
+        out.append(VerdictMessages::UnannouncedFailure(check.verdict).toUtf8());
         out.append('\n');
         return;
     }
@@ -218,15 +218,15 @@ void appendCsvFile(const FileCheck &check, QByteArray &out) {
         out.append(';');
         const QStringList messages = check.failureMessages();
         QStringList shown;
-        for (const QString &message : messages)
+        for (const QString &message : VerdictMessages::FailureMessages(check.verdict, false))
             shown.append(VisibleMessage(message));
-        AppendCsvField(messages.isEmpty() ? check.silentFailure() : shown.join(CR), out);
+        AppendCsvField(messages.isEmpty() ? VerdictMessages::UnannouncedFailure(check.verdict) : shown.join(CR), out);
         break;
     }
     }
     // Grund, then the examination subjects of semester 1.
     out.append(';');
-    out.append(check.reason().toUtf8());
+    out.append(ReasonCode(check.verdict).toUtf8());
     for (int row = 1; row <= 4; ++row) {
         out.append(';');
         AppendCsvField(VisibleText(check.entry(1, row)), out);
@@ -460,12 +460,8 @@ QString VisibleText(QStringView text) {
 }
 
 QString VisibleMessage(const QString &message) {
-    QStringView text(message);
-    const QString reminder = QString(CR) + CR + ChoiceRules::ObligationsReminder();
-    if (text.endsWith(reminder))
-        text.chop(reminder.size());
     QStringList lines;
-    for (const QStringView line : text.split(CR))
+    for (const QStringView line : QStringView(message).split(CR))
         lines.append(VisibleText(line));
     return lines.join(CR);
 }

@@ -61,7 +61,7 @@ void AppendVisible(QStringView text, VisibleTabs tabs, QByteArray &out);
 QString VisibleText(QStringView text);
 
 // A message for a table (CSV): every line made visible as above, the lines still separated by
-// carriage returns, and without the reminder of the obligations that the text output shows.
+// carriage returns.
 QString VisibleMessage(const QString &message);
 
 // `text` as a JSON string with its quotes: '"', '\' and control characters escaped (a

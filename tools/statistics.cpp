@@ -3,6 +3,9 @@
 #include "tools/pupils.h"
 #include "tools/report.h"
 
+#include "rules/choicerules.h"
+#include "rules/verdictmessages.h"
+
 #include <QDir>
 #include <QSaveFile>
 
@@ -216,16 +219,15 @@ QString combinationTableHtml(const QString &caption, const QStringList &heads,
 const QList<ReasonInfo> &FailureReasons() {
     static const QList<ReasonInfo> reasons = [] {
         QList<ReasonInfo> list = {
-            {QStringLiteral("unlesbar"), QStringLiteral("Datei nicht lesbar")},
-            {QStringLiteral("leer"), QStringLiteral("kein Fach eingetragen")},
-            {QStringLiteral("unbekanntes-fach"), QStringLiteral("unbekanntes Fach")},
+            {ReasonCodes::Unreadable, QStringLiteral("Datei nicht lesbar")},
+            {ReasonCodes::NoEntries, QStringLiteral("kein Fach eingetragen")},
+            {ReasonCodes::UnknownSubject, QStringLiteral("unbekanntes Fach")},
         };
-        for (int rule = 1; rule <= 11; ++rule)
-            list.append(
-                {QStringLiteral("regel-%1").arg(rule), QStringLiteral("Prüfungsfächer, Regel %1").arg(rule)});
-        list.append({QStringLiteral("belegung"), QStringLiteral("Belegungsverpflichtungen nicht erfüllt")});
-        list.append({QStringLiteral("unter-33"), QStringLiteral("weniger als 33 Kurse")});
-        list.append({QStringLiteral("fremdsprache-lk-nein"),
+        for (int rule = 1; rule <= ChoiceRules::kExamRuleCount; ++rule)
+            list.append({ReasonCodes::ExamRule(rule), QStringLiteral("Prüfungsfächer, Regel %1").arg(rule)});
+        list.append({ReasonCodes::Obligations, QStringLiteral("Belegungsverpflichtungen nicht erfüllt")});
+        list.append({ReasonCodes::TooFewCourses, QStringLiteral("weniger als 33 Kurse")});
+        list.append({ReasonCodes::ForeignLanguageDenied,
                      QStringLiteral("Fremdsprache im LK nicht als weitergeführt bestätigt")});
         return list;
     }();
@@ -234,14 +236,15 @@ const QList<ReasonInfo> &FailureReasons() {
 
 void PlanningStatistics::add(const FileCheck &check) {
     ++m_files;
-    const QString reason = check.reason();
+    const QString reason = ReasonCode(check.verdict);
     const bool passed = check.outcome() == FileCheck::Outcome::Passed;
     if (!passed) {
         ++m_reasons[reason];
         QString message = check.readMessage();
         if (message.isEmpty()) {
             const QStringList messages = check.failureMessages();
-            message = messages.isEmpty() ? check.silentFailure() : firstLine(messages.first());
+            message = messages.isEmpty() ? VerdictMessages::UnannouncedFailure(check.verdict)
+                                         : firstLine(messages.first());
         }
         m_failures.append({PupilOrFile(check), reason, message});
     }

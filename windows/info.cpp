@@ -94,7 +94,7 @@ TInfoForm::TInfoForm(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Framele
 }
 
 void TInfoForm::FormCreate() {
-    Label2->setText(QStringLiteral("Version 1.49 vom 12.05.2003"));
+    Label2->setText(QStringLiteral("Version " FACHLESE_VERSION " vom 12.05.2003"));
     Label2->adjustSize();
 }
 

@@ -2,6 +2,7 @@
 
 #include "rules/checklist.h"
 #include "rules/grid.h"
+#include "rules/verdict.h"
 #include "windows/windowkeys.h"
 
 #include <QGuiApplication>
@@ -34,10 +35,10 @@ QString oneParagraph(const QString &text) {
 }
 
 QString lineOf(const GridModel &grid, const ChecklistItem &item) {
-    if (item.code == u"unbekanntes-fach")
+    if (item.code == ReasonCodes::UnknownSubject)
         return rowLabel(grid, item.row) + QStringLiteral(", %1. Semester: »").arg(item.semester) + item.text +
                QStringLiteral("« ist kein Fach");
-    if (item.code.startsWith(u"belegung-"))
+    if (item.code.startsWith(ReasonCodes::Obligations + u'-'))
         return QStringLiteral("Es fehlt: ") + item.text.trimmed();
     return oneParagraph(item.text);
 }
@@ -63,12 +64,8 @@ TPruefListeForm::TPruefListeForm(const GridModel &grid, QWidget *parent)
     connect(ListBox1, &QListWidget::itemActivated, this, &TPruefListeForm::itemActivated);
 
     // Up to date whenever the grid changes, not only at the timer's tick.
-    connect(&grid, &QAbstractItemModel::dataChanged, this, [this] {
-        if (isVisible())
-            UpdateList();
-    });
-    connect(&grid, &QAbstractItemModel::modelReset, this, [this] {
-        if (isVisible())
+    connect(&grid, &GridModel::cellChanged, this, [this](int /*column*/, int row) {
+        if (row < GridModel::kDisplayedRows && isVisible())
             UpdateList();
     });
 }
@@ -110,11 +107,11 @@ void TPruefListeForm::UpdateList() {
                                lineOf(m_grid, item));
             if (violation)
                 entry->setForeground(red);
-            if (item.code == u"unbekanntes-fach") {
+            if (item.code == ReasonCodes::UnknownSubject) {
                 entry->setData(ColumnRole, item.semester);
                 entry->setData(FirstRowRole, item.row);
                 entry->setData(LastRowRole, item.row);
-            } else if (item.code.startsWith(u"regel-")) {
+            } else if (item.code.startsWith(ReasonCodes::ExamRulePrefix)) {
                 // The examination rows of the first semester.
                 entry->setData(ColumnRole, 1);
                 entry->setData(FirstRowRole, 1);

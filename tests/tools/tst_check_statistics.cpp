@@ -118,19 +118,8 @@ private slots:
         file.close();
         ChoiceChecker checker(continued);
         const FileCheck check = checker.check(QFile::encodeName(file.fileName()));
-        QTEST(check.reason(), "reason");
+        QTEST(ReasonCode(check.verdict), "reason");
         QCOMPARE(check.countableCourses().value_or(-1), courses);
-    }
-
-    // Each exam-subject rule is known by the start of its message, rule 11 included.
-    void examRuleNumbers() {
-        QCOMPARE(
-            ExamRuleNumber(u"Die Leistungs- und Prüfungsfächer müssen in allen vier Semestern dieselben sein."
-                           "\rIn der Zeile  LK 1  stehen verschiedene Fächer."_s),
-            11);
-        QCOMPARE(ExamRuleNumber(u"Unter den Leistungs- und Prüfungsfächern muss je ein Fach aus den"_s), 6);
-        QCOMPARE(ExamRuleNumber(u"Es fehlen folgende Kurse:"_s), 0);
-        QCOMPARE(ExamRuleNumber(QString()), 0);
     }
 
     // Texts from files and file names are escaped in the report.
