@@ -30,7 +30,7 @@ QList<Pupil> parsePupils(const QByteArray &bytes, int columns, QString *error) {
             continue;
         while (fields.size() > 1 && fields.last().trimmed().isEmpty())
             fields.removeLast();
-        if (fields.size() > columns || (columns == 4 && fields.size() < 4)) {
+        if (fields.size() > columns) {
             if (error)
                 *error = QStringLiteral("Zeile %1 hat nicht %2 Spalten.").arg(i + 1).arg(columns);
             return {};
