@@ -17,10 +17,11 @@ int hexValue(char c) {
 } // namespace
 
 namespace {
-// UTF-8 as it stands: a byte order mark at the start is kept as a character, never dropped, so
-// that "\uFEFFf-1-1" stays a name the page never gave out.
+// UTF-8 as it stands: a byte order mark at the start is kept as a character and a sequence cut
+// off at the end becomes a replacement character, never dropped, so that "\uFEFFf-1-1" or
+// "f-1-1\xC2" stays a name the page never gave out.
 QString fromUtf8(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return decoder(bytes);
 }
 } // namespace
