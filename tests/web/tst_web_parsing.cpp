@@ -4,6 +4,8 @@
 #include "web/classlist.h"
 #include "web/codebook.h"
 #include "web/formdata.h"
+#include "web/httpserver.h"
+#include "web/netaddress.h"
 
 #include <QTest>
 
@@ -91,6 +93,28 @@ private slots:
         QString error;
         QVERIFY(ParseCodeList("Nachname;Vorname;Klasse;Code\r\nA;B;C;\r\n", &error).isEmpty());
         QCOMPARE(error, u"B A hat keinen Code."_s);
+    }
+
+    void connectionsPerAddress() {
+        HttpServer server([](const HttpRequest &) { return HttpResponse(); }, HttpServer::Limits{});
+        NetAddress pupil;
+        NetAddress other;
+        NetAddress local;
+        QVERIFY(ParseNetAddress(u"192.0.2.7"_s, 0, &pupil) && ParseNetAddress(u"2001:db8::1"_s, 0, &other) &&
+                ParseNetAddress(u"127.0.0.1"_s, 0, &local));
+        const auto *p = reinterpret_cast<const sockaddr *>(&pupil.storage);
+        const auto *l = reinterpret_cast<const sockaddr *>(&local.storage);
+        for (int i = 0; i < HttpServer::Limits{}.connectionsPerAddress; ++i) {
+            QVERIFY(server.admit(p));
+            server.connectionOpened(p);
+            server.connectionOpened(l);
+        }
+        QVERIFY(!server.admit(p));
+        QVERIFY(server.admit(reinterpret_cast<const sockaddr *>(&other.storage)));
+        QVERIFY(server.admit(l)); // the local TLS proxy limits its own
+        server.connectionClosed(p);
+        QVERIFY(server.admit(p));
+        QCOMPARE(NetAddressText(reinterpret_cast<const sockaddr *>(&other.storage)), u"2001:db8::1"_s);
     }
 
     void codeBook() {

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -278,6 +279,34 @@ private slots:
         QVERIFY(reply.body.contains("Sie ist nicht abgegeben."));
         QVERIFY(!reply.body.contains("abgegeben.</p>"));
         QVERIFY(!QFileInfo::exists(data() + u"/schueler-0002.fld"_s));
+    }
+
+    void fullDisk() {
+        // A file system of 32 KiB, filled up: needs the right to mount one.
+        QTemporaryDir tiny;
+        const QString folder = tiny.filePath(u"voll"_s);
+        QDir().mkpath(folder);
+        if (QProcess::execute(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=32k"_s, u"tmpfs"_s, folder}) != 0)
+            QSKIP("no right to mount a small file system");
+        const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {folder}); });
+        QFile fill(folder + u"/fuellung"_s);
+        fill.open(QIODevice::WriteOnly);
+        while (fill.write(QByteArray(4096, 'x')) > 0 && fill.flush()) {
+        }
+        fill.close();
+        QStringList arguments = serverArguments();
+        arguments[1] = folder;
+        {
+            Server full;
+            QVERIFY(full.start(arguments));
+            const QByteArray cookie = full.signIn(m_codes.at(0));
+            const QByteArray token = request(full.port, "GET", "/wahl", cookie).csrf();
+            const Reply reply = request(full.port, "POST", "/wahl", cookie,
+                                        "aktion=abgeben&f-1-1=Deutsch&csrf=" + token);
+            QCOMPARE(reply.status, 507);
+            QVERIFY(reply.body.contains("weil der Speicher des Servers voll ist. Sie ist nicht abgegeben."));
+            QVERIFY(!QFileInfo::exists(folder + u"/schueler-0001.fld"_s));
+        }
     }
 
     void deadline() {
