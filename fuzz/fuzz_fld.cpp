@@ -14,7 +14,7 @@
 #include "rules/dialogs.h"
 #include "rules/grid.h"
 #include "rules/test.h"
-#include "tools/answers.h"
+#include "rules/answers.h"
 
 #include <QByteArray>
 

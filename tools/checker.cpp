@@ -1,6 +1,6 @@
 #include "tools/checker.h"
 
-#include "tools/answers.h"
+#include "rules/answers.h"
 
 #include "rules/choicerules.h"
 

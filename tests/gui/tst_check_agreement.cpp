@@ -1,6 +1,6 @@
 #include "support/choicefiles.h"
 #include "support/mainwindow.h"
-#include "tools/answers.h"
+#include "rules/answers.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 
 #include "rules/dialogs.h"
 
-// How fachlese-check answers the dialogs of a validation run when nobody sits at the screen.
+// How a validation run is answered when nobody sits at the screen (fachlese-check, the web form).
 // The main window's tests use the same answers, so both runs take the same road.
 //
 // - The question whether the foreign language of an LK is a continued one (the system's
