@@ -22,7 +22,9 @@ for f in ./usr/bin/fachlese ./usr/bin/fachlese-check ./usr/share/fachlese/Verord
     ./usr/share/mime/packages/$id.xml ./usr/share/icons/hicolor/48x48/apps/$id.png \
     ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/man/man1/fachlese.1.gz \
     ./usr/share/man/man1/fachlese-check.1.gz ./usr/share/doc/fachlese/copyright \
-    ./usr/share/doc/fachlese/changelog.gz; do
+    ./usr/share/doc/fachlese/changelog.gz ./usr/bin/fachlese-web ./usr/share/man/man1/fachlese-web.1.gz \
+    ./usr/lib/systemd/system/fachlese-web.service ./usr/lib/sysusers.d/fachlese-web.conf \
+    ./etc/default/fachlese-web ./etc/nginx/sites-available/fachlese-web; do
     grep -q -x -F "$f" <<<"$contents" || fail "not in the package: $f"
 done
 
@@ -33,10 +35,20 @@ grep -q 'fonts-liberation2' <<<"$(field Depends)" || fail "fonts-liberation2 not
 grep -q 'libqt6widgets6' <<<"$(field Depends)" || fail "the Qt libraries were not found as dependencies"
 [ "$(field Recommends)" = qt6-translations-l10n ] || fail "recommends $(field Recommends)"
 
+# The web service: its settings and nginx site stay the administrator's (conffiles), and it is
+# installed disabled: no link into a target, no maintainer script that enables or starts it.
+control=$work/control
+dpkg-deb --control "$deb" "$control"
+[ "$(sort "$control/conffiles" 2>/dev/null)" = "$(printf '/etc/default/fachlese-web\n/etc/nginx/sites-available/fachlese-web')" ] ||
+    fail "conffiles: $(cat "$control/conffiles" 2>/dev/null)"
+grep -q '^\./etc/systemd/' <<<"$contents" && fail "the package enables a unit itself"
+grep -l -E 'systemctl|deb-systemd|invoke-rc' "$control"/*inst "$control"/*rm 2>/dev/null && fail "a maintainer script enables or starts the service"
+grep -q 'systemd-sysusers fachlese-web.conf' "$control/postinst" || fail "postinst does not make the service's user"
+
 if command -v lintian >/dev/null; then
     report=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' || true)
     [ -n "$report" ] && printf 'lintian:\n%s\n' "$report"
-    if grep -q '^E:' <<<"$report"; then fail "lintian reports errors"; fi
+    if grep -q '^[EW]:' <<<"$report"; then fail "lintian reports errors or warnings"; fi
 else
     fail "lintian is not installed"
 fi
