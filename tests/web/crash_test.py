@@ -19,7 +19,7 @@ PUPILS, KILL_AFTER = 100, 40
 
 def choice_of(index):
     choice = [list(row) for row in VALID_CHOICE]
-    choice[9] = [f"Kurs {index}"] * 4  # an unknown subject: handed in all the same, and each file differs
+    choice.append([f"Kurs {index}"] * 4)  # unknown in GK 8: handed in all the same, and each file differs
     return choice
 
 
@@ -63,6 +63,8 @@ def main():
                 contents[name] = f.read()
         expected = {i: fld_bytes(choice_of(i), *server.pupils[i][:3]) for i in range(PUPILS)}
         on_disk = {data for name, data in contents.items() if name.endswith(".fld")}
+        print(f"in the folder after the kill: {len(on_disk)} hand-ins, "
+              f"{len(contents) - len(on_disk)} other files {sorted(n for n in contents if not n.endswith('.fld'))}")
         lost = [i for i in sorted(confirmed) if expected[i] not in on_disk]
         if lost:
             failures.append(f"confirmed but not on disk: pupils {lost}")

@@ -91,12 +91,14 @@ class Server:
             [self.program, "--daten", self.data, "--zugang", self.codes_file, "--port", "0"] + self.extra,
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         self.url = self.process.stdout.readline().strip()
-        match = re.fullmatch(r"http://(127\.0\.0\.1):(\d+)/", self.url)
+        match = re.fullmatch(r"http://(\d+\.\d+\.\d+\.\d+):(\d+)/", self.url)
         if not match:
             self.process.kill()
             raise RuntimeError(f"fachlese-web's first line is not its address: {self.url!r} "
                                f"{self.process.stderr.read()}")
         self.host, self.port = match.group(1), int(match.group(2))
+        if self.host == "0.0.0.0":
+            self.host = "127.0.0.1"
         return self
 
     def stop(self, sig=signal.SIGTERM, timeout=10):
