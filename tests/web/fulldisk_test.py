@@ -10,6 +10,7 @@ forbids it)."""
 
 import asyncio
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -73,7 +74,7 @@ def main():
                     failures.append(f"pupil {index}: HTTP {response.status} on a full disk")
                 if "abgegeben." in page and "nicht abgegeben" not in page:
                     failures.append(f"pupil {index}: confirmed although the disk is full")
-                if '<html lang="de"' not in page or not any(w in page for w in ("Speicher", "gespeichert", "Platz")):
+                if '<html lang="de"' not in page or not re.search(r"\bnicht\b", page):
                     failures.append(f"pupil {index}: no German error page: {page[:300]!r}")
             after = {n: open(os.path.join(data, n), "rb").read() for n in os.listdir(data) if n != "fuellung"}
             if after != before:
