@@ -33,6 +33,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Version)" = "$FACHLESE_VERSION" ] || fail "version $(field Version)"
 grep -q 'fonts-liberation2' <<<"$(field Depends)" || fail "fonts-liberation2 not a dependency"
 grep -q 'libqt6widgets6' <<<"$(field Depends)" || fail "the Qt libraries were not found as dependencies"
+grep -q 'libmicrohttpd' <<<"$(field Depends)" || fail "fachlese-web's HTTP library was not found as a dependency"
 [ "$(field Recommends)" = qt6-translations-l10n ] || fail "recommends $(field Recommends)"
 
 # The web service: its settings and nginx site stay the administrator's (conffiles), and it is
