@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one libFuzzer target for a given time.
 #
-#   scripts/fuzz.sh fld|rtf SECONDS [libFuzzer options...]
+#   scripts/fuzz.sh fld|rtf|web SECONDS [libFuzzer options...]
 #
 # Builds the target with clang, AddressSanitizer and UndefinedBehaviorSanitizer in the folder
 # build-fuzz, then fuzzes with inputs of up to 1 MB, starting from the seeds in fuzz/corpus/TARGET.
@@ -11,12 +11,12 @@
 # (stat::number_of_executed_units is the number of inputs tried).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-target="${1:?usage: scripts/fuzz.sh fld|rtf SECONDS [libFuzzer options...]}"
-seconds="${2:?usage: scripts/fuzz.sh fld|rtf SECONDS [libFuzzer options...]}"
+target="${1:?usage: scripts/fuzz.sh fld|rtf|web SECONDS [libFuzzer options...]}"
+seconds="${2:?usage: scripts/fuzz.sh fld|rtf|web SECONDS [libFuzzer options...]}"
 shift 2
 case "$target" in
-fld | rtf) ;;
-*) echo "unknown fuzz target: $target (fld or rtf)" >&2; exit 2 ;;
+fld | rtf | web) ;;
+*) echo "unknown fuzz target: $target (fld, rtf or web)" >&2; exit 2 ;;
 esac
 
 build="${FACHLESE_FUZZ_BUILD:-$here/build-fuzz}"

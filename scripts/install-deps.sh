@@ -10,6 +10,7 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     poppler-utils
     clang libclang-rt-14-dev
+    libmicrohttpd-dev
 )
 # The checks of the installation and the Debian package.
 test_packages=(

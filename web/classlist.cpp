@@ -30,13 +30,21 @@ QList<Pupil> parsePupils(const QByteArray &bytes, int columns, QString *error) {
             continue;
         while (fields.size() > 1 && fields.last().trimmed().isEmpty())
             fields.removeLast();
-        if (fields.size() > columns || (columns == 4 && fields.size() < 4)) {
+        if (fields.size() > columns) {
             if (error)
                 *error = QStringLiteral("Zeile %1 hat nicht %2 Spalten.").arg(i + 1).arg(columns);
             return {};
         }
         fields.resize(4);
-        Pupil pupil{fields[0].trimmed(), fields[1].trimmed(), fields[2].trimmed(), fields[3].trimmed()};
+        // A line break inside quotes would break the lines of the data file that name the pupil.
+        for (QString &field : fields) {
+            for (QChar &c : field) {
+                if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                    c = u' ';
+            }
+            field = field.trimmed();
+        }
+        Pupil pupil{fields[0], fields[1], fields[2], fields[3]};
         if (pupil.surname.isEmpty() && pupil.firstName.isEmpty())
             continue;
         pupils.append(pupil);

@@ -93,19 +93,21 @@ QString ChecklistHeading(const QList<ChecklistItem> &items) {
 
 QString ChecklistEntries(const QList<ChecklistItem> &items) {
     QString html;
+    int violations = 0;
     // Violations first, then the notes, each in the order of the rules.
     for (const ChecklistItem::Kind kind : {ChecklistItem::Kind::Violation, ChecklistItem::Kind::Note}) {
         const bool violation = kind == ChecklistItem::Kind::Violation;
         for (const ChecklistItem &item : items) {
             if (item.kind != kind)
                 continue;
+            violations += violation;
             html += (violation ? QStringLiteral("<li class=\"verstoss\"><span class=\"unsichtbar\">Verstoß: </span>")
                                : QStringLiteral("<li class=\"hinweis-eintrag\"><span class=\"unsichtbar\">Hinweis: </span>")) +
                     HtmlEscape(ChecklistLine(item)) + QStringLiteral("</li>\n");
         }
     }
-    if (html.isEmpty())
-        html = QStringLiteral("<li class=\"erfuellt\">Ist eine Fremdsprache Leistungskurs, fragt „Wahl testen“ noch, "
+    if (violations == 0)
+        html += QStringLiteral("<li class=\"erfuellt\">Ist eine Fremdsprache Leistungskurs, fragt „Wahl testen“ noch, "
                               "ob sie weitergeführt wird.</li>\n");
     return html;
 }

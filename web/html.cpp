@@ -39,6 +39,7 @@ QByteArray HtmlPage(const QString &title, const QString &body) {
                            "<meta name=\"color-scheme\" content=\"light dark\">\n<title>") +
             HtmlEscape(title) +
             QStringLiteral(" – Kurswahl</title>\n<link rel=\"stylesheet\" href=\"/static/fachlese.css\">\n"
+                           "<link rel=\"icon\" href=\"/static/fachlese.svg\" type=\"image/svg+xml\">\n"
                            "<script src=\"/static/fachlese.js\" defer></script>\n</head>\n<body>\n<main>\n") +
             body + QStringLiteral("</main>\n</body>\n</html>\n"))
         .toUtf8();

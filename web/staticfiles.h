@@ -4,6 +4,6 @@
 
 #include <optional>
 
-// The files compiled into the program: /static/fachlese.js, /static/fachlese.css and
-// /robots.txt. Anything else: no answer.
+// The files compiled into the program: /static/fachlese.js, /static/fachlese.css, the icon
+// /static/fachlese.svg (also as /favicon.ico) and /robots.txt. Anything else: no answer.
 std::optional<HttpResponse> StaticFile(const QByteArray &path);
