@@ -5,6 +5,8 @@
 #include "rules/gridediting.h"
 #include "rules/suggestion.h"
 
+#include <QHash>
+
 namespace {
 // The grid with the texts, for the rules that work on one.
 void fillGrid(GridModel &grid, const GridSnapshotTexts &cells) {
@@ -19,8 +21,16 @@ QString oneParagraph(const QString &text) {
 }
 } // namespace
 
-QString CellFieldName(int row, int semester) {
-    return QStringLiteral("f-%1-%2").arg(row).arg(semester);
+const QString &CellFieldName(int row, int semester) {
+    static const auto names = [] {
+        std::array<QString, GridModel::kDataRows * GridModel::kSemesters> all;
+        for (int r = 1; r <= GridModel::kDataRows; ++r) {
+            for (int s = 1; s <= GridModel::kSemesters; ++s)
+                all[std::size_t((r - 1) * GridModel::kSemesters + s - 1)] = QStringLiteral("f-%1-%2").arg(r).arg(s);
+        }
+        return all;
+    }();
+    return names[std::size_t((row - 1) * GridModel::kSemesters + semester - 1)];
 }
 
 QString RowLabel(int row) {
@@ -37,26 +47,60 @@ QString CellName(int row, int semester) {
     return RowLabel(row) + QStringLiteral(", %1. Semester").arg(semester);
 }
 
+namespace {
+int unit(QChar c) {
+    return c.unicode();
+}
+int unit(char c) {
+    return static_cast<unsigned char>(c);
+}
+
+// Row and semester of a cell's field name, only of the names the page itself gives out: "f-",
+// a row 1 ... 12 without leading zero, "-", a semester 1 ... 4. Otherwise false.
+template <typename Text> bool cellOf(Text name, int *row, int *semester) {
+    const qsizetype size = name.size();
+    if (size < 5 || size > 6 || unit(name[0]) != 'f' || unit(name[1]) != '-' || unit(name[size - 2]) != '-')
+        return false;
+    const auto digit = [&](qsizetype i) {
+        const int c = unit(name[i]);
+        return c >= '0' && c <= '9' ? c - '0' : -100;
+    };
+    *row = size == 5 ? digit(2) : (digit(2) == 1 ? 10 + digit(3) : -1);
+    *semester = digit(size - 1);
+    return *row >= 1 && *row <= GridModel::kDataRows && *semester >= 1 && *semester <= GridModel::kSemesters;
+}
+} // namespace
+
 GridSnapshotTexts CellsFromForm(const FormFields &fields) {
     GridSnapshotTexts cells;
+    int row = 0;
+    int semester = 0;
     for (const auto &[name, value] : fields) {
-        // Only the names the page itself gives out.
-        const QStringList parts = name.split(u'-');
-        if (parts.size() != 3 || parts.at(0) != u"f")
-            continue;
-        bool rowOk = false;
-        bool semesterOk = false;
-        const int row = parts.at(1).toInt(&rowOk);
-        const int semester = parts.at(2).toInt(&semesterOk);
-        if (!rowOk || !semesterOk || CellFieldName(row, semester) != name || row < 1 ||
-            row > GridModel::kDataRows || semester < 1 || semester > GridModel::kSemesters)
-            continue;
-        cells.at(semester, row) = value.left(kMaxCellLength);
+        if (cellOf(QStringView(name), &row, &semester))
+            cells.at(semester, row) = value.left(kMaxCellLength);
     }
     return cells;
 }
 
-void AutoFillChanged(GridSnapshotTexts &cells, const GridSnapshotTexts &before) {
+GridSnapshotTexts CellsFromFormBody(QByteArrayView body) {
+    GridSnapshotTexts cells;
+    int row = 0;
+    int semester = 0;
+    qsizetype start = 0;
+    while (start < body.size()) {
+        qsizetype end = body.indexOf('&', start);
+        if (end < 0)
+            end = body.size();
+        const QByteArrayView part = body.sliced(start, end - start);
+        const qsizetype equals = part.indexOf('=');
+        if (equals > 0 && cellOf(part.first(equals), &row, &semester))
+            cells.at(semester, row) = DecodeFormComponent(part.sliced(equals + 1)).left(kMaxCellLength);
+        start = end + 1;
+    }
+    return cells;
+}
+
+QList<ChecklistItem> AutoFillChanged(GridSnapshotTexts &cells, const GridSnapshotTexts &before) {
     GridModel grid;
     fillGrid(grid, cells);
     DialogRecorder silent;
@@ -70,6 +114,7 @@ void AutoFillChanged(GridSnapshotTexts &cells, const GridSnapshotTexts &before) 
     }
     test.StoreGridSnapshot();
     cells = test.GridSnapshot;
+    return BuildChecklist(grid);
 }
 
 QList<ChecklistItem> ChecklistOf(const GridSnapshotTexts &cells) {
@@ -91,7 +136,15 @@ UnknownSubjectHint HintFor(const QString &cellText) {
         return {};
     UnknownSubjectHint hint;
     hint.text = QStringLiteral("Das Fach »") + TrimBlanks(cellText) + QStringLiteral("« ist nicht bekannt.");
-    const QString suggestion = SuggestSubject(cellText);
+    // Pupils make the same slips again and again; each thread remembers the suggestions it made.
+    thread_local QHash<QString, QString> known;
+    auto it = known.constFind(cellText);
+    if (it == known.constEnd()) {
+        if (known.size() >= 4096)
+            known.clear();
+        it = known.insert(cellText, SuggestSubject(cellText));
+    }
+    const QString &suggestion = *it;
     if (!suggestion.isEmpty())
         hint.suggestion = QStringLiteral("Meinst du »") + suggestion + QStringLiteral("«?");
     return hint;

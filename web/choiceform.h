@@ -10,18 +10,21 @@
 // field name is ignored; a text longer than kMaxCellLength is cut.
 inline constexpr qsizetype kMaxCellLength = 100;
 
-// "f-3-2"
-QString CellFieldName(int row, int semester);
+// "f-3-2", for row 1 ... 12, semester 1 ... 4.
+const QString &CellFieldName(int row, int semester);
 // "LK 1", ..., "GK 9"; "Reserve" for the spare row 12.
 QString RowLabel(int row);
 // The desktop grid's name of a cell: "LK 1, 1. Semester".
 QString CellName(int row, int semester);
 
 GridSnapshotTexts CellsFromForm(const FormFields &fields);
+// The same straight from a URL-encoded body, for the live check.
+GridSnapshotTexts CellsFromFormBody(QByteArrayView body);
 
 // The desktop grid's auto-fill for every course cell that differs from `before`, in reading
-// order (rows outer), as if the pupil had typed them one after the other.
-void AutoFillChanged(GridSnapshotTexts &cells, const GridSnapshotTexts &before);
+// order (rows outer), as if the pupil had typed them one after the other. Returns the
+// Prüfliste of the grid that results.
+QList<ChecklistItem> AutoFillChanged(GridSnapshotTexts &cells, const GridSnapshotTexts &before);
 
 // The Prüfliste of the grid.
 QList<ChecklistItem> ChecklistOf(const GridSnapshotTexts &cells);

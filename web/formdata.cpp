@@ -2,7 +2,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QStringDecoder>
 
 namespace {
 int hexValue(char c) {
@@ -17,6 +16,8 @@ int hexValue(char c) {
 } // namespace
 
 QString DecodeFormComponent(QByteArrayView text) {
+    if (!text.contains('%') && !text.contains('+'))
+        return QString::fromUtf8(text);
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -31,12 +32,12 @@ QString DecodeFormComponent(QByteArrayView text) {
             bytes.append(c);
         }
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    return decoder(bytes);
+    return QString::fromUtf8(bytes);
 }
 
 FormFields ParseFormBody(QByteArrayView body, qsizetype maxFields) {
     FormFields fields;
+    fields.reserve(qMin(maxFields, body.count('&') + 1));
     qsizetype start = 0;
     while (start <= body.size() && fields.size() < maxFields) {
         qsizetype end = body.indexOf('&', start);

@@ -2,7 +2,10 @@
 #include "rules/dialogs.h"
 #include "web/choiceform.h"
 #include "web/html.h"
+#include "web/jsontext.h"
 #include "web/pages.h"
+
+#include <QHash>
 
 namespace {
 QString attribute(const QString &name, const QString &value) {
@@ -91,25 +94,58 @@ QString ChecklistHeading(const QList<ChecklistItem> &items) {
                            : QStringLiteral("%1 Regeln sind noch nicht erfüllt:").arg(violations);
 }
 
-QString ChecklistEntries(const QList<ChecklistItem> &items) {
-    QString html;
-    int violations = 0;
-    // Violations first, then the notes, each in the order of the rules.
+namespace {
+const QString kForeignLanguageReminder = QStringLiteral(
+    "<li class=\"erfuellt\">Ist eine Fremdsprache Leistungskurs, fragt „Wahl testen“ noch, ob sie weitergeführt "
+    "wird.</li>\n");
+
+QString entryHtml(const ChecklistItem &item) {
+    return (item.kind == ChecklistItem::Kind::Violation
+                ? QStringLiteral("<li class=\"verstoss\"><span class=\"unsichtbar\">Verstoß: </span>")
+                : QStringLiteral("<li class=\"hinweis-eintrag\"><span class=\"unsichtbar\">Hinweis: </span>")) +
+           HtmlEscape(ChecklistLine(item)) + QStringLiteral("</li>\n");
+}
+
+// Violations first, then the notes, each in the order of the rules; the reminder about the
+// foreign-language question while no rule is violated.
+template <typename Append> void forEachEntry(const QList<ChecklistItem> &items, Append append) {
+    bool violated = false;
     for (const ChecklistItem::Kind kind : {ChecklistItem::Kind::Violation, ChecklistItem::Kind::Note}) {
-        const bool violation = kind == ChecklistItem::Kind::Violation;
         for (const ChecklistItem &item : items) {
-            if (item.kind != kind)
-                continue;
-            violations += violation;
-            html += (violation ? QStringLiteral("<li class=\"verstoss\"><span class=\"unsichtbar\">Verstoß: </span>")
-                               : QStringLiteral("<li class=\"hinweis-eintrag\"><span class=\"unsichtbar\">Hinweis: </span>")) +
-                    HtmlEscape(ChecklistLine(item)) + QStringLiteral("</li>\n");
+            if (item.kind == kind) {
+                violated |= kind == ChecklistItem::Kind::Violation;
+                append(&item);
+            }
         }
     }
-    if (violations == 0)
-        html += QStringLiteral("<li class=\"erfuellt\">Ist eine Fremdsprache Leistungskurs, fragt „Wahl testen“ noch, "
-                              "ob sie weitergeführt wird.</li>\n");
+    if (!violated)
+        append(nullptr);
+}
+} // namespace
+
+QString ChecklistEntries(const QList<ChecklistItem> &items) {
+    QString html;
+    forEachEntry(items, [&](const ChecklistItem *item) { html += item ? entryHtml(*item) : kForeignLanguageReminder; });
     return html;
+}
+
+QByteArray ChecklistEntriesJson(const QList<ChecklistItem> &items) {
+    // The rules' texts repeat from check to check; each thread keeps their escaped form.
+    thread_local QHash<QString, QByteArray> known;
+    QByteArray json = "\"";
+    forEachEntry(items, [&](const ChecklistItem *item) {
+        const QString key = item ? item->code + u'\x1f' + item->text + u'\x1f' + QString::number(item->row * 8 + item->semester)
+                                 : QString();
+        auto it = known.constFind(key);
+        if (it == known.constEnd()) {
+            if (known.size() >= 4096)
+                known.clear();
+            const QByteArray quoted = JsonQuote(item ? entryHtml(*item) : kForeignLanguageReminder);
+            it = known.insert(key, quoted.mid(1, quoted.size() - 2));
+        }
+        json += *it;
+    });
+    return json + '"';
 }
 
 QByteArray GridPage(const GridPageData &data) {

@@ -40,6 +40,8 @@ QByteArray GridPage(const GridPageData &data);
 // The Prüfliste's items as list entries (HTML), and its heading line.
 QString ChecklistHeading(const QList<ChecklistItem> &items);
 QString ChecklistEntries(const QList<ChecklistItem> &items);
+// The same entries as a JSON string, quotes included.
+QByteArray ChecklistEntriesJson(const QList<ChecklistItem> &items);
 
 // The coordinator's list of every pupil with the time of the newest hand-in.
 QByteArray OverviewPage(const QList<Pupil> &pupils, const QList<std::optional<QDateTime>> &handedIn,

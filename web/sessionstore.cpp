@@ -28,6 +28,7 @@ QByteArray SessionStore::create(int who, qint64 nowSeconds) {
     }
     Session session;
     session.who = who;
+    session.csrf = csrfToken(id);
     session.lastUsed = nowSeconds;
     m_sessions.insert(id, session);
     return id;
@@ -46,11 +47,13 @@ std::optional<SessionStore::Session> SessionStore::find(const QByteArray &id, qi
     return *it;
 }
 
-void SessionStore::storeCells(const QByteArray &id, const GridSnapshotTexts &cells) {
+void SessionStore::storeCells(const QByteArray &id, const GridSnapshotTexts &cells, const QByteArray &checkAnswer) {
     QMutexLocker lock(&m_mutex);
     const auto it = m_sessions.find(id);
-    if (it != m_sessions.end())
+    if (it != m_sessions.end()) {
         it->cells = cells;
+        it->checkAnswer = checkAnswer;
+    }
 }
 
 void SessionStore::remove(const QByteArray &id) {
@@ -65,4 +68,8 @@ QByteArray SessionStore::csrfToken(const QByteArray &cookieValue) const {
 
 bool SessionStore::csrfValid(const QByteArray &cookieValue, const QByteArray &token) const {
     return !cookieValue.isEmpty() && ConstantTimeEquals(csrfToken(cookieValue), token);
+}
+
+bool SessionStore::csrfValid(const std::optional<Session> &session, const QByteArray &token) {
+    return session && ConstantTimeEquals(session->csrf, token);
 }

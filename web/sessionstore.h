@@ -19,7 +19,9 @@ public:
 
     struct Session {
         int who = -1; // CodeBook::lookUp's answer
+        QByteArray csrf; // the token of the session's forms
         GridSnapshotTexts cells;
+        QByteArray checkAnswer; // the live check's answer for `cells`, when it was the last to store them
         qint64 lastUsed = 0;
     };
 
@@ -28,11 +30,13 @@ public:
     QByteArray create(int who, qint64 nowSeconds);
     // The session, when the id is known and was used within kIdleSeconds; marks it used.
     std::optional<Session> find(const QByteArray &id, qint64 nowSeconds);
-    void storeCells(const QByteArray &id, const GridSnapshotTexts &cells);
+    void storeCells(const QByteArray &id, const GridSnapshotTexts &cells, const QByteArray &checkAnswer = {});
     void remove(const QByteArray &id);
 
     QByteArray csrfToken(const QByteArray &cookieValue) const;
     bool csrfValid(const QByteArray &cookieValue, const QByteArray &token) const;
+    // The same for a session found, without computing the token again.
+    static bool csrfValid(const std::optional<Session> &session, const QByteArray &token);
 
 private:
     QByteArray m_secret;

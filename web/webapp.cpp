@@ -4,11 +4,10 @@
 #include "web/choiceform.h"
 #include "web/choicerun.h"
 #include "web/formdata.h"
+#include "web/jsontext.h"
 #include "web/pages.h"
 #include "web/staticfiles.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace {
 const QString kForbiddenText = QStringLiteral(
@@ -164,7 +163,7 @@ HttpResponse WebApp::choicePage(const HttpRequest &request, qint64 now) {
         return redirect("/");
     GridPageData data;
     data.pupil = m_codes.pupils().at(visitor.session->who);
-    data.csrf = m_sessions.csrfToken(visitor.cookie);
+    data.csrf = visitor.session->csrf;
     data.cells = visitor.session->cells;
     data.deadlineText = deadlineText();
     data.lastHandIn = m_store.handedInAt(visitor.session->who);
@@ -175,13 +174,13 @@ HttpResponse WebApp::choiceAction(const HttpRequest &request, qint64 now) {
     const Visitor visitor = visitorOf(request, now);
     const FormFields fields = ParseFormBody(request.body);
     if (!visitor.session || visitor.session->who < 0 ||
-        !m_sessions.csrfValid(visitor.cookie, FormValue(fields, QStringLiteral("csrf")).toLatin1()))
+        !SessionStore::csrfValid(visitor.session, FormValue(fields, QStringLiteral("csrf")).toLatin1()))
         return forbidden();
     const int pupil = visitor.session->who;
     const QString action = FormValue(fields, QStringLiteral("aktion"));
     GridPageData data;
     data.pupil = m_codes.pupils().at(pupil);
-    data.csrf = m_sessions.csrfToken(visitor.cookie);
+    data.csrf = visitor.session->csrf;
     data.cells = CellsFromForm(fields);
     data.deadlineText = deadlineText();
     data.foreignLanguageAnswer = answerOf(fields);
@@ -229,34 +228,40 @@ HttpResponse WebApp::choiceAction(const HttpRequest &request, qint64 now) {
 HttpResponse WebApp::liveCheck(const HttpRequest &request, qint64 now) {
     const Visitor visitor = visitorOf(request, now);
     if (!visitor.session || visitor.session->who < 0 ||
-        !m_sessions.csrfValid(visitor.cookie, request.header("x-csrf-token")))
+        !SessionStore::csrfValid(visitor.session, request.header("x-csrf-token")))
         return forbidden();
-    const FormFields fields = request.header("content-type").startsWith("application/json")
-                                  ? ParseJsonFields(request.body)
-                                  : ParseFormBody(request.body);
-    GridSnapshotTexts cells = CellsFromForm(fields);
-    AutoFillChanged(cells, visitor.session->cells);
-    m_sessions.storeCells(visitor.cookie, cells);
-    QJsonObject cellObject;
-    QJsonObject hints;
-    for (int r = 1; r <= GridModel::kDataRows; ++r) {
-        for (int s = 1; s <= GridModel::kSemesters; ++s) {
-            const QString name = CellFieldName(r, s);
-            cellObject.insert(name, cells.at(s, r));
-            const UnknownSubjectHint hint = r <= GridModel::kCourseRows ? HintFor(cells.at(s, r)) : UnknownSubjectHint{};
-            if (!hint.text.isEmpty())
-                hints.insert(name, QJsonObject{{QStringLiteral("text"), hint.text},
-                                               {QStringLiteral("vorschlag"), hint.suggestion}});
-        }
-    }
-    const QList<ChecklistItem> items = ChecklistOf(cells);
+    const GridSnapshotTexts sent = request.header("content-type").startsWith("application/json")
+                                       ? CellsFromForm(ParseJsonFields(request.body))
+                                       : CellsFromFormBody(request.body);
     HttpResponse response;
     response.contentType = "application/json";
-    response.body = QJsonDocument(QJsonObject{{QStringLiteral("zellen"), cellObject},
-                                              {QStringLiteral("hinweise"), hints},
-                                              {QStringLiteral("ueberschrift"), ChecklistHeading(items)},
-                                              {QStringLiteral("eintraege"), ChecklistEntries(items)}})
-                        .toJson(QJsonDocument::Compact);
+    // The same grid again (the script checks on typing and once more on leaving the cell): the
+    // same answer.
+    if (sent.texts == visitor.session->cells.texts && !visitor.session->checkAnswer.isEmpty()) {
+        response.body = visitor.session->checkAnswer;
+        return response;
+    }
+    GridSnapshotTexts cells = sent;
+    const QList<ChecklistItem> items = AutoFillChanged(cells, visitor.session->cells);
+    // Only the cells the auto-fill changed, and the hints of the cells that hold no subject.
+    QByteArray changed;
+    QByteArray hints;
+    for (int r = 1; r <= GridModel::kDataRows; ++r) {
+        for (int s = 1; s <= GridModel::kSemesters; ++s) {
+            const QByteArray name = JsonQuote(CellFieldName(r, s));
+            if (cells.at(s, r) != sent.at(s, r))
+                changed += (changed.isEmpty() ? "" : ",") + name + ':' + JsonQuote(cells.at(s, r));
+            const UnknownSubjectHint hint = r <= GridModel::kCourseRows ? HintFor(cells.at(s, r)) : UnknownSubjectHint{};
+            if (!hint.text.isEmpty())
+                hints += (hints.isEmpty() ? "" : ",") + name + ":{\"text\":" + JsonQuote(hint.text) +
+                         ",\"vorschlag\":" + JsonQuote(hint.suggestion) + '}';
+        }
+    }
+    response.body = "{\"zellen\":{" + changed + "},\"hinweise\":{" + hints +
+                    "},\"ueberschrift\":" + JsonQuote(ChecklistHeading(items)) +
+                    ",\"eintraege\":" + ChecklistEntriesJson(items) + '}';
+    // The answer stands for the filled grid; sent with changed cells it has to be made anew.
+    m_sessions.storeCells(visitor.cookie, cells, changed.isEmpty() ? response.body : QByteArray());
     return response;
 }
 

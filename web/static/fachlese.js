@@ -1,5 +1,6 @@
 // Makes the choice page live: every change of a cell is checked by the server, which answers
-// with the grid after the desktop's auto-fill, the hints on unknown subjects and the Prüfliste.
+// (in JSON) with the cells the desktop's auto-fill changed, the hints on unknown subjects and
+// the Prüfliste.
 // Without this script the page works the same through its buttons.
 (function () {
   "use strict";
@@ -15,6 +16,12 @@
     var values = {};
     cells.forEach(function (cell) { values[cell.name] = cell.value; });
     return values;
+  }
+
+  function formBody(values) {
+    var body = new URLSearchParams();
+    Object.keys(values).forEach(function (name) { body.append(name, values[name]); });
+    return body;
   }
 
   function showHint(cell, hint) {
@@ -81,8 +88,8 @@
     fetch("/api/pruefen", {
       method: "POST",
       credentials: "same-origin",
-      headers: { "Content-Type": "application/json", "X-CSRF-Token": csrf },
-      body: JSON.stringify(sent)
+      headers: { "X-CSRF-Token": csrf },
+      body: formBody(sent)
     }).then(function (response) {
       return response.ok ? response.json() : null;
     }).then(function (answer) {
