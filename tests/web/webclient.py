@@ -227,10 +227,16 @@ class Pupil:
             raise RuntimeError(f"sign-in answered {response.status}: {response.text[:200]}")
         return await self.call("GET", "/wahl")
 
-    async def check(self, choice):
+    async def check(self, choice, as_json=False):
+        """The live check, with the cells as the page's script sends them (a form body), or as
+        a JSON object."""
+        if as_json:
+            return await self.call("POST", "/api/pruefen", headers=[
+                ("Content-Type", "application/json"), ("X-CSRF-Token", self.csrf)],
+                body=json.dumps(grid_fields(choice)).encode())
         return await self.call("POST", "/api/pruefen", headers=[
-            ("Content-Type", "application/json"), ("X-CSRF-Token", self.csrf)],
-            body=json.dumps(grid_fields(choice)).encode())
+            ("Content-Type", "application/x-www-form-urlencoded"), ("X-CSRF-Token", self.csrf)],
+            body=urllib.parse.urlencode(grid_fields(choice)).encode())
 
     async def submit(self, choice, action, extra=None):
         fields = {"csrf": self.csrf, **grid_fields(choice), **(extra or {}), "aktion": action}
