@@ -14,7 +14,8 @@
     scripts/bench-web.py [--programm build/web/fachlese-web] [--schueler 500] [--paare 11]
 
 Behind nginx every pupil arrives with its own X-Forwarded-For; the benchmark sends one per
-pupil in the same way. Exit status 1 when a request failed or a hand-in is missing or wrong.
+pupil in the same way. Exit status 1 when a request failed, a hand-in is missing or wrong, or
+the ratio is below 0.5.
 """
 
 import argparse
