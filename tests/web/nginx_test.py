@@ -59,14 +59,15 @@ def site_for_test(text, http_port, https_port, cert, key, backend):
 class Browser:
     """Keeps cookies over several HTTPS requests to nginx."""
 
-    def __init__(self, port):
-        self.port, self.cookies, self.set_cookies = port, {}, []
+    def __init__(self, port, source="127.0.0.1"):
+        self.port, self.source, self.cookies, self.set_cookies = port, source, {}, []
         self.context = ssl.create_default_context()
         self.context.check_hostname = False
         self.context.verify_mode = ssl.CERT_NONE
 
     def request(self, method, path, fields=None, body=None):
-        connection = http.client.HTTPSConnection("127.0.0.1", self.port, context=self.context, timeout=10)
+        connection = http.client.HTTPSConnection("127.0.0.1", self.port, context=self.context, timeout=10,
+                                                 source_address=(self.source, 0))
         headers = {"Host": "kurswahl.schule.example"}
         if self.cookies:
             headers["Cookie"] = "; ".join(f"{k}={v}" for k, v in self.cookies.items())
@@ -147,7 +148,11 @@ def main():
             statuses = [guesser.request("POST", "/anmelden", {"csrf": hidden_csrf(page), "code": f"FALSCH{i}"})[0].status
                         for i in range(12)]
             check(statuses[0] == 403 and statuses[-1] == 429,
-                  f"wrong codes through nginx: the pupil's address is limited by the server ({statuses})")
+                  f"wrong codes through nginx: the guesser's address is limited by the server ({statuses})")
+            other = Browser(https_port, source="127.0.0.2")  # another pupil's address
+            _, page = other.request("GET", "/")
+            response, _ = other.request("POST", "/anmelden", {"csrf": hidden_csrf(page), "code": server.pupils[1][3]})
+            check(response.status == 303, f"meanwhile a pupil from another address signs in ({response.status})")
             direct = [v for k, v in http_get_headers(server.port) if k.lower() == "set-cookie"]
             check(direct and not any("Secure" in c for c in direct), "without TLS in front the cookie is not Secure")
             server.stop()
