@@ -76,6 +76,19 @@ def main():
             failures.append(f"fachlese-check cannot read the folder: {result.stdout[-300:]!r}")
 
         server.start()
+        # A second server on the same port must not start beside it: the sessions of one are
+        # unknown to the other, and pupils would be signed out at random.
+        second = subprocess.Popen([program, "--daten", server.data, "--zugang", server.codes_file,
+                                   "--port", str(server.port)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            status = second.wait(5)
+        except subprocess.TimeoutExpired:
+            second.kill()
+            status = f"still running after 5 s, {second.wait()}"
+        first_line = second.stdout.read().decode().strip()
+        second.stdout.close()
+        if status != 1:
+            failures.append(f"a second server on the busy port {server.port}: {status} {first_line!r}")
         rest = set()
         asyncio.run(hand_in_all(server, rest, -1))
         if len(rest) != PUPILS:
