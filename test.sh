@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Fachlese and runs all tests twice: in a normal build and
 # in a build with AddressSanitizer and UndefinedBehaviorSanitizer. Then fuzzes the data-file
-# reader and the RTF reader for 60 seconds each (FACHLESE_SKIP_FUZZ=1 leaves that out). Needs no
-# display.
+# reader, the RTF reader and the web server's parsers for 60 seconds each (FACHLESE_SKIP_FUZZ=1
+# leaves that out). Needs no display.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 jobs="$(nproc 2>/dev/null || echo 2)"
@@ -28,4 +28,5 @@ fi
 if [ "${FACHLESE_SKIP_FUZZ:-0}" != "1" ]; then
     bash "$here/scripts/fuzz.sh" fld 60
     bash "$here/scripts/fuzz.sh" rtf 60
+    bash "$here/scripts/fuzz.sh" web 60
 fi

@@ -92,9 +92,10 @@ GridSnapshotTexts CellsFromFormBody(QByteArrayView body) {
         if (end < 0)
             end = body.size();
         const QByteArrayView part = body.sliced(start, end - start);
+        // As in ParseFormBody: a part without "=" is a name with an empty value.
         const qsizetype equals = part.indexOf('=');
-        if (equals > 0 && cellOf(part.first(equals), &row, &semester))
-            cells.at(semester, row) = DecodeFormComponent(part.sliced(equals + 1)).left(kMaxCellLength);
+        if (cellOf(equals < 0 ? part : part.first(equals), &row, &semester))
+            cells.at(semester, row) = equals < 0 ? QString() : DecodeFormComponent(part.sliced(equals + 1)).left(kMaxCellLength);
         start = end + 1;
     }
     return cells;

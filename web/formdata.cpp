@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringDecoder>
 
 namespace {
 int hexValue(char c) {
@@ -15,9 +16,19 @@ int hexValue(char c) {
 }
 } // namespace
 
+namespace {
+// UTF-8 as it stands: a byte order mark at the start is kept as a character and a sequence cut
+// off at the end becomes a replacement character, never dropped, so that "\uFEFFf-1-1" or
+// "f-1-1\xC2" stays a name the page never gave out.
+QString fromUtf8(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(bytes);
+}
+} // namespace
+
 QString DecodeFormComponent(QByteArrayView text) {
     if (!text.contains('%') && !text.contains('+'))
-        return QString::fromUtf8(text);
+        return fromUtf8(text);
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -32,7 +43,7 @@ QString DecodeFormComponent(QByteArrayView text) {
             bytes.append(c);
         }
     }
-    return QString::fromUtf8(bytes);
+    return fromUtf8(bytes);
 }
 
 FormFields ParseFormBody(QByteArrayView body, qsizetype maxFields) {

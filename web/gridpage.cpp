@@ -180,6 +180,9 @@ QByteArray GridPage(const GridPageData &data) {
         body += QStringLiteral("<p class=\"fehler\" role=\"alert\">") + HtmlLines(data.problem) + QStringLiteral("</p>\n");
     if (!data.handedInText.isEmpty())
         body += QStringLiteral("<p class=\"abgegeben\">") + HtmlEscape(data.handedInText) + QStringLiteral("</p>\n");
+    if (data.sheetOffered)
+        body += QStringLiteral("<p><a href=\"/bogen.pdf\">Fachlesebogen als PDF</a> zum Ausdrucken und "
+                               "Unterschreiben</p>\n");
     if (data.outcome)
         body += outcomeHtml(*data.outcome, data.foreignLanguageAnswer);
     body += QStringLiteral("</section>\n</form>\n<datalist id=\"faecher\">\n");

@@ -29,6 +29,7 @@ struct GridPageData {
     std::optional<TestOutcome> outcome;
     std::optional<bool> foreignLanguageAnswer;
     QString handedInText; // "Deine Wahl wurde am … abgegeben."
+    bool sheetOffered = false; // a link to the sheet of the choice just handed in
     QString problem;      // a hand-in that failed or was refused
     QString deadlineText; // "Abgabe bis …", empty without a deadline
     std::optional<QDateTime> lastHandIn;

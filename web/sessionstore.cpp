@@ -56,6 +56,13 @@ void SessionStore::storeCells(const QByteArray &id, const GridSnapshotTexts &cel
     }
 }
 
+void SessionStore::storeHandInVerdict(const QByteArray &id, bool passed) {
+    QMutexLocker lock(&m_mutex);
+    const auto it = m_sessions.find(id);
+    if (it != m_sessions.end())
+        it->handedInPassed = passed;
+}
+
 void SessionStore::remove(const QByteArray &id) {
     QMutexLocker lock(&m_mutex);
     m_sessions.remove(id);

@@ -22,6 +22,7 @@ public:
         QByteArray csrf; // the token of the session's forms
         GridSnapshotTexts cells;
         QByteArray checkAnswer; // the live check's answer for `cells`, when it was the last to store them
+        bool handedInPassed = false; // the last hand-in of this session passed the test
         qint64 lastUsed = 0;
     };
 
@@ -32,6 +33,7 @@ public:
     std::optional<Session> find(const QByteArray &id, qint64 nowSeconds);
     void storeCells(const QByteArray &id, const GridSnapshotTexts &cells, const QByteArray &checkAnswer = {});
     void remove(const QByteArray &id);
+    void storeHandInVerdict(const QByteArray &id, bool passed);
 
     QByteArray csrfToken(const QByteArray &cookieValue) const;
     bool csrfValid(const QByteArray &cookieValue, const QByteArray &token) const;

@@ -1,11 +1,14 @@
 #include "web/webapp.h"
 
+#include "rules/datafile.h"
+#include "sheet/sheetlayout.h"
 #include "web/accesscode.h"
 #include "web/choiceform.h"
 #include "web/choicerun.h"
 #include "web/formdata.h"
 #include "web/jsontext.h"
 #include "web/pages.h"
+#include "web/sheetpdf.h"
 #include "web/staticfiles.h"
 
 
@@ -51,6 +54,9 @@ HttpResponse WebApp::handle(const HttpRequest &request) {
     } else if (request.path == "/api/pruefen") {
         if (post)
             return liveCheck(request, now);
+    } else if (request.path == "/bogen.pdf") {
+        if (get)
+            return sheet(request, now);
     } else if (request.path == "/uebersicht") {
         if (get)
             return overview(request, now);
@@ -203,6 +209,8 @@ HttpResponse WebApp::choiceAction(const HttpRequest &request, qint64 now) {
             switch (result.status) {
             case HandInStore::Status::Saved:
                 data.handedInText = QStringLiteral("Deine Wahl wurde am %1 abgegeben.").arg(GermanDateTime(result.when));
+                m_sessions.storeHandInVerdict(visitor.cookie, data.outcome->passed);
+                data.sheetOffered = true;
                 break;
             case HandInStore::Status::Unencodable:
             case HandInStore::Status::TooLong:
@@ -262,6 +270,33 @@ HttpResponse WebApp::liveCheck(const HttpRequest &request, qint64 now) {
                     ",\"eintraege\":" + ChecklistEntriesJson(items) + '}';
     // The answer stands for the filled grid; sent with changed cells it has to be made anew.
     m_sessions.storeCells(visitor.cookie, cells, changed.isEmpty() ? response.body : QByteArray());
+    return response;
+}
+
+HttpResponse WebApp::sheet(const HttpRequest &request, qint64 now) {
+    const Visitor visitor = visitorOf(request, now);
+    if (!visitor.session || visitor.session->who < 0)
+        return redirect("/");
+    const int pupil = visitor.session->who;
+    // The sheet of the choice as handed in.
+    const DataFileReadResult file = ReadDataFile(m_store.filePath(pupil));
+    if (file.status != DataFileStatus::Ok)
+        return page(404, MessagePage(QStringLiteral("Noch nichts abgegeben"),
+                                     QStringLiteral("Der Fachlesebogen entsteht aus der abgegebenen Wahl. "
+                                                    "Gib deine Wahl zuerst ab."),
+                                     QStringLiteral("/wahl"), QStringLiteral("Zurück zur Kurswahl")));
+    GridModel grid;
+    ApplyDataFile(grid, file.texts);
+    DialogRecorder unused;
+    ChoiceTest test(grid, unused);
+    test.BuildCourseMatrix();
+    const Pupil &who = m_codes.pupils().at(pupil);
+    const QString today = QLocale(QLocale::German, QLocale::Germany).toString(QDate::currentDate(), QLocale::ShortFormat);
+    HttpResponse response;
+    response.contentType = "application/pdf";
+    response.body = SheetPdf(SheetLayout(grid, test.CourseMatrix, visitor.session->handedInPassed,
+                                         PersonalData{who.surname, who.firstName, who.className, QString()}, today));
+    response.addHeader("Content-Disposition", "inline; filename=\"fachlesebogen.pdf\"");
     return response;
 }
 

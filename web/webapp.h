@@ -34,6 +34,7 @@ private:
     HttpResponse choiceAction(const HttpRequest &request, qint64 now);
     HttpResponse liveCheck(const HttpRequest &request, qint64 now);
     HttpResponse overview(const HttpRequest &request, qint64 now);
+    HttpResponse sheet(const HttpRequest &request, qint64 now);
 
     HttpResponse page(int status, const QByteArray &html) const;
     HttpResponse forbidden() const;

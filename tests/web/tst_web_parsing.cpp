@@ -22,7 +22,11 @@ private slots:
         QTest::newRow("broken escapes stay") << QByteArray("a=%4&b=%zz%") << QStringList{u"a"_s, u"%4"_s, u"b"_s, u"%zz%"_s};
         QTest::newRow("no value, empty parts") << QByteArray("&&a&=x&") << QStringList{u"a"_s, QString(), QString(), u"x"_s};
         QTest::newRow("second equals sign") << QByteArray("a=b=c") << QStringList{u"a"_s, u"b=c"_s};
+        QTest::newRow("byte order mark kept") << QByteArray("%EF%BB%BFf-1-1=\xEF\xBB\xBFx")
+                                              << QStringList{u"\uFEFFf-1-1"_s, u"\uFEFFx"_s};
         QTest::newRow("invalid UTF-8 replaced") << QByteArray("a=%FF") << QStringList{u"a"_s, QString(QChar(0xFFFD))};
+        QTest::newRow("sequence cut off at the end") << QByteArray("f-1-1%C2=x")
+                                                     << QStringList{u"f-1-1\uFFFD"_s, u"x"_s};
     }
     void formBody() {
         QFETCH(QByteArray, body);

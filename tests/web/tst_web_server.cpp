@@ -233,6 +233,13 @@ private slots:
                     .match(QString::fromUtf8(first.body)).hasMatch());
         QVERIFY(first.body.contains("Die Wahl hat den Test bestanden."));
         QCOMPARE(readFile(file), expected);
+        // The sheet of what was handed in, made without a display.
+        QVERIFY(first.body.contains("<a href=\"/bogen.pdf\">"));
+        const Reply sheet = request(m_server.port, "GET", "/bogen.pdf", cookie);
+        QCOMPARE(sheet.header("Content-Type"), QByteArray("application/pdf"));
+        QVERIFY(sheet.body.startsWith("%PDF-1.4") && sheet.body.endsWith("%%EOF\n"));
+        QVERIFY(sheet.body.contains("(Muster) Tj") && sheet.body.contains("(Die Wahl ist o.k. !) Tj"));
+        QCOMPARE(request(m_server.port, "GET", "/bogen.pdf", m_server.signIn(m_codes.at(1))).status, 404);
 
         // Handed in again: the newest under the same name, the earlier one kept beside it.
         QTest::qWait(1100);
