@@ -15,13 +15,14 @@ import shutil
 import sys
 import tempfile
 import time
+import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from webclient import VALID_CHOICE, Server, cell_name, fld_bytes  # noqa: E402
 
 try:
     from selenium import webdriver
-    from selenium.common.exceptions import TimeoutException
+    from selenium.common.exceptions import StaleElementReferenceException, TimeoutException
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.by import By
     from selenium.webdriver.common.keys import Keys
@@ -62,7 +63,9 @@ def browser(profile, javascript=True):
 
 def wait(driver, condition, seconds=10):
     try:
-        return WebDriverWait(driver, seconds).until(lambda d: condition())
+        # A page that is being replaced leaves stale elements behind for a moment.
+        return WebDriverWait(driver, seconds, ignored_exceptions=(StaleElementReferenceException,)).until(
+            lambda d: condition())
     except TimeoutException:
         return None
 
@@ -185,7 +188,21 @@ def test_and_hand_in(driver, server, pupil, choice):
     files = [n for n in os.listdir(server.data) if n.endswith(".fld")]
     mine = [n for n in files if open(os.path.join(server.data, n), "rb").read() == expected]
     check(len(mine) == 1, f"the data folder holds {pupil[0]}'s choice with the exact bytes ({files})")
+    sheet_pdf(driver)
     return mine[0] if mine else None
+
+
+def sheet_pdf(driver):
+    """The confirmation offers the sheet as PDF, fetched with the browser's session."""
+    links = [a for a in driver.find_elements(By.CSS_SELECTOR, "#ergebnis a, main a") if "PDF" in a.text]
+    if not check(links, "after handing in, the page offers the sheet as PDF"):
+        return
+    cookie = "; ".join(f"{c['name']}={c['value']}" for c in driver.get_cookies())
+    request = urllib.request.Request(links[0].get_attribute("href"), headers={"Cookie": cookie})
+    with urllib.request.urlopen(request, timeout=30) as response:
+        kind, data = response.headers.get("Content-Type", ""), response.read()
+    check(kind.startswith("application/pdf") and data.startswith(b"%PDF-") and len(data) > 1000,
+          f"the link gives a PDF ({kind}, {len(data)} bytes)")
 
 
 def hand_in_again(driver, server, kept):
