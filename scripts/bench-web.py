@@ -21,7 +21,6 @@ the ratio is below 0.5.
 import argparse
 import asyncio
 import os
-import shutil
 import statistics
 import sys
 import time
@@ -197,38 +196,32 @@ def main():
     failed = False
 
     server = Server(args.programm, pupils=max(args.schueler, args.verbindungen))
-    try:
-        with server:
-            cpu0 = server_cpu(server.process.pid)
-            elapsed, latencies, errors = asyncio.run(crowd(server, args.schueler, args.pruefungen))
-            cpu = server_cpu(server.process.pid) - cpu0
-            peak, now = server_memory(server.process.pid)
-            requests = sum(len(v) for v in latencies.values())
-            print(f"{args.schueler} pupils at once (sign in, {args.pruefungen} checks, hand in): "
-                  f"{elapsed:.2f} s, {requests} timed requests, server CPU {cpu:.2f} s, "
-                  f"memory {peak:.1f} MiB peak, {now:.1f} MiB after")
-            for what in ("anmelden", "pruefen", "abgeben"):
-                if latencies.get(what):
-                    print(f"  {what:9} {len(latencies[what]):5} x  {describe(latencies[what])}")
-            problems = errors + check_files(server, args.schueler)
-            print(f"  errors: {len(errors)}, files: "
-                  f"{'all present and exact' if not problems[len(errors):] else '; '.join(problems[len(errors):])}")
-            for problem in errors[:10]:
-                print(f"  {problem}")
-            failed = bool(problems)
-            if server.stop() != 0:
-                print("  fachlese-web did not stop cleanly on SIGTERM")
-                failed = True
-        shutil.rmtree(server.folder)
+    with server:
+        cpu0 = server_cpu(server.process.pid)
+        elapsed, latencies, errors = asyncio.run(crowd(server, args.schueler, args.pruefungen))
+        cpu = server_cpu(server.process.pid) - cpu0
+        peak, now = server_memory(server.process.pid)
+        requests = sum(len(v) for v in latencies.values())
+        print(f"{args.schueler} pupils at once (sign in, {args.pruefungen} checks, hand in): "
+              f"{elapsed:.2f} s, {requests} timed requests, server CPU {cpu:.2f} s, "
+              f"memory {peak:.1f} MiB peak, {now:.1f} MiB after")
+        for what in ("anmelden", "pruefen", "abgeben"):
+            if latencies.get(what):
+                print(f"  {what:9} {len(latencies[what]):5} x  {describe(latencies[what])}")
+        problems = errors + check_files(server, args.schueler)
+        print(f"  errors: {len(errors)}, files: "
+              f"{'all present and exact' if not problems[len(errors):] else '; '.join(problems[len(errors):])}")
+        for problem in errors[:10]:
+            print(f"  {problem}")
+        failed = bool(problems)
+        if server.stop() != 0:
+            print("  fachlese-web did not stop cleanly on SIGTERM")
+            failed = True
 
-        server = Server(args.programm, pupils=args.verbindungen)
-        with server:
-            results = asyncio.run(rounds(server, args.verbindungen, args.paare, args.sekunden))
-            server.stop()
-        shutil.rmtree(server.folder)
-    finally:
-        if os.path.isdir(server.folder):
-            shutil.rmtree(server.folder)
+    server = Server(args.programm, pupils=args.verbindungen)
+    with server:
+        results = asyncio.run(rounds(server, args.verbindungen, args.paare, args.sekunden))
+        server.stop()
 
     ratios = sorted(a[0] / b[0] for a, b in results)
     print(f"throughput, {args.paare} pairs of {args.sekunden:g} s rounds over {args.verbindungen} connections:")

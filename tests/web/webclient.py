@@ -7,6 +7,7 @@ import html
 import json
 import os
 import re
+import shutil
 import signal
 import subprocess
 import tempfile
@@ -79,6 +80,7 @@ class Server:
 
     def __init__(self, program, pupils=3, data=None, extra=(), folder=None):
         self.program = program
+        self.own_folder = folder is None  # made here, and removed again at the end
         self.folder = folder or tempfile.mkdtemp(prefix="fachlese-web-")
         self.data = data or os.path.join(self.folder, "daten")
         os.makedirs(self.data, exist_ok=True)
@@ -116,6 +118,8 @@ class Server:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        if self.own_folder:
+            shutil.rmtree(self.folder, ignore_errors=True)
 
 
 class Response:
