@@ -20,9 +20,10 @@ run_suite() {
 
 run_suite "$here/build-test" "" -DCMAKE_BUILD_TYPE=Debug
 if [ "${FACHLESE_SKIP_SANITIZERS:-0}" != "1" ]; then
-    # The installation and the package are checked once, in the normal build.
+    # The installation and the package are checked once, in the normal build, and so is the
+    # web server's memory under a flood (the sanitizers' shadow memory would swamp it).
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-        run_suite "$here/build-sanitize" "^(install_check|deb_package)$" -DCMAKE_BUILD_TYPE=Debug -DFACHLESE_SANITIZE=ON
+        run_suite "$here/build-sanitize" "^(install_check|deb_package|web_flood)$" -DCMAKE_BUILD_TYPE=Debug -DFACHLESE_SANITIZE=ON
 fi
 if [ "${FACHLESE_SKIP_FUZZ:-0}" != "1" ]; then
     bash "$here/scripts/fuzz.sh" fld 60

@@ -10,6 +10,6 @@ bash "$here/scripts/install-deps.sh" --package
 generator=()
 if command -v ninja >/dev/null; then generator=(-G Ninja); fi
 cmake -S "$here" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DFACHLESE_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target Fachlese fachlese-check fachlese_compressed_docs
+cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target Fachlese fachlese-check fachlese-web fachlese_compressed_docs
 (cd "$build" && cpack -G DEB >/dev/null)
 ls "$build"/fachlese_*.deb

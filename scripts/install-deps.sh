@@ -17,7 +17,7 @@ test_packages=(
     desktop-file-utils appstream shared-mime-info libxml2-utils libfile-mimeinfo-perl xdg-utils
     lintian dpkg-dev file man-db
     xvfb xauth openbox xdotool wmctrl x11-utils
-    chromium-headless-shell
+    chromium-headless-shell chromium chromium-driver python3-selenium
 )
 case "${1:-}" in
     --run) packages+=(qt6-qpa-plugins qt6-gtk-platformtheme) ;;

@@ -4,6 +4,12 @@
 
 #include <microhttpd.h>
 
+#include <QDeadlineTimer>
+
+#include <limits>
+
+#include <sys/socket.h>
+
 namespace {
 struct RequestState {
     QByteArray body;
@@ -58,9 +64,16 @@ MHD_Result onRequest(void *cls, MHD_Connection *connection, const char *url, con
                                                                                                                : MHD_NO;
 }
 
-void onCompleted(void *, MHD_Connection *, void **state, enum MHD_RequestTerminationCode) {
+void onCompleted(void *cls, MHD_Connection *connection, void **state, enum MHD_RequestTerminationCode) {
     delete static_cast<RequestState *>(*state);
     *state = nullptr;
+    static_cast<HttpServer *>(cls)->requestDone(connection);
+}
+
+constexpr qint64 kAnswering = std::numeric_limits<qint64>::max();
+
+qint64 steadyNow() {
+    return QDeadlineTimer::current().deadline();
 }
 
 MHD_Result onAccept(void *cls, const sockaddr *address, socklen_t) {
@@ -69,10 +82,13 @@ MHD_Result onAccept(void *cls, const sockaddr *address, socklen_t) {
 
 void onConnection(void *cls, MHD_Connection *connection, void **, enum MHD_ConnectionNotificationCode code) {
     auto *server = static_cast<HttpServer *>(cls);
-    if (code == MHD_CONNECTION_NOTIFY_STARTED)
+    if (code == MHD_CONNECTION_NOTIFY_STARTED) {
         server->connectionOpened(peerOf(connection));
-    else
+        server->watch(connection);
+    } else {
+        server->unwatch(connection);
         server->connectionClosed(peerOf(connection));
+    }
 }
 } // namespace
 
@@ -92,6 +108,38 @@ bool HttpServer::admit(const sockaddr *address) {
 void HttpServer::connectionOpened(const sockaddr *address) {
     QMutexLocker lock(&m_countMutex);
     ++m_perAddress[NetAddressText(address)];
+}
+
+void HttpServer::watch(MHD_Connection *connection) {
+    const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    QMutexLocker lock(&m_countMutex);
+    m_watched.insert(connection, {info ? int(info->connect_fd) : -1, steadyNow() + m_limits.requestSeconds * 1000LL});
+}
+
+void HttpServer::requestDone(MHD_Connection *connection) {
+    QMutexLocker lock(&m_countMutex);
+    if (const auto it = m_watched.find(connection); it != m_watched.end())
+        it->deadline = steadyNow() + m_limits.requestSeconds * 1000LL;
+}
+
+// Once a second: a connection whose request has not come whole in time is shut down; the
+// library then sees it end and closes it in its own thread.
+void HttpServer::sweep() {
+    std::unique_lock wait(m_sweepMutex);
+    while (!m_sweepWake.wait_for(wait, std::chrono::seconds(1), [this] { return m_sweepStop; })) {
+        const qint64 now = steadyNow();
+        QMutexLocker lock(&m_countMutex);
+        for (Watched &watched : m_watched)
+            if (watched.deadline < now && watched.socket >= 0) {
+                ::shutdown(watched.socket, SHUT_RDWR);
+                watched.deadline = kAnswering;
+            }
+    }
+}
+
+void HttpServer::unwatch(MHD_Connection *connection) {
+    QMutexLocker lock(&m_countMutex);
+    m_watched.remove(connection);
 }
 
 void HttpServer::connectionClosed(const sockaddr *address) {
@@ -117,6 +165,11 @@ int HttpServer::handleCall(MHD_Connection *connection, const char *url, const ch
         state->body.append(uploadData, qsizetype(*uploadSize));
         *uploadSize = 0;
         return true;
+    }
+    {
+        QMutexLocker lock(&m_countMutex);
+        if (const auto it = m_watched.find(connection); it != m_watched.end())
+            it->deadline = kAnswering;
     }
     HttpRequest request;
     request.method = method;
@@ -151,10 +204,15 @@ bool HttpServer::start(const QString &address, quint16 port, QString *error) {
         MHD_OPTION_THREAD_POOL_SIZE, m_limits.threads, MHD_OPTION_CONNECTION_LIMIT, m_limits.connections,
         MHD_OPTION_CONNECTION_TIMEOUT, m_limits.idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
         m_limits.connectionMemory, MHD_OPTION_NOTIFY_COMPLETED, onCompleted, this, MHD_OPTION_NOTIFY_CONNECTION,
-        onConnection, this, MHD_OPTION_LISTENING_ADDRESS_REUSE, 1u, MHD_OPTION_END);
-    if (!m_daemon && error)
-        *error = QStringLiteral("Der Server kann nicht auf %1, Port %2 lauschen.").arg(address).arg(port);
-    return m_daemon != nullptr;
+        onConnection, this, MHD_OPTION_END);
+    if (!m_daemon) {
+        if (error)
+            *error = QStringLiteral("Der Server kann nicht auf %1, Port %2 lauschen.").arg(address).arg(port);
+        return false;
+    }
+    m_sweepStop = false;
+    m_sweeper = std::thread([this] { sweep(); });
+    return true;
 }
 
 quint16 HttpServer::port() const {
@@ -163,6 +221,14 @@ quint16 HttpServer::port() const {
 }
 
 void HttpServer::stop() {
+    if (m_sweeper.joinable()) {
+        {
+            std::lock_guard lock(m_sweepMutex);
+            m_sweepStop = true;
+        }
+        m_sweepWake.notify_all();
+        m_sweeper.join();
+    }
     if (m_daemon)
         MHD_stop_daemon(m_daemon);
     m_daemon = nullptr;

@@ -5,7 +5,10 @@
 #include <QHash>
 #include <QMutex>
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 struct MHD_Daemon;
 struct MHD_Connection;
@@ -13,8 +16,9 @@ struct sockaddr;
 
 // The HTTP layer: libmicrohttpd with a small pool of threads, the handler called on them for
 // every complete request. Limits what one client can make the server hold: the body size, the
-// size of the request head, the number of connections in all and per address, and the time a
-// connection may stay idle.
+// size of the request head, the number of connections in all and per address, the time a
+// connection may stay idle and the time one request may take to arrive whole (a client that
+// sends a byte now and then is cut off all the same).
 class HttpServer {
 public:
     using Handler = std::function<HttpResponse(const HttpRequest &)>;
@@ -27,6 +31,7 @@ public:
         // comes from there; the proxy limits those).
         int connectionsPerAddress = 32;
         unsigned idleSeconds = 30;
+        unsigned requestSeconds = 30; // from the connection's start or the last answer
         unsigned threads = 4;
     };
 
@@ -46,6 +51,10 @@ public:
     bool admit(const sockaddr *address);
     void connectionOpened(const sockaddr *address);
     void connectionClosed(const sockaddr *address);
+    // The time limit of a connection's requests: watched from its start and after each answer.
+    void watch(MHD_Connection *connection);
+    void unwatch(MHD_Connection *connection);
+    void requestDone(MHD_Connection *connection);
 
 private:
     Handler m_handler;
@@ -53,4 +62,16 @@ private:
     MHD_Daemon *m_daemon = nullptr;
     QMutex m_countMutex;
     QHash<QString, int> m_perAddress;
+    // The connections still waiting for a whole request, with the socket and the time by which
+    // it must have come (milliseconds of a steady clock; none while a request is answered).
+    struct Watched {
+        int socket = -1;
+        qint64 deadline = 0;
+    };
+    QHash<MHD_Connection *, Watched> m_watched; // under m_countMutex
+    void sweep();
+    std::thread m_sweeper;
+    std::mutex m_sweepMutex;
+    std::condition_variable m_sweepWake;
+    bool m_sweepStop = false;
 };

@@ -27,12 +27,23 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Version)" = "$FACHLESE_VERSION" ] || fail "version $(field Version)"
 grep -q 'fonts-liberation2' <<<"$(field Depends)" || fail "fonts-liberation2 not a dependency"
 grep -q 'libqt6widgets6' <<<"$(field Depends)" || fail "the Qt libraries were not found as dependencies"
+grep -q 'libmicrohttpd' <<<"$(field Depends)" || fail "fachlese-web's HTTP library was not found as a dependency"
 [ "$(field Recommends)" = qt6-translations-l10n ] || fail "recommends $(field Recommends)"
+
+# The web service: its settings and nginx site stay the administrator's (conffiles), and it is
+# installed disabled: no link into a target, no maintainer script that enables or starts it.
+control=$work/control
+dpkg-deb --control "$deb" "$control"
+[ "$(sort "$control/conffiles" 2>/dev/null)" = "$(printf '/etc/default/fachlese-web\n/etc/nginx/sites-available/fachlese-web')" ] ||
+    fail "conffiles: $(cat "$control/conffiles" 2>/dev/null)"
+grep -q '^\./etc/systemd/' <<<"$contents" && fail "the package enables a unit itself"
+grep -l -E 'systemctl|deb-systemd|invoke-rc' "$control"/*inst "$control"/*rm 2>/dev/null && fail "a maintainer script enables or starts the service"
+grep -q 'systemd-sysusers fachlese-web.conf' "$control/postinst" || fail "postinst does not make the service's user"
 
 if command -v lintian >/dev/null; then
     report=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' || true)
     [ -n "$report" ] && printf 'lintian:\n%s\n' "$report"
-    if grep -q '^E:' <<<"$report"; then fail "lintian reports errors"; fi
+    if grep -q '^[EW]:' <<<"$report"; then fail "lintian reports errors or warnings"; fi
 else
     fail "lintian is not installed"
 fi

@@ -28,7 +28,9 @@ for f in usr/bin/fachlese usr/bin/fachlese-check \
     usr/share/mime/packages/$id.xml usr/share/icons/hicolor/scalable/apps/$id.svg \
     usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/$id.png \
     usr/share/man/man1/fachlese.1.gz usr/share/man/man1/fachlese-check.1.gz \
-    usr/share/doc/fachlese/copyright usr/share/doc/fachlese/changelog.gz; do
+    usr/share/doc/fachlese/copyright usr/share/doc/fachlese/changelog.gz \
+    usr/bin/fachlese-web usr/share/man/man1/fachlese-web.1.gz usr/lib/systemd/system/fachlese-web.service \
+    usr/lib/sysusers.d/fachlese-web.conf etc/default/fachlese-web etc/nginx/sites-available/fachlese-web; do
     [ -f "$dest/$f" ] || fail "not installed: $f"
 done
 # The installed checker finds the installed Abitur model from any folder.
@@ -43,7 +45,7 @@ for size in 16 32 48 64 128 256; do
     [ -f "$png" ] && { file "$png" | grep -q "PNG image data, $size x $size" || fail "icon $png is not $size px"; }
 done
 # Nothing of the build folder may be baked into the installed programs (debugging data aside).
-for program in fachlese fachlese-check; do
+for program in fachlese fachlese-check fachlese-web; do
     objcopy --strip-all "$dest/usr/bin/$program" "$work/$program.stripped"
     if grep -q -a -F "$build" "$work/$program.stripped"; then
         fail "the build folder is named in the installed $program"
@@ -83,6 +85,21 @@ mkdir -p "$work/elsewhere"
 cd "$work/elsewhere"
 same "fachlese-check --version" "$("$dest/usr/bin/fachlese-check" --version)" "fachlese-check $FACHLESE_VERSION"
 same "fachlese --version" "$("$dest/usr/bin/fachlese" --version)" "fachlese $FACHLESE_VERSION"
+same "fachlese-web --version" "$("$dest/usr/bin/fachlese-web" --version)" "fachlese-web $FACHLESE_VERSION"
+
+# The service as systemd reads it, with the installed program and manual page in their places.
+if command -v systemd-analyze >/dev/null; then
+    sed "s|/usr/bin/fachlese-web|$dest/usr/bin/fachlese-web|" \
+        "$dest/usr/lib/systemd/system/fachlese-web.service" >"$work/fachlese-web.service"
+    verdict=$(MANPATH=$dest/usr/share/man systemd-analyze verify "$work/fachlese-web.service" 2>&1) &&
+        [ -z "$verdict" ] && pass "systemd-analyze verify" || fail "systemd-analyze verify: $verdict"
+    exposure=$(systemd-analyze security --offline=true "$work/fachlese-web.service" 2>/dev/null |
+        sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\).*/\1/p')
+    awk -v e="$exposure" 'BEGIN { exit !(e != "" && e + 0 <= 2.0) }' &&
+        pass "service exposure $exposure" || fail "service exposure level '$exposure' above 2.0"
+else
+    echo "skipped: systemd-analyze is missing"
+fi
 "$dest/usr/bin/fachlese-check" "$saved" >/dev/null && status=0 || status=$?
 [ "$status" -le 1 ] && pass "fachlese-check tests a file" || fail "fachlese-check on a file: status $status"
 

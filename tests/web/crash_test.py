@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""kill -9 of fachlese-web while 100 pupils hand in at once: every hand-in that was answered
+"abgegeben" is on disk, complete, with exactly its bytes; no file of the folder is torn; the
+server starts again on the same folder and the others can hand in.
+
+    crash_test.py FACHLESE_WEB FACHLESE_CHECK"""
+
+import asyncio
+import os
+import signal
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from webclient import VALID_CHOICE, Connection, Pupil, Server, fld_bytes  # noqa: E402
+
+PUPILS, KILL_AFTER = 100, 40
+
+
+def choice_of(index):
+    choice = [list(row) for row in VALID_CHOICE]
+    choice.append([f"Kurs {index}"] * 4)  # unknown in GK 8: handed in all the same, and each file differs
+    return choice
+
+
+async def hand_in_all(server, confirmed, kill_after):
+    pupils = []
+    for index, row in enumerate(server.pupils):
+        pupil = Pupil(Connection(server.host, server.port, forwarded_for=f"10.1.{index}.1"), row[3])
+        await pupil.sign_in()
+        pupils.append((index, pupil))
+
+    async def one(index, pupil):
+        try:
+            response = await pupil.submit(choice_of(index), "abgeben")
+        except (OSError, asyncio.IncompleteReadError):
+            return  # the server died before it answered: not confirmed
+        if response.status == 200 and "abgegeben" in response.text:
+            confirmed.add(index)
+            if len(confirmed) == kill_after:
+                server.process.send_signal(signal.SIGKILL)
+        await pupil.connection.close()
+
+    await asyncio.gather(*(one(i, p) for i, p in pupils))
+
+
+def main():
+    program, checker = sys.argv[1], sys.argv[2]
+    server = Server(program, pupils=PUPILS)
+    failures = []
+    with server:
+        confirmed = set()
+        asyncio.run(hand_in_all(server, confirmed, KILL_AFTER))
+        server.process.wait(10)
+        print(f"{len(confirmed)} of {PUPILS} hand-ins confirmed before and while the server was killed "
+              f"(status {server.process.returncode})")
+        if server.process.returncode != -signal.SIGKILL:
+            failures.append("the server was not killed during the hand-ins (all answered before)")
+
+        contents = {}
+        for name in os.listdir(server.data):
+            with open(os.path.join(server.data, name), "rb") as f:
+                contents[name] = f.read()
+        expected = {i: fld_bytes(choice_of(i), *server.pupils[i][:3]) for i in range(PUPILS)}
+        on_disk = {data for name, data in contents.items() if name.endswith(".fld")}
+        print(f"in the folder after the kill: {len(on_disk)} hand-ins, "
+              f"{len(contents) - len(on_disk)} other files {sorted(n for n in contents if not n.endswith('.fld'))}")
+        lost = [i for i in sorted(confirmed) if expected[i] not in on_disk]
+        if lost:
+            failures.append(f"confirmed but not on disk: pupils {lost}")
+        torn = [n for n, d in contents.items() if n.endswith(".fld") and d not in expected.values()]
+        if torn:
+            failures.append(f"files that are no pupil's complete choice: {torn}")
+        result = subprocess.run([checker, "--csv", server.data], capture_output=True)
+        if result.returncode == 2:
+            failures.append(f"fachlese-check cannot read the folder: {result.stdout[-300:]!r}")
+
+        server.start()
+        # A second server on the same port must not start beside it: the sessions of one are
+        # unknown to the other, and pupils would be signed out at random.
+        second = subprocess.Popen([program, "--daten", server.data, "--zugang", server.codes_file,
+                                   "--port", str(server.port)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            status = second.wait(5)
+        except subprocess.TimeoutExpired:
+            second.kill()
+            status = f"still running after 5 s, {second.wait()}"
+        first_line = second.stdout.read().decode().strip()
+        second.stdout.close()
+        if status != 1:
+            failures.append(f"a second server on the busy port {server.port}: {status} {first_line!r}")
+        rest = set()
+        asyncio.run(hand_in_all(server, rest, -1))
+        if len(rest) != PUPILS:
+            failures.append(f"after the restart only {len(rest)} hand-ins were confirmed")
+        on_disk = [n for n in os.listdir(server.data) if n.endswith(".fld")]
+        if len(on_disk) != PUPILS:
+            failures.append(f"after the restart {len(on_disk)} files for {PUPILS} pupils")
+        if server.stop() != 0:
+            failures.append("the restarted server did not stop cleanly")
+    for failure in failures:
+        print(f"FAIL: {failure}")
+    print("no confirmed hand-in lost" if not failures else f"{len(failures)} crash checks failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
