@@ -40,9 +40,11 @@ int clampTwips(int value) {
 
 } // namespace
 
-RtfBuilder::RtfBuilder(QTextDocument &document) : m_document(document), m_writer(document) {}
+RtfBuilder::RtfBuilder(QTextDocument &document, const Rtf::Limits &limits)
+    : m_document(document), m_writer(document), m_limits(limits) {}
 
-void RtfBuilder::run(QByteArrayView data) {
+bool RtfBuilder::run(QByteArrayView data) {
+    bool whole = true;
     m_stack.reserve(kMaxGroupDepth + 1);
     m_stack.emplace_back();
     RtfTokenizer tokenizer(data);
@@ -51,6 +53,10 @@ void RtfBuilder::run(QByteArrayView data) {
         const Token token = tokenizer.next();
         if (token.type == TokenType::End)
             break;
+        if (!withinLimits()) {
+            whole = false;
+            break;
+        }
         if (m_overflowDepth > 0) {
             if (token.type == TokenType::GroupStart)
                 ++m_overflowDepth;
@@ -99,6 +105,20 @@ void RtfBuilder::run(QByteArrayView data) {
     while (m_stack.size() > 1) // close what a truncated file left open
         groupEnd();
     m_writer.finish(blockFormat(), charFormat());
+    return whole;
+}
+
+// True while the document stays within the limits; text read beyond them is dropped.
+bool RtfBuilder::withinLimits() {
+    const qsizetype pending = m_pendingBytes.size() + m_pendingText.size();
+    const qsizetype room = std::min(m_limits.characters - m_writer.characters(),
+                                    m_limits.paragraphCharacters - m_writer.paragraphCharacters());
+    if (m_writer.blocks() <= m_limits.blocks && pending <= room && m_writer.runs() <= m_limits.runs &&
+        m_writer.paragraphRuns() <= m_limits.paragraphRuns && m_writer.height() <= m_limits.height)
+        return true;
+    decodePending();
+    m_pendingText.truncate(std::max<qsizetype>(room, 0));
+    return false;
 }
 
 // After \uN the next N characters of fallback text are skipped; a brace ends the skipping.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "richtext/rtfdocumentwriter.h"
+#include "richtext/rtfreader.h"
 #include "richtext/rtfstate.h"
 #include "richtext/rtftokenizer.h"
 
@@ -22,10 +23,11 @@ class QTextDocument;
 // to an RtfDocumentWriter. Control words are looked up in one table (rtfcontrolwords.cpp).
 class RtfBuilder {
 public:
-    explicit RtfBuilder(QTextDocument &document);
+    RtfBuilder(QTextDocument &document, const Rtf::Limits &limits);
 
-    // Reads `data`; the document holds the result when run() returns.
-    void run(QByteArrayView data);
+    // Reads `data`; the document holds the result when run() returns. False when reading
+    // stopped at the limits.
+    bool run(QByteArrayView data);
 
 private:
     using Token = RtfTokenizer::Token;
@@ -53,6 +55,7 @@ private:
     void textBytes(QByteArrayView bytes);
     void hexByte(unsigned char byte);
     bool skipFallback(const Token &token);
+    bool withinLimits();
 
     // The destinations read apart from the text.
     void fontTableWord(const Token &token);
@@ -123,6 +126,7 @@ private:
 
     QTextDocument &m_document;
     RtfDocumentWriter m_writer;
+    Rtf::Limits m_limits;
     std::vector<RtfGroupState> m_stack;
     int m_overflowDepth = 0; // groups opened beyond the depth limit and not yet closed
     bool m_finished = false;

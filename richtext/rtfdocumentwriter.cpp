@@ -16,6 +16,13 @@ constexpr int kDefaultCellWidth = 1440; // twips, for cells that a row does not 
 // A paragraph outside tables with more runs than this goes into the document before it ends.
 constexpr size_t kMaxHeldRuns = 1024;
 constexpr double kFootnoteLinePixels = 160; // the line above the footnotes
+// For the height a document takes at least: the narrowest text, the size of letters that
+// name none, a letter's width and a line's height against the letters' size.
+constexpr double kNarrowestText = 120;
+constexpr double kDefaultLetterPixels = 12;
+constexpr double kLetterWidth = 0.5, kLineHeight = 1.1;
+// A table cell costs the text layout about as much as this many paragraphs.
+constexpr qsizetype kCellBlocks = 10;
 
 } // namespace
 
@@ -30,17 +37,21 @@ RtfDocumentWriter::~RtfDocumentWriter() {
 void RtfDocumentWriter::addText(const QString &text, const QTextCharFormat &format, int depth) {
     if (text.isEmpty())
         return;
+    m_characters += text.size();
     std::vector<Run> &runs = m_paragraph.runs;
     if (!runs.empty() && !m_marked && !runs.back().image && runs.back().format == format)
         runs.back().text += text;
-    else
+    else {
         runs.push_back({text, format, false});
+        ++m_runs;
+    }
     m_marked = false;
     spill(depth);
 }
 
 void RtfDocumentWriter::addImage(const QTextImageFormat &format, int depth) {
     m_paragraph.runs.push_back({QString(), format, true});
+    ++m_runs;
     m_marked = false;
     spill(depth);
 }
@@ -56,6 +67,23 @@ void RtfDocumentWriter::finishSpilled(const QTextBlockFormat &block, const QText
     m_blockUsed = true;
 }
 
+void RtfDocumentWriter::addHeight(const std::vector<Run> &runs, const QTextBlockFormat *block) {
+    double letters = kDefaultLetterPixels;
+    qsizetype characters = 0;
+    for (const Run &run : runs) {
+        if (run.image)
+            m_height += run.format.toImageFormat().height();
+        characters += run.text.size();
+        if (run.format.hasProperty(QTextFormat::FontPointSize))
+            letters = std::max(letters, run.format.fontPointSize() * 96 / 72);
+    }
+    const double perLine = std::max(1.0, std::floor(kNarrowestText / (letters * kLetterWidth)));
+    const double lines = std::ceil(double(characters) / perLine);
+    m_height += letters * kLineHeight * std::max(lines, block ? 1.0 : 0.0);
+    if (block)
+        m_height += block->topMargin() + block->bottomMargin();
+}
+
 // Keeps the memory of a long paragraph small: its runs so far go into the document.
 void RtfDocumentWriter::spill(int depth) {
     if (m_paragraph.runs.size() < kMaxHeldRuns || depth > 0 || m_inFootnote || !m_tables.empty())
@@ -65,6 +93,7 @@ void RtfDocumentWriter::spill(int depth) {
         m_blockUsed = false;
     }
     writeRuns(m_cursor, m_paragraph.runs);
+    addHeight(m_paragraph.runs, nullptr);
     m_spilledRuns += qsizetype(m_paragraph.runs.size());
     m_paragraph.runs.clear();
 }
@@ -94,6 +123,10 @@ RtfDocumentWriter::Paragraph RtfDocumentWriter::takeParagraph(const QTextBlockFo
 
 void RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar,
                                      int depth) {
+    ++m_blocks;
+    m_paragraphStart = m_characters;
+    m_paragraphRunStart = m_runs;
+    addHeight(m_paragraph.runs, &block);
     if (m_inFootnote) {
         m_footnotes.push_back(takeParagraph(block, blockChar));
         return;
@@ -114,6 +147,10 @@ void RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
 }
 
 void RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth) {
+    m_blocks += kCellBlocks;
+    m_paragraphStart = m_characters;
+    m_paragraphRunStart = m_runs;
+    addHeight(m_paragraph.runs, &block);
     if (m_inFootnote) { // no tables in footnotes: cells are separated by tabs
         addText(QStringLiteral("\t"), blockChar, 0);
         return;

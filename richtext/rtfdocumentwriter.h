@@ -64,6 +64,17 @@ public:
     void endFootnote(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     bool inFootnote() const { return m_inFootnote; }
 
+    // The paragraphs ended so far (a cell counts as several), the characters of text and the runs given; of
+    // the paragraph being read.
+    qsizetype blocks() const { return m_blocks; }
+    qsizetype characters() const { return m_characters; }
+    qsizetype runs() const { return m_runs; }
+    qsizetype paragraphCharacters() const { return m_characters - m_paragraphStart; }
+    qsizetype paragraphRuns() const { return m_runs - m_paragraphRunStart; }
+    // The height the document's text would at least take in pixels at a width of 120 pixels:
+    // its lines at the largest letters of each paragraph, its spacing and pictures.
+    double height() const { return m_height; }
+
     // Ends the last paragraph, closes open tables and lists the footnotes.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
 
@@ -94,6 +105,7 @@ private:
     };
 
     void spill(int depth);
+    void addHeight(const std::vector<Run> &runs, const QTextBlockFormat *block);
     void finishSpilled(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     Paragraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     Table &tableAt(int depth); // opens tables up to `depth`
@@ -113,6 +125,12 @@ private:
     bool m_marked = false;                        // a mark was taken after the last run
     std::vector<std::unique_ptr<Table>> m_tables; // open tables, outermost first
 
+    qsizetype m_blocks = 0;
+    qsizetype m_characters = 0;
+    qsizetype m_runs = 0;
+    double m_height = 0;
+    qsizetype m_paragraphStart = 0; // m_characters and m_runs when the current paragraph began
+    qsizetype m_paragraphRunStart = 0;
     bool m_inFootnote = false;
     Paragraph m_mainParagraph; // the paragraph interrupted by a footnote
     std::vector<Paragraph> m_footnotes;

@@ -28,6 +28,23 @@ bool looksLikeRtf(QByteArrayView data);
 // the file names no font of its own.
 void read(QByteArrayView data, QTextDocument &document);
 
+// How much of a document a view shows at most. The view's layout takes far longer than
+// reading: with many paragraphs and cells, with much text, with long paragraphs and with
+// paragraphs of many format runs (in their square), and it stalls once the document is about
+// 8 million pixels tall. The view shows the beginning of such a file instead.
+struct Limits {
+    qsizetype blocks = 120'000;              // paragraphs and table cells
+    qsizetype characters = 2'000'000;        // of text
+    qsizetype runs = 200'000;                // text of one format, pictures
+    qsizetype paragraphCharacters = 200'000; // of one paragraph
+    qsizetype paragraphRuns = 1'000;
+    double height = 4'000'000; // pixels, as estimated for a text 120 pixels wide
+};
+
+// As read() above, but stops once the document holds more than `limits` allow. False when the
+// document holds only the beginning of the file.
+bool read(QByteArrayView data, QTextDocument &document, const Limits &limits);
+
 // `bytes` decoded in the Windows code page `codePage` (1252, 1250, 932, 65001, ...). An unknown
 // code page is read as 1252. Control characters other than tab, CR and LF are dropped.
 QString decode(QByteArrayView bytes, int codePage);
