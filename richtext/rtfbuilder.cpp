@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -421,20 +422,34 @@ QTextBlockFormat RtfBuilder::blockFormat() {
     // RTF measures tab stops from the left margin, the text layout from where the paragraph's
     // first line begins. With a hanging indent the first tab stops at the indent, as in list
     // items, unless a tab stop of the paragraph comes before it.
-    QList<int> stops;
-    for (int stop : p.tabStops)
-        if (stop - p.leftIndent - p.firstIndent > 0)
-            stops.append(stop - p.leftIndent - p.firstIndent);
+    std::map<int, std::pair<char, char>> stops; // position: kind, leader
+    for (qsizetype i = 0; i < p.tabStops.size(); ++i)
+        if (const int stop = p.tabStops[i] - p.leftIndent - p.firstIndent; stop > 0)
+            stops.emplace(stop, std::pair(p.tabKinds.value(i, 'l'), p.tabLeaders.value(i, char(0))));
     if (p.firstIndent < 0)
-        stops.append(-p.firstIndent);
-    if (!stops.isEmpty()) {
-        std::sort(stops.begin(), stops.end());
-        stops.erase(std::unique(stops.begin(), stops.end()), stops.end());
+        stops.emplace(-p.firstIndent, std::pair('l', char(0)));
+    if (!stops.empty()) {
         QList<QTextOption::Tab> tabs;
-        for (int stop : stops)
-            tabs.append(QTextOption::Tab(stop / kTwipsPerPixel, QTextOption::LeftTab));
+        QString leaders; // one per tab stop, blank for none
+        for (const auto &[stop, kind] : stops) {
+            const auto type = kind.first == 'r'   ? QTextOption::RightTab
+                              : kind.first == 'c' ? QTextOption::CenterTab
+                              : kind.first == 'd' ? QTextOption::DelimiterTab
+                                                  : QTextOption::LeftTab;
+            // The school's documents are German: numbers line up at the decimal comma.
+            tabs.append(QTextOption::Tab(stop / kTwipsPerPixel, type, kind.first == 'd' ? u',' : QChar()));
+            leaders += kind.second ? QChar(char16_t(kind.second)) : QChar(u' ');
+        }
         format.setTabPositions(tabs);
+        if (!leaders.trimmed().isEmpty())
+            format.setProperty(Rtf::kTabLeaders, leaders);
     }
+    if (p.lineSpacing > 0 && p.lineMultiple)
+        format.setLineHeight(p.lineSpacing * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
+    else if (p.lineSpacing > 0)
+        format.setLineHeight(p.lineSpacing / kTwipsPerPixel, QTextBlockFormat::MinimumHeight);
+    else if (p.lineSpacing < 0)
+        format.setLineHeight(-p.lineSpacing / kTwipsPerPixel, QTextBlockFormat::FixedHeight);
     if (const QColor shading = color(p.shading); shading.isValid())
         format.setBackground(shading);
     if (p.bottomBorder) // the only paragraph border a text block can draw
@@ -779,23 +794,32 @@ void RtfBuilder::onBorderSide(const Token &, int side) {
 }
 
 void RtfBuilder::onBorderWidth(const Token &token, int) {
-    if (m_borderSide >= 0)
-        m_cellDef.borders[size_t(m_borderSide)] = std::clamp(token.parameter, 0, kMaxBorderTwips);
-}
-
-void RtfBuilder::onBorderStyle(const Token &, int visible) {
-    if (m_borderSide == kParagraphBottom)
-        state().para.bottomBorder = visible != 0;
     if (m_borderSide < 0)
         return;
-    int &width = m_cellDef.borders[size_t(m_borderSide)];
-    width = visible ? std::max(width, 10) : 0;
+    // A double line needs three widths of a line to show as two.
+    const int factor = m_cellDef.borderStyles[size_t(m_borderSide)] == QTextFrameFormat::BorderStyle_Double ? 3 : 1;
+    m_cellDef.borders[size_t(m_borderSide)] = std::clamp(token.parameter * factor, 0, kMaxBorderTwips);
 }
 
-// One colour for all sides of a cell: the text document draws them alike.
+void RtfBuilder::onBorderStyle(const Token &, int style) {
+    if (m_borderSide == kParagraphBottom)
+        state().para.bottomBorder = style != 0;
+    if (m_borderSide < 0)
+        return;
+    // The styles of the table, and the widths at which they show.
+    static constexpr QTextFrameFormat::BorderStyle styles[] = {
+        QTextFrameFormat::BorderStyle_None, QTextFrameFormat::BorderStyle_Dotted,
+        QTextFrameFormat::BorderStyle_Dashed, QTextFrameFormat::BorderStyle_Solid,
+        QTextFrameFormat::BorderStyle_Double};
+    const auto side = size_t(m_borderSide);
+    int &width = m_cellDef.borders[side];
+    width = style ? std::max(width, style == 4 ? 45 : 10) : 0;
+    m_cellDef.borderStyles[side] = style == 3 ? 0 : int(styles[style]);
+}
+
 void RtfBuilder::onBorderColor(const Token &token, int) {
     if (m_borderSide >= 0)
-        m_cellDef.borderColor = color(token.parameter);
+        m_cellDef.borderColors[size_t(m_borderSide)] = color(token.parameter);
 }
 
 void RtfBuilder::onRowGap(const Token &token, int) {
@@ -927,9 +951,47 @@ void RtfBuilder::onParagraphTwips(const Token &token, int which) {
 }
 
 void RtfBuilder::onTabStop(const Token &token, int) {
-    QList<int> &stops = state().para.tabStops;
-    if (stops.size() < kMaxTabStops)
-        stops.append(std::clamp(token.parameter, 0, kMaxTwips));
+    RtfParaState &p = state().para;
+    if (p.tabStops.size() < kMaxTabStops) {
+        p.tabStops.append(std::clamp(token.parameter, 0, kMaxTwips));
+        p.tabKinds.append(p.tabKind);
+        p.tabLeaders.append(p.tabLeader);
+    }
+    p.tabKind = 'l';
+    p.tabLeader = 0;
+}
+
+void RtfBuilder::onTabKind(const Token &, int kind) {
+    state().para.tabKind = char(kind);
+}
+
+void RtfBuilder::onTabLeader(const Token &, int leader) {
+    state().para.tabLeader = char(leader);
+}
+
+void RtfBuilder::onLineSpacing(const Token &token, int multiple) {
+    RtfParaState &p = state().para;
+    if (multiple)
+        p.lineMultiple = token.parameter != 0;
+    else
+        p.lineSpacing = std::clamp(token.parameter, -kMaxTwips, kMaxTwips);
+}
+
+void RtfBuilder::onCellAlignment(const Token &, int alignment) {
+    m_cellDef.verticalAlignment = alignment;
+}
+
+// Values 0 … 3 the sides of a cell, 4 … 7 those of the row.
+void RtfBuilder::onPadding(const Token &token, int side) {
+    const int twips = std::clamp(token.parameter, 0, kMaxBorderTwips * 10);
+    if (side < 4)
+        m_cellDef.padding[size_t(side)] = twips;
+    else
+        m_rowDefs[m_rowDefDepth].padding[size_t(side - 4)] = twips;
+}
+
+void RtfBuilder::onRowHeight(const Token &token, int) {
+    m_rowDefs[m_rowDefDepth].height = clampTwips(token.parameter);
 }
 
 void RtfBuilder::onPageBreakBefore(const Token &token, int) {

@@ -109,6 +109,12 @@ private:
     void onAlignment(const Token &token, int value);
     void onParagraphTwips(const Token &token, int value);
     void onTabStop(const Token &token, int value);
+    void onTabKind(const Token &token, int value);
+    void onTabLeader(const Token &token, int value);
+    void onLineSpacing(const Token &token, int value);
+    void onCellAlignment(const Token &token, int value);
+    void onPadding(const Token &token, int value);
+    void onRowHeight(const Token &token, int value);
     void onPageBreakBefore(const Token &token, int value);
 
     void appendText(const QString &text, bool superscript = false);

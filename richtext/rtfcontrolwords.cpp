@@ -11,6 +11,7 @@ const QHash<QByteArray, RtfBuilder::ControlWord> &RtfBuilder::controlWords() {
     enum ParaTwips { Left, Right, First, Before, After };
     enum Merge { First_, Next, VerticalFirst, VerticalNext };
     enum Side { Top, LeftSide, Bottom, RightSide };
+    enum BorderStyle { None, Dotted, Dashed, Solid, Double };
     static const QHash<QByteArray, ControlWord> table = {
         // Destinations read apart from the text.
         {"fonttbl", {&B::onDestination, int(RtfDestination::FontTable), destination}},
@@ -114,15 +115,29 @@ const QHash<QByteArray, RtfBuilder::ControlWord> &RtfBuilder::controlWords() {
         {"brdrr", {&B::onBorderSide, -1}},
         {"brdrw", {&B::onBorderWidth, 0}},
         {"brdrcf", {&B::onBorderColor, 0}},
-        {"brdrs", {&B::onBorderStyle, 1}},
-        {"brdrth", {&B::onBorderStyle, 1}},
-        {"brdrdb", {&B::onBorderStyle, 1}},
-        {"brdrdot", {&B::onBorderStyle, 1}},
-        {"brdrdash", {&B::onBorderStyle, 1}},
-        {"brdrhair", {&B::onBorderStyle, 1}},
-        {"brdrsh", {&B::onBorderStyle, 1}},
-        {"brdrnone", {&B::onBorderStyle, 0}},
-        {"brdrnil", {&B::onBorderStyle, 0}},
+        {"brdrs", {&B::onBorderStyle, Solid}},
+        {"brdrth", {&B::onBorderStyle, Solid}},
+        {"brdrdb", {&B::onBorderStyle, Double}},
+        {"brdrdot", {&B::onBorderStyle, Dotted}},
+        {"brdrdash", {&B::onBorderStyle, Dashed}},
+        {"brdrdashsm", {&B::onBorderStyle, Dashed}},
+        {"brdrhair", {&B::onBorderStyle, Solid}},
+        {"brdrsh", {&B::onBorderStyle, Solid}},
+        {"clvertalt", {&B::onCellAlignment, 0}},
+        {"clvertalc", {&B::onCellAlignment, 1}},
+        {"clvertalb", {&B::onCellAlignment, 2}},
+        // Word and Writer write the top padding as \clpadl and the left as \clpadt.
+        {"clpadl", {&B::onPadding, Top}},
+        {"clpadt", {&B::onPadding, LeftSide}},
+        {"clpadb", {&B::onPadding, Bottom}},
+        {"clpadr", {&B::onPadding, RightSide}},
+        {"trpaddt", {&B::onPadding, 4 + Top}},
+        {"trpaddl", {&B::onPadding, 4 + LeftSide}},
+        {"trpaddb", {&B::onPadding, 4 + Bottom}},
+        {"trpaddr", {&B::onPadding, 4 + RightSide}},
+        {"trrh", {&B::onRowHeight, 0}},
+        {"brdrnone", {&B::onBorderStyle, None}},
+        {"brdrnil", {&B::onBorderStyle, None}},
         // Character formatting.
         {"plain", {&B::onResetCharacters, 0}},
         {"b", {&B::onCharFlag, Bold}},
@@ -162,6 +177,17 @@ const QHash<QByteArray, RtfBuilder::ControlWord> &RtfBuilder::controlWords() {
         {"sb", {&B::onParagraphTwips, Before}},
         {"sa", {&B::onParagraphTwips, After}},
         {"tx", {&B::onTabStop, 0}},
+        {"tqr", {&B::onTabKind, 'r'}},
+        {"tqc", {&B::onTabKind, 'c'}},
+        {"tqdec", {&B::onTabKind, 'd'}},
+        {"tldot", {&B::onTabLeader, '.'}},
+        {"tlmdot", {&B::onTabLeader, '.'}},
+        {"tlhyph", {&B::onTabLeader, '-'}},
+        {"tlth", {&B::onTabLeader, '-'}}, // Writer's '-' leader
+        {"tlul", {&B::onTabLeader, '_'}},
+        {"tleq", {&B::onTabLeader, '='}},
+        {"sl", {&B::onLineSpacing, 0}},
+        {"slmult", {&B::onLineSpacing, 1}},
         {"cbpat", {&B::onParagraphShading, 0}},
         {"pagebb", {&B::onPageBreakBefore, 0}},
     };

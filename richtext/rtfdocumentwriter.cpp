@@ -299,7 +299,7 @@ struct Placement {
     bool covered = false; // merged into another cell
 };
 
-QTextTableCellFormat cellFormat(const RtfDocumentWriter::CellDef &def, int gap) {
+QTextTableCellFormat cellFormat(const RtfDocumentWriter::CellDef &def, const RtfDocumentWriter::RowDef &row) {
     QTextTableCellFormat format;
     if (def.shading.isValid())
         format.setBackground(def.shading);
@@ -307,14 +307,37 @@ QTextTableCellFormat cellFormat(const RtfDocumentWriter::CellDef &def, int gap) 
     format.setLeftBorder(def.borders[1] / kTwipsPerPixel);
     format.setBottomBorder(def.borders[2] / kTwipsPerPixel);
     format.setRightBorder(def.borders[3] / kTwipsPerPixel);
-    format.setTopBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setLeftBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setBottomBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setRightBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setBorderBrush(def.borderColor.isValid() ? def.borderColor : QColor(Qt::black));
-    const double padding = std::max(gap / kTwipsPerPixel, 2.0);
-    format.setLeftPadding(padding);
-    format.setRightPadding(padding);
+    const auto style = [&](int side) {
+        return def.borderStyles[size_t(side)] ? QTextFrameFormat::BorderStyle(def.borderStyles[size_t(side)])
+                                              : QTextFrameFormat::BorderStyle_Solid;
+    };
+    const auto brush = [&](int side) {
+        const QColor &color = def.borderColors[size_t(side)];
+        return QBrush(color.isValid() ? color : QColor(Qt::black));
+    };
+    format.setTopBorderStyle(style(0));
+    format.setLeftBorderStyle(style(1));
+    format.setBottomBorderStyle(style(2));
+    format.setRightBorderStyle(style(3));
+    format.setTopBorderBrush(brush(0));
+    format.setLeftBorderBrush(brush(1));
+    format.setBottomBorderBrush(brush(2));
+    format.setRightBorderBrush(brush(3));
+    // Padding of the cell, else of the row, else half the gap between cells at the sides.
+    std::array<double, 4> padding{};
+    for (size_t side = 0; side < 4; ++side) {
+        const int twips = def.padding[side] >= 0 ? def.padding[side] : row.padding[side];
+        padding[side] = twips >= 0 ? twips / kTwipsPerPixel
+                                   : (side % 2 ? std::max(row.gap / kTwipsPerPixel, 2.0) : 3.0);
+    }
+    format.setTopPadding(padding[0]);
+    format.setLeftPadding(padding[1]);
+    format.setBottomPadding(padding[2]);
+    format.setRightPadding(padding[3]);
+    if (def.verticalAlignment == 1)
+        format.setVerticalAlignment(QTextCharFormat::AlignMiddle);
+    else if (def.verticalAlignment == 2)
+        format.setVerticalAlignment(QTextCharFormat::AlignBottom);
     return format;
 }
 
@@ -430,7 +453,7 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, Table &table) {
                 qtable->mergeCells(int(r), place.column, place.rowSpan, span);
         }
     CellDef lastDef;
-    int lastGap = -1;
+    const RowDef *lastRow = nullptr;
     QTextTableCellFormat lastFormat;
     for (size_t r = 0; r < table.rows.size(); ++r) {
         const Row &row = table.rows[r];
@@ -439,10 +462,10 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, Table &table) {
             if (place.covered || place.column >= int(columns))
                 continue;
             const CellDef def = c < row.def.cells.size() ? row.def.cells[c] : CellDef();
-            if (lastGap != row.def.gap || !(def == lastDef)) { // cells mostly look alike
-                lastFormat = cellFormat(def, row.def.gap);
+            if (!lastRow || !(row.def == *lastRow) || !(def == lastDef)) { // cells mostly look alike
+                lastFormat = cellFormat(def, row.def);
                 lastDef = def;
-                lastGap = row.def.gap;
+                lastRow = &row.def;
             }
             QTextTableCell cell = qtable->cellAt(int(r), place.column);
             cell.setFormat(lastFormat);

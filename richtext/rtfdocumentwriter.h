@@ -27,13 +27,22 @@ public:
         bool vMergeFirst = false, vMergeNext = false; // \clvmgf, \clvmrg
         QColor shading;                               // invalid: none
         std::array<int, 4> borders{};                 // top, left, bottom, right in twips
-        QColor borderColor;                           // \brdrcf; invalid: black
+        std::array<int, 4> borderStyles{};            // QTextFrameFormat::BorderStyle; 0 solid
+        std::array<QColor, 4> borderColors;           // \brdrcf; invalid: black
+        std::array<int, 4> padding{-1, -1, -1, -1};   // \clpad…, twips; -1: the row's
+        int verticalAlignment = 0;                    // 0 top, 1 centre, 2 bottom
 
         bool operator==(const CellDef &) const = default;
     };
     struct RowDef {
         std::vector<CellDef> cells;
         int gap = 0; // \trgaph: half the space between cells, twips
+        std::array<int, 4> padding{-1, -1, -1, -1}; // \trpadd…, twips; -1: from the gap
+        int height = 0; // \trrh, twips: at least, or exactly when negative
+
+        bool operator==(const RowDef &other) const {
+            return gap == other.gap && padding == other.padding && height == other.height;
+        }
     };
 
     // `document` is cleared first.

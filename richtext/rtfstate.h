@@ -55,6 +55,12 @@ struct RtfParaState {
     bool pageBreakBefore = false; // \pagebb
     bool bottomBorder = false;    // \brdrb with a visible style: a line under the paragraph
     QList<int> tabStops;          // twips from the left margin
+    QList<char> tabKinds;         // of each tab stop: 'l' left, 'r' right, 'c' centre, 'd' decimal
+    QList<char> tabLeaders;       // of each tab stop: 0 none, '.', '-', '_', '=' (see onTabLeader)
+    char tabKind = 'l';           // for the next \tx
+    char tabLeader = 0;
+    int lineSpacing = 0;          // \slN: twips; negative an exact height, 0 single
+    bool lineMultiple = false;    // \slmult1: lineSpacing is in 240ths of a line
 
     bool operator==(const RtfParaState &) const = default;
 };
