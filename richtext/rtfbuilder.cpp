@@ -185,6 +185,10 @@ void RtfBuilder::groupEnd() {
     }
     if (depth == m_nestedPropertiesDepth)
         m_nestedPropertiesDepth = 0;
+    if (depth == m_shape.nameDepth)
+        m_shape.nameDepth = 0;
+    if (depth == m_shape.depth)
+        m_shape = Shape();
     if (depth == m_pictureRoleDepth) {
         m_pictureRoleDepth = 0;
         m_pictureRole = 0;
@@ -263,6 +267,8 @@ void RtfBuilder::textBytes(QByteArrayView bytes) {
         m_picture.data.append(bytes);
         break;
     case RtfDestination::Skip:
+        if (m_shape.nameDepth == m_stack.size() && m_shape.name.size() < 64)
+            m_shape.name.append(bytes);
         break;
     }
 }
@@ -392,6 +398,8 @@ QTextCharFormat RtfBuilder::buildCharFormat(const RtfCharState &c) {
     format.setFontWeight(c.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(c.italic);
     format.setFontUnderline(c.underline);
+    if (c.underline && c.doubleUnderline)
+        format.setProperty(Rtf::kDoubleUnderline, true);
     format.setFontStrikeOut(c.strike);
     if (c.smallCaps)
         format.setFontCapitalization(QFont::SmallCaps);
@@ -568,6 +576,12 @@ void RtfBuilder::styleSheetWord(const Token &token) {
         style.bold = !token.hasParameter || n != 0;
     else if (w == "i")
         style.italic = !token.hasParameter || n != 0;
+    else if (w == "cf")
+        style.color = std::max(n, 0);
+    else if (w == "sbasedon")
+        style.basedOn = n;
+    else if (static const QByteArrayList twips{"li", "ri", "fi", "sb", "sa"}; twips.contains(w))
+        style.twips[size_t(twips.indexOf(w))] = w == "sb" || w == "sa" ? std::clamp(n, 0, kMaxTwips) : clampTwips(n);
 }
 
 // --- Pictures ---
@@ -641,6 +655,10 @@ void RtfBuilder::finishPicture() {
         double height = picture.goalHeight > 0 ? picture.goalHeight / kTwipsPerPixel : image.height();
         width *= picture.scaleX / 100.0;
         height *= picture.scaleY / 100.0;
+        if (const auto &e = m_shape.edges; m_shape.depth && e[2] > e[0] && e[3] > e[1]) {
+            width = (e[2] - e[0]) / kTwipsPerPixel; // the size the shape gives the picture
+            height = (e[3] - e[1]) / kTwipsPerPixel;
+        }
         // No larger than a large screen, in its own proportions.
         const double shrink = std::min(1.0, kMaxPicturePixels / std::max(width, height));
         width = std::max(width * shrink, 1.0);
@@ -652,6 +670,10 @@ void RtfBuilder::finishPicture() {
         format.setWidth(width);
         format.setHeight(height);
         m_writer.addImage(format, state().para.tableDepth);
+        // A shape with no text beside it (wrapping above and below, or none) stands on a line
+        // of its own.
+        if (m_shape.depth && (m_shape.edges[4] == 1 || m_shape.edges[4] == 3))
+            appendText(QStringLiteral("\u2028"));
     }
     if (picture.role == 2)
         m_placeholderMark = -1;
@@ -868,6 +890,35 @@ void RtfBuilder::onShapePicture(const Token &token, int) {
         m_lastPictureShown = true;
 }
 
+void RtfBuilder::onShape(const Token &, int) {
+    const bool shown = showsText();
+    state().destination = RtfDestination::Skip;
+    if (!shown || m_shape.depth) // only shapes in the text, not inside others
+        return;
+    m_shape = Shape();
+    m_shape.depth = m_stack.size();
+}
+
+// \sn starts the name of a shape property, \sv its value: the value of "pib" is shown.
+void RtfBuilder::onShapeProperty(const Token &, int value) {
+    if (!m_shape.depth)
+        return;
+    if (!value) {
+        m_shape.name.clear();
+        m_shape.nameDepth = m_stack.size();
+    } else if (m_shape.name.trimmed() == "pib") {
+        const RtfGroupState outer = m_stack[m_shape.depth - 2];
+        state().chars = outer.chars;
+        state().para = outer.para;
+        state().destination = RtfDestination::Text;
+    }
+}
+
+void RtfBuilder::onShapeEdge(const Token &token, int edge) {
+    if (m_shape.depth)
+        m_shape.edges[size_t(edge)] = clampTwips(token.parameter);
+}
+
 void RtfBuilder::onListText(const Token &, int) {
     state().destination = RtfDestination::ListText;
     m_listTextMark = m_writer.mark();
@@ -887,10 +938,17 @@ void RtfBuilder::onCharFlag(const Token &token, int which) {
         &RtfCharState::bold,   &RtfCharState::italic,    &RtfCharState::underline, &RtfCharState::strike,
         &RtfCharState::hidden, &RtfCharState::smallCaps, &RtfCharState::allCaps};
     state().chars.*flags[which] = !token.hasParameter || token.parameter != 0;
+    if (which == 2)
+        state().chars.doubleUnderline = false;
 }
 
 void RtfBuilder::onUnderlineNone(const Token &, int) {
     state().chars.underline = false;
+}
+
+void RtfBuilder::onDoubleUnderline(const Token &token, int) {
+    RtfCharState &c = state().chars;
+    c.underline = c.doubleUnderline = !token.hasParameter || token.parameter != 0;
 }
 
 void RtfBuilder::onVertical(const Token &, int value) {
@@ -920,11 +978,45 @@ void RtfBuilder::onParagraphShading(const Token &token, int) {
 }
 
 void RtfBuilder::onStyle(const Token &token, int) {
-    const auto it = m_styles.find(token.parameter);
-    if (it == m_styles.end())
+    // The style and those it is based on, the nearest first; what a nearer one sets counts.
+    RtfStyle style;
+    bool found = false;
+    for (int number = token.parameter, steps = 0; steps < 16; ++steps) {
+        const auto it = m_styles.find(number);
+        if (it == m_styles.end())
+            break;
+        found = true;
+        const RtfStyle &s = it->second;
+        if (style.font < 0)
+            style.font = s.font;
+        if (style.halfPoints <= 0)
+            style.halfPoints = s.halfPoints;
+        if (style.bold < 0)
+            style.bold = s.bold;
+        if (style.italic < 0)
+            style.italic = s.italic;
+        if (style.color < 0)
+            style.color = s.color;
+        for (size_t i = 0; i < style.twips.size(); ++i)
+            if (style.twips[i] == -1)
+                style.twips[i] = s.twips[i];
+        if (s.basedOn == number)
+            break;
+        number = s.basedOn;
+    }
+    if (!found)
         return;
     RtfCharState &chars = state().chars;
-    const RtfStyle &style = it->second;
+    if (style.color >= 0)
+        chars.color = style.color;
+    if (token.word == "s") {
+        static constexpr int RtfParaState::*fields[] = {&RtfParaState::leftIndent, &RtfParaState::rightIndent,
+                                                        &RtfParaState::firstIndent, &RtfParaState::spaceBefore,
+                                                        &RtfParaState::spaceAfter};
+        for (size_t i = 0; i < style.twips.size(); ++i)
+            if (style.twips[i] != -1)
+                state().para.*fields[i] = style.twips[i];
+    }
     if (style.font >= 0)
         chars.font = style.font;
     if (style.halfPoints > 0)

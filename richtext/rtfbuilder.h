@@ -13,6 +13,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 
+#include <array>
 #include <map>
 #include <vector>
 
@@ -95,10 +96,14 @@ private:
     void onPicture(const Token &token, int value);
     void onShapePicture(const Token &token, int value);
     void onListText(const Token &token, int value);
+    void onShape(const Token &token, int value);
+    void onShapeProperty(const Token &token, int value);
+    void onShapeEdge(const Token &token, int value);
     void onResetParagraph(const Token &token, int value);
     void onResetCharacters(const Token &token, int value);
     void onCharFlag(const Token &token, int value);
     void onUnderlineNone(const Token &token, int value);
+    void onDoubleUnderline(const Token &token, int value);
     void onVertical(const Token &token, int value);
     void onFontSize(const Token &token, int value);
     void onFont(const Token &token, int value);
@@ -190,6 +195,15 @@ private:
     qsizetype m_placeholderMark = -1; // where the placeholder of a \shppict picture went
     int m_pictureNumber = 0;
     qint64 m_picturePixels = 0; // of the pictures decoded so far
+
+    // The shape being read: its group, the group of its property name and the name read so
+    // far, its edges (twips) and the kind of wrapping around it.
+    struct Shape {
+        size_t depth = 0, nameDepth = 0;
+        QByteArray name;
+        std::array<int, 5> edges{}; // left, top, right, bottom, \shpwr
+    };
+    Shape m_shape;
 
     // \listtext: where its text began in the paragraph, and its group.
     qsizetype m_listTextMark = 0;

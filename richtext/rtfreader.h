@@ -17,6 +17,8 @@ namespace Rtf {
 // Block properties the text document has no own attribute for. kTabLeaders: a string with one
 // character for each of the block's tab stops, the character its leader repeats (blank: none).
 constexpr int kTabLeaders = 0x100000 + 1;
+// A character property: the underline is double.
+constexpr int kDoubleUnderline = 0x100000 + 2;
 
 // The largest document the viewer reads (32 MB). Reading needs memory of a few times the file's
 // size, and much more for files of nothing but empty paragraphs; larger files are refused.
