@@ -864,6 +864,21 @@ void RtfBuilder::onFootnote(const Token &, int) {
     m_writer.beginFootnote();
 }
 
+// Of each, the one for all pages is shown, else the first page's; left pages' are not.
+void RtfBuilder::onPageHeader(const Token &, int value) {
+    const bool shown = showsText();
+    state().destination = RtfDestination::Skip;
+    const int rank = value % 4;
+    int &best = m_asideRank[size_t(value / 4)];
+    if (!shown || m_footnoteDepth || m_writer.inFootnote() || rank == 0 || rank <= best)
+        return;
+    best = rank;
+    state().destination = RtfDestination::Text;
+    state().para = RtfParaState();
+    m_footnoteDepth = m_stack.size();
+    m_writer.beginFootnote(value < 4 ? RtfDocumentWriter::Aside::Header : RtfDocumentWriter::Aside::Footer);
+}
+
 void RtfBuilder::onFootnoteNumber(const Token &, int) {
     // In the text the number of the footnote that follows, in the note its own.
     const int number = m_writer.inFootnote() ? m_footnotes : m_footnotes + 1;

@@ -92,6 +92,7 @@ private:
     void onRowGap(const Token &token, int value);
     void onNestedRowProperties(const Token &token, int value);
     void onFootnote(const Token &token, int value);
+    void onPageHeader(const Token &token, int value);
     void onFootnoteNumber(const Token &token, int value);
     void onPicture(const Token &token, int value);
     void onShapePicture(const Token &token, int value);
@@ -174,6 +175,7 @@ private:
 
     // Footnotes: their count and the group of the one being read.
     int m_footnotes = 0;
+    std::array<int, 2> m_asideRank{-1, -1}; // of the header and footer read, see onPageHeader
     size_t m_footnoteDepth = 0;
     bool m_noteSpacePending = false; // a note's own number was just written
 

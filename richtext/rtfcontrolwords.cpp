@@ -25,16 +25,18 @@ const QHash<QByteArray, RtfBuilder::ControlWord> &RtfBuilder::controlWords() {
         {"listtext", {&B::onListText, 0, destination}},
         // Destinations whose content is not shown. Starred groups ({\* ...}) are skipped anyway;
         // these are the ones word processors also write without the star.
+        // Page headers and footers: value 0 … 2 a header for left pages, the first page, all
+        // pages; 4 … 6 footers alike.
         {"info", {&B::onSkip, 0, anywhere}},
         {"object", {&B::onSkip, 0, anywhere}},
-        {"header", {&B::onSkip, 0, anywhere}},
-        {"headerl", {&B::onSkip, 0, anywhere}},
-        {"headerr", {&B::onSkip, 0, anywhere}},
-        {"headerf", {&B::onSkip, 0, anywhere}},
-        {"footer", {&B::onSkip, 0, anywhere}},
-        {"footerl", {&B::onSkip, 0, anywhere}},
-        {"footerr", {&B::onSkip, 0, anywhere}},
-        {"footerf", {&B::onSkip, 0, anywhere}},
+        {"header", {&B::onPageHeader, 2, anywhere}},
+        {"headerl", {&B::onPageHeader, 0, anywhere}},
+        {"headerr", {&B::onPageHeader, 2, anywhere}},
+        {"headerf", {&B::onPageHeader, 1, anywhere}},
+        {"footer", {&B::onPageHeader, 6, anywhere}},
+        {"footerl", {&B::onPageHeader, 4, anywhere}},
+        {"footerr", {&B::onPageHeader, 6, anywhere}},
+        {"footerf", {&B::onPageHeader, 5, anywhere}},
         {"fldinst", {&B::onSkip, 0, anywhere}},
         {"xe", {&B::onSkip, 0, anywhere}},
         {"tc", {&B::onSkip, 0, anywhere}},

@@ -1,5 +1,7 @@
 #include "richtext/rtfdocumentwriter.h"
 
+#include "richtext/rtfreader.h"
+
 #include <QTextDocument>
 #include <QTextLength>
 #include <QTextTable>
@@ -16,6 +18,7 @@ constexpr int kDefaultCellWidth = 1440; // twips, for cells that a row does not 
 // A paragraph outside tables with more runs than this goes into the document before it ends.
 constexpr size_t kMaxHeldRuns = 1024;
 constexpr double kFootnoteLinePixels = 160; // the line above the footnotes
+constexpr double kAsideGap = 18;             // between the page header or footer and the text
 // For the height a document takes at least: the narrowest text, the size of letters that
 // name none, a letter's width and a line's height against the letters' size.
 constexpr double kNarrowestText = 120;
@@ -128,7 +131,7 @@ void RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
     m_paragraphRunStart = m_runs;
     addHeight(m_paragraph.runs, &block);
     if (m_inFootnote) {
-        m_footnotes.push_back(takeParagraph(block, blockChar));
+        m_aside->push_back(takeParagraph(block, blockChar));
         return;
     }
     if (m_spilledRuns > 0 && depth == 0) {
@@ -211,10 +214,14 @@ void RtfDocumentWriter::closeTablesBelow(int depth) {
     }
 }
 
-void RtfDocumentWriter::beginFootnote() {
+void RtfDocumentWriter::beginFootnote(Aside aside) {
     if (m_inFootnote)
         return;
     m_inFootnote = true;
+    m_asideKind = aside;
+    m_aside = aside == Aside::Header ? &m_header : aside == Aside::Footer ? &m_footer : &m_footnotes;
+    if (aside != Aside::Footnote)
+        m_aside->clear(); // a later header or footer replaces the one before
     m_mainParagraph.runs.swap(m_paragraph.runs);
 }
 
@@ -222,8 +229,18 @@ void RtfDocumentWriter::endFootnote(const QTextBlockFormat &block, const QTextCh
     if (!m_inFootnote)
         return;
     if (!m_paragraph.runs.empty())
-        m_footnotes.push_back(takeParagraph(block, blockChar));
+        m_aside->push_back(takeParagraph(block, blockChar));
     m_inFootnote = false;
+    if (m_asideKind == Aside::Header && m_cursor.position() == 0 && !m_blockUsed) {
+        // The header stands above the text once; one that comes later is not shown.
+        for (Paragraph &paragraph : m_header) {
+            paragraph.block.setProperty(Rtf::kPageHeader, true);
+            writeParagraph(paragraph);
+        }
+        QTextBlockFormat last = m_cursor.blockFormat();
+        last.setBottomMargin(last.bottomMargin() + kAsideGap);
+        m_cursor.setBlockFormat(last);
+    }
     m_paragraph.runs.swap(m_mainParagraph.runs);
     m_mainParagraph.runs.clear();
 }
@@ -235,8 +252,19 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
         closeTablesBelow(0);
     else
         endParagraph(block, blockChar, 0);
-    if (m_footnotes.empty())
-        return;
+    if (!m_footnotes.empty())
+        writeFootnotes();
+    // The footer stands below all, once.
+    for (size_t i = 0; i < m_footer.size(); ++i) {
+        Paragraph &paragraph = m_footer[i];
+        paragraph.block.setProperty(Rtf::kPageFooter, true);
+        if (i == 0)
+            paragraph.block.setTopMargin(paragraph.block.topMargin() + kAsideGap);
+        writeParagraph(paragraph);
+    }
+}
+
+void RtfDocumentWriter::writeFootnotes() {
     // The notes follow under a short line, as at the foot of a printed page.
     QTextBlockFormat line;
     line.setTopMargin(12);

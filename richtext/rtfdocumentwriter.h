@@ -68,8 +68,11 @@ public:
     void endRow(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth,
                 const RowDef &row);
 
-    // Text between these two goes to a footnote instead of the current paragraph.
-    void beginFootnote();
+    // Text between these two goes to a footnote (or the page header or footer) instead of the
+    // current paragraph. The header goes before the document's text, the footer after it;
+    // their blocks carry Rtf::kPageHeader or Rtf::kPageFooter.
+    enum class Aside { Footnote, Header, Footer };
+    void beginFootnote(Aside aside = Aside::Footnote);
     void endFootnote(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     bool inFootnote() const { return m_inFootnote; }
 
@@ -114,6 +117,7 @@ private:
     };
 
     void spill(int depth);
+    void writeFootnotes();
     void addHeight(const std::vector<Run> &runs, const QTextBlockFormat *block);
     void finishSpilled(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     Paragraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
@@ -142,5 +146,7 @@ private:
     qsizetype m_paragraphRunStart = 0;
     bool m_inFootnote = false;
     Paragraph m_mainParagraph; // the paragraph interrupted by a footnote
-    std::vector<Paragraph> m_footnotes;
+    std::vector<Paragraph> m_footnotes, m_header, m_footer;
+    std::vector<Paragraph> *m_aside = &m_footnotes;
+    Aside m_asideKind = Aside::Footnote;
 };

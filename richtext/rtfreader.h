@@ -19,6 +19,9 @@ namespace Rtf {
 constexpr int kTabLeaders = 0x100000 + 1;
 // A character property: the underline is double.
 constexpr int kDoubleUnderline = 0x100000 + 2;
+// Block properties: the block belongs to the page header or the page footer.
+constexpr int kPageHeader = 0x100000 + 3;
+constexpr int kPageFooter = 0x100000 + 4;
 
 // The largest document the viewer reads (32 MB). Reading needs memory of a few times the file's
 // size, and much more for files of nothing but empty paragraphs; larger files are refused.

@@ -100,7 +100,7 @@ private slots:
             {"{\\rtf1\\uc2 \\u228??x{\\uc0 \\u246 }\\u252??}", u"äxöü"_s},
             {"{\\rtf1\\uc3 \\u228{x}y}", u"äxy"_s}, // a brace ends the fallback
             {"{\\rtf1 \\u-10179?\\u-8704?\\u-10179?x\\u-3?}", u"\U0001F600\uFFFDx\uFFFD"_s},
-            {"{\\rtf1 a{\\*\\x b\\par}{\\info{\\title T}}{\\header H}{\\footer F}c}", u"ac"_s},
+            {"{\\rtf1 a{\\*\\x b\\par}{\\info{\\title T}}{\\headerl H}{\\footer F}c}", u"ac\nF"_s},
             // A table: each cell begins with U+FDD0, the table ends with U+FDD1.
             {"{\\rtf1 \\intbl A\\cell B\\cell\\row \\intbl\\cell C\\cell\\cell\\row}",
              u"\uFDD0A\uFDD0B\uFDD0\uFDD0\uFDD0C\uFDD0\uFDD1"_s},
