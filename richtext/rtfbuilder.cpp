@@ -329,7 +329,9 @@ void RtfBuilder::flush() {
 
 void RtfBuilder::endParagraph(bool pageBreakAfter) {
     flush();
-    m_writer.endParagraph(blockFormat(), charFormat(), state().para.tableDepth);
+    const RtfDocumentWriter::CellDef box = paragraphBox();
+    m_writer.endParagraph(blockFormat(), charFormat(), state().para.tableDepth,
+                          box.borders == std::array<int, 4>{} ? nullptr : &box);
     m_pageBreakBeforeBlock = pageBreakAfter;
 }
 
@@ -460,7 +462,10 @@ QTextBlockFormat RtfBuilder::blockFormat() {
         format.setLineHeight(-p.lineSpacing / kTwipsPerPixel, QTextBlockFormat::FixedHeight);
     if (const QColor shading = color(p.shading); shading.isValid())
         format.setBackground(shading);
-    if (p.bottomBorder) // the only paragraph border a text block can draw
+    const bool boxed = p.boxWidths[0] || p.boxWidths[1] || p.boxWidths[3];
+    if (boxed) // the box has it
+        format.clearBackground();
+    if (p.bottomBorder && !boxed) // a line under the paragraph
         format.setProperty(QTextFormat::BlockTrailingHorizontalRulerWidth,
                            QTextLength(QTextLength::PercentageLength, 100));
     if (m_pageBreakBeforeBlock || p.pageBreakBefore) {
@@ -815,33 +820,69 @@ void RtfBuilder::onBorderSide(const Token &, int side) {
     m_borderSide = side;
 }
 
-void RtfBuilder::onBorderWidth(const Token &token, int) {
-    if (m_borderSide < 0)
-        return;
-    // A double line needs three widths of a line to show as two.
-    const int factor = m_cellDef.borderStyles[size_t(m_borderSide)] == QTextFrameFormat::BorderStyle_Double ? 3 : 1;
-    m_cellDef.borders[size_t(m_borderSide)] = std::clamp(token.parameter * factor, 0, kMaxBorderTwips);
+template <typename Set> void RtfBuilder::forBorderSides(Set set) {
+    RtfParaState &p = state().para;
+    if (m_borderSide >= 0 && m_borderSide < 4)
+        set(m_cellDef.borders[size_t(m_borderSide)], m_cellDef.borderStyles[size_t(m_borderSide)],
+            &m_cellDef.borderColors[size_t(m_borderSide)], nullptr, nullptr);
+    for (size_t side = 0; side < 4; ++side)
+        if (m_borderSide == 8 || m_borderSide == int(side) + 4)
+            set(p.boxWidths[side], p.boxStyles[side], nullptr, &p.boxColors[side], &p.boxSpace[side]);
 }
 
+void RtfBuilder::onBorderWidth(const Token &token, int) {
+    forBorderSides([&](int &width, int &style, QColor *, int *, int *) {
+        // A double line needs three widths of a line to show as two.
+        const int factor = style == QTextFrameFormat::BorderStyle_Double ? 3 : 1;
+        width = std::clamp(token.parameter * factor, 0, kMaxBorderTwips);
+    });
+}
+
+// The styles of the text document and the widths at which they show.
 void RtfBuilder::onBorderStyle(const Token &, int style) {
-    if (m_borderSide == kParagraphBottom)
+    if (m_borderSide == 4 + 2)
         state().para.bottomBorder = style != 0;
-    if (m_borderSide < 0)
-        return;
-    // The styles of the table, and the widths at which they show.
     static constexpr QTextFrameFormat::BorderStyle styles[] = {
         QTextFrameFormat::BorderStyle_None, QTextFrameFormat::BorderStyle_Dotted,
         QTextFrameFormat::BorderStyle_Dashed, QTextFrameFormat::BorderStyle_Solid,
         QTextFrameFormat::BorderStyle_Double};
-    const auto side = size_t(m_borderSide);
-    int &width = m_cellDef.borders[side];
-    width = style ? std::max(width, style == 4 ? 45 : 10) : 0;
-    m_cellDef.borderStyles[side] = style == 3 ? 0 : int(styles[style]);
+    forBorderSides([&](int &width, int &kind, QColor *, int *, int *) {
+        width = style ? std::max(width, style == 4 ? 45 : 10) : 0;
+        kind = style == 3 ? 0 : int(styles[style]);
+    });
 }
 
 void RtfBuilder::onBorderColor(const Token &token, int) {
-    if (m_borderSide >= 0)
-        m_cellDef.borderColors[size_t(m_borderSide)] = color(token.parameter);
+    forBorderSides([&](int &, int &, QColor *cell, int *paragraph, int *) {
+        if (cell)
+            *cell = color(token.parameter);
+        if (paragraph)
+            *paragraph = std::max(token.parameter, 0);
+    });
+}
+
+void RtfBuilder::onBorderSpace(const Token &token, int) {
+    forBorderSides([&](int &, int &, QColor *, int *, int *space) {
+        if (space)
+            *space = std::clamp(token.parameter, 0, kMaxBorderTwips * 10);
+    });
+}
+
+// A paragraph with a border at the top, left or right stands in a box (a table of one cell);
+// one with a border only at the bottom gets a line under it.
+RtfDocumentWriter::CellDef RtfBuilder::paragraphBox() const {
+    const RtfParaState &p = m_stack.back().para;
+    RtfDocumentWriter::CellDef box;
+    if (!p.boxWidths[0] && !p.boxWidths[1] && !p.boxWidths[3])
+        return box;
+    box.borders = p.boxWidths;
+    box.borderStyles = p.boxStyles;
+    for (size_t side = 0; side < 4; ++side) {
+        box.borderColors[side] = color(p.boxColors[side]);
+        box.padding[side] = p.boxSpace[side];
+    }
+    box.shading = color(p.shading);
+    return box;
 }
 
 void RtfBuilder::onRowGap(const Token &token, int) {

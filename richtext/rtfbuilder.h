@@ -89,6 +89,10 @@ private:
     void onBorderWidth(const Token &token, int value);
     void onBorderStyle(const Token &token, int value);
     void onBorderColor(const Token &token, int value);
+    void onBorderSpace(const Token &token, int value);
+    // The sides that a border word sets: of the cell or of the paragraph.
+    template <typename Set> void forBorderSides(Set set);
+    RtfDocumentWriter::CellDef paragraphBox() const; // of the current paragraph
     void onRowGap(const Token &token, int value);
     void onNestedRowProperties(const Token &token, int value);
     void onFootnote(const Token &token, int value);
@@ -169,8 +173,8 @@ private:
     std::map<int, RtfDocumentWriter::RowDef> m_rowDefs;
     int m_rowDefDepth = 1;
     RtfDocumentWriter::CellDef m_cellDef;
-    static constexpr int kParagraphBottom = -2;
-    int m_borderSide = -1;              // 0 … 3 the sides of a cell, kParagraphBottom, -1 other borders
+    // 0 … 3 the sides of a cell, 4 … 7 those of a paragraph, 8 all of a paragraph's, -1 others.
+    int m_borderSide = -1;
     size_t m_nestedPropertiesDepth = 0; // the group of \nesttableprops
 
     // Footnotes: their count and the group of the one being read.

@@ -125,7 +125,7 @@ RtfDocumentWriter::Paragraph RtfDocumentWriter::takeParagraph(const QTextBlockFo
 }
 
 void RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar,
-                                     int depth) {
+                                     int depth, const CellDef *box) {
     ++m_blocks;
     m_paragraphStart = m_characters;
     m_paragraphRunStart = m_runs;
@@ -142,6 +142,15 @@ void RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
         return;
     }
     finishSpilled(block, blockChar);
+    if (box && depth == 0) {
+        if (!m_tables.empty() && !(m_tables.front()->box && *m_tables.front()->box == *box))
+            closeTablesBelow(0);
+        Table &table = tableAt(1);
+        if (!table.box)
+            table.box = std::make_unique<CellDef>(*box);
+        table.cell.items.emplace_back(takeParagraph(block, blockChar));
+        return;
+    }
     closeTablesBelow(depth);
     if (depth == 0)
         writeParagraph(takeParagraph(block, blockChar));
@@ -160,6 +169,8 @@ void RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFo
     }
     depth = std::max(depth, 1);
     finishSpilled(block, blockChar);
+    if (!m_tables.empty() && m_tables.front()->box)
+        closeTablesBelow(0);
     closeTablesBelow(depth);
     Table &table = tableAt(depth);
     if (!m_paragraph.runs.empty() || table.cell.items.empty())
@@ -175,6 +186,8 @@ void RtfDocumentWriter::endRow(const QTextBlockFormat &block, const QTextCharFor
         return;
     }
     depth = std::max(depth, 1);
+    if (!m_tables.empty() && m_tables.front()->box)
+        closeTablesBelow(0);
     closeTablesBelow(depth);
     Table &table = tableAt(depth);
     if (!m_paragraph.runs.empty() || !table.cell.items.empty()) // content after the last \cell
@@ -199,8 +212,13 @@ void RtfDocumentWriter::closeTablesBelow(int depth) {
         // A row that was never ended still shows.
         if (!table->cell.items.empty())
             table->cells.push_back(std::move(table->cell));
+        RowDef def;
+        if (table->box) {
+            def.cells.push_back(*table->box);
+            def.box = true;
+        }
         if (!table->cells.empty())
-            table->rows.push_back({RowDef(), std::move(table->cells)});
+            table->rows.push_back({def, std::move(table->cells)});
         if (table->rows.empty())
             continue;
         if (!m_tables.empty()) {
@@ -369,6 +387,37 @@ QTextTableCellFormat cellFormat(const RtfDocumentWriter::CellDef &def, const Rtf
     return format;
 }
 
+// A row's height (\trrh) as padding of its cell: the cell's text is about a line of its
+// largest letters for each paragraph; the rest of the height goes above or below it as the
+// cell is aligned.
+QTextTableCellFormat withRowHeight(QTextTableCellFormat format, int twips,
+                                   const std::vector<RtfDocumentWriter::Item> &items) {
+    double text = 0;
+    for (const auto &item : items) {
+        const auto *paragraph = std::get_if<RtfDocumentWriter::Paragraph>(&item);
+        if (!paragraph)
+            return format; // a nested table: its height is not known here
+        double letters = kDefaultLetterPixels * 4 / 3;
+        for (const auto &run : paragraph->runs)
+            if (run.image)
+                letters = std::max(letters, run.format.toImageFormat().height());
+            else if (run.format.hasProperty(QTextFormat::FontPointSize))
+                letters = std::max(letters, run.format.fontPointSize() * 96 / 72 * 1.15);
+        text += letters + paragraph->block.topMargin() + paragraph->block.bottomMargin();
+    }
+    const double extra =
+        std::abs(twips) / kTwipsPerPixel - text - format.topPadding() - format.bottomPadding();
+    if (extra <= 0)
+        return format;
+    const auto alignment = format.verticalAlignment();
+    const double above = alignment == QTextCharFormat::AlignBottom   ? extra
+                         : alignment == QTextCharFormat::AlignMiddle ? extra / 2
+                                                                     : 0;
+    format.setTopPadding(format.topPadding() + above);
+    format.setBottomPadding(format.bottomPadding() + extra - above);
+    return format;
+}
+
 } // namespace
 
 // Columns are the right edges of all rows' cells together, so that cells of different rows
@@ -456,7 +505,10 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, Table &table) {
     format.setBorder(0);
     format.setBorderCollapse(true);
     format.setAlignment(Qt::AlignLeft);
-    if (byEdges && !edges.empty()) {
+    const bool box = table.rows.size() == 1 && table.rows.front().def.box;
+    if (box)
+        format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    else if (byEdges && !edges.empty()) {
         QList<QTextLength> widths;
         int left = 0;
         for (int edge : edges) {
@@ -496,7 +548,10 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, Table &table) {
                 lastRow = &row.def;
             }
             QTextTableCell cell = qtable->cellAt(int(r), place.column);
-            cell.setFormat(lastFormat);
+            if (row.def.height != 0 && place.rowSpan == 1)
+                cell.setFormat(withRowHeight(lastFormat, row.def.height, row.cells[c].items));
+            else
+                cell.setFormat(lastFormat);
             fills.push_back({cell.firstPosition(), r, c});
         }
     }

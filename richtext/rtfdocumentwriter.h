@@ -39,6 +39,7 @@ public:
         int gap = 0; // \trgaph: half the space between cells, twips
         std::array<int, 4> padding{-1, -1, -1, -1}; // \trpadd…, twips; -1: from the gap
         int height = 0; // \trrh, twips: at least, or exactly when negative
+        bool box = false; // the box of paragraphs, as wide as the page
 
         bool operator==(const RowDef &other) const {
             return gap == other.gap && padding == other.padding && height == other.height;
@@ -62,8 +63,11 @@ public:
     QString textSince(qsizetype mark) const;
     void truncate(qsizetype mark);
 
-    // Ends the current paragraph; `depth` is its table nesting (0 outside tables).
-    void endParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth);
+    // Ends the current paragraph; `depth` is its table nesting (0 outside tables). A paragraph
+    // outside tables with a `box` stands in a table of one cell, with the paragraphs before it
+    // of the same box.
+    void endParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth,
+                      const CellDef *box = nullptr);
     void endCell(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth);
     void endRow(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth,
                 const RowDef &row);
@@ -90,7 +94,7 @@ public:
     // Ends the last paragraph, closes open tables and lists the footnotes.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
 
-private:
+    // What the writer holds until a paragraph or table ends.
     struct Run {
         QString text;
         QTextCharFormat format; // a QTextImageFormat for a picture
@@ -114,7 +118,10 @@ private:
         std::vector<Row> rows;
         std::vector<Cell> cells; // of the row not yet ended
         Cell cell;               // not yet ended
+        std::unique_ptr<CellDef> box; // a box of paragraphs
     };
+
+private:
 
     void spill(int depth);
     void writeFootnotes();

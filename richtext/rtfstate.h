@@ -57,6 +57,9 @@ struct RtfParaState {
     int tableDepth = 0;           // 0 outside tables; \intbl makes it at least 1, \itapN sets it
     bool pageBreakBefore = false; // \pagebb
     bool bottomBorder = false;    // \brdrb with a visible style: a line under the paragraph
+    // The paragraph's borders (\brdrt, \brdrl, \brdrb, \brdrr, \box): width in twips, style
+    // (see RtfBuilder::onBorderStyle), colour index and the space to the text (\brsp), per side.
+    std::array<int, 4> boxWidths{}, boxStyles{}, boxColors{}, boxSpace{};
     QList<int> tabStops;          // twips from the left margin
     QList<char> tabKinds;         // of each tab stop: 'l' left, 'r' right, 'c' centre, 'd' decimal
     QList<char> tabLeaders;       // of each tab stop: 0 none, '.', '-', '_', '=' (see onTabLeader)
