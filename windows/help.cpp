@@ -1,5 +1,6 @@
 #include "windows/help.h"
 
+#include "richtext/rtfdecorations.h"
 #include "richtext/rtfreader.h"
 #include "rules/dialogs.h"
 #include "windows/documentpath.h"
@@ -11,7 +12,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextDocument>
@@ -50,6 +54,20 @@ bool cutText(QString &text) {
     return false;
 }
 
+// The rich-text view, with what the text document does not draw itself drawn over it.
+class DocumentView : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+
+protected:
+    void paintEvent(QPaintEvent *event) override {
+        QTextEdit::paintEvent(event);
+        QPainter painter(viewport());
+        const double x = horizontalScrollBar()->value(), y = verticalScrollBar()->value();
+        Rtf::drawDecorations(painter, *document(), QRectF(event->rect()).translated(x, y), x, y);
+    }
+};
+
 } // namespace
 
 THelpForm::THelpForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *parent)
@@ -65,7 +83,7 @@ THelpForm::THelpForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
     setCentralWidget(m_client);
     m_client->installEventFilter(this);
 
-    RichEdit1 = new QTextEdit(m_client);
+    RichEdit1 = new DocumentView(m_client);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setReadOnly(true);
     RichEdit1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
