@@ -91,6 +91,7 @@ void RtfDocumentWriter::addHeight(const std::vector<Run> &runs, const QTextBlock
 void RtfDocumentWriter::spill(int depth) {
     if (m_paragraph.runs.size() < kMaxHeldRuns || depth > 0 || m_inFootnote || !m_tables.empty())
         return;
+    startBody();
     if (m_spilledRuns == 0 && m_blockUsed) {
         m_cursor.insertBlock();
         m_blockUsed = false;
@@ -226,6 +227,7 @@ void RtfDocumentWriter::closeTablesBelow(int depth) {
         } else {
             // A table goes in after the block at the cursor; the cursor ends in a new empty
             // block after the table.
+            startBody();
             writeTable(m_cursor, *table);
             m_blockUsed = false;
         }
@@ -249,18 +251,25 @@ void RtfDocumentWriter::endFootnote(const QTextBlockFormat &block, const QTextCh
     if (!m_paragraph.runs.empty())
         m_aside->push_back(takeParagraph(block, blockChar));
     m_inFootnote = false;
-    if (m_asideKind == Aside::Header && m_cursor.position() == 0 && !m_blockUsed) {
-        // The header stands above the text once; one that comes later is not shown.
-        for (Paragraph &paragraph : m_header) {
-            paragraph.block.setProperty(Rtf::kPageHeader, true);
-            writeParagraph(paragraph);
-        }
-        QTextBlockFormat last = m_cursor.blockFormat();
-        last.setBottomMargin(last.bottomMargin() + kAsideGap);
-        m_cursor.setBlockFormat(last);
-    }
     m_paragraph.runs.swap(m_mainParagraph.runs);
     m_mainParagraph.runs.clear();
+    // The header stands above the text once; one that comes after the text began is not shown.
+    if (m_asideKind == Aside::Header && !m_bodyStarted)
+        m_headerPending = !m_header.empty();
+}
+
+void RtfDocumentWriter::startBody() {
+    m_bodyStarted = true;
+    if (!m_headerPending)
+        return;
+    m_headerPending = false;
+    for (Paragraph &paragraph : m_header) {
+        paragraph.block.setProperty(Rtf::kPageHeader, true);
+        writeParagraph(paragraph);
+    }
+    QTextBlockFormat last = m_cursor.blockFormat();
+    last.setBottomMargin(last.bottomMargin() + kAsideGap);
+    m_cursor.setBlockFormat(last);
 }
 
 void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFormat &blockChar) {
@@ -295,6 +304,7 @@ void RtfDocumentWriter::writeFootnotes() {
 }
 
 void RtfDocumentWriter::writeParagraph(const Paragraph &paragraph) {
+    startBody();
     if (m_blockUsed) {
         m_cursor.insertBlock(paragraph.block, paragraph.blockChar);
     } else {

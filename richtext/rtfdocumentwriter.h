@@ -125,6 +125,7 @@ private:
 
     void spill(int depth);
     void writeFootnotes();
+    void startBody(); // the header goes in before the first text
     void addHeight(const std::vector<Run> &runs, const QTextBlockFormat *block);
     void finishSpilled(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     Paragraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
@@ -156,4 +157,5 @@ private:
     std::vector<Paragraph> m_footnotes, m_header, m_footer;
     std::vector<Paragraph> *m_aside = &m_footnotes;
     Aside m_asideKind = Aside::Footnote;
+    bool m_bodyStarted = false, m_headerPending = false;
 };
