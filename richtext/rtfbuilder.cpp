@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace {
@@ -42,7 +43,9 @@ int clampTwips(int value) {
 } // namespace
 
 RtfBuilder::RtfBuilder(QTextDocument &document, const Rtf::Limits &limits)
-    : m_document(document), m_writer(document), m_limits(limits) {}
+    : m_document(document), m_writer(document), m_limits(limits) {
+    m_writer.setMeasuring(std::isfinite(limits.height));
+}
 
 bool RtfBuilder::run(QByteArrayView data) {
     bool whole = true;

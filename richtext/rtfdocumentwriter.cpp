@@ -71,6 +71,8 @@ void RtfDocumentWriter::finishSpilled(const QTextBlockFormat &block, const QText
 }
 
 void RtfDocumentWriter::addHeight(const std::vector<Run> &runs, const QTextBlockFormat *block) {
+    if (!m_measure)
+        return;
     double letters = kDefaultLetterPixels;
     qsizetype characters = 0;
     for (const Run &run : runs) {

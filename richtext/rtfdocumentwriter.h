@@ -89,7 +89,9 @@ public:
     qsizetype paragraphRuns() const { return m_runs - m_paragraphRunStart; }
     // The height the document's text would at least take in pixels at a width of 120 pixels:
     // its lines at the largest letters of each paragraph, its spacing and pictures.
+    // Kept only when `measure` is set.
     double height() const { return m_height; }
+    void setMeasuring(bool measure) { m_measure = measure; }
 
     // Ends the last paragraph, closes open tables and lists the footnotes.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
@@ -150,6 +152,7 @@ private:
     qsizetype m_characters = 0;
     qsizetype m_runs = 0;
     double m_height = 0;
+    bool m_measure = false;
     qsizetype m_paragraphStart = 0; // m_characters and m_runs when the current paragraph began
     qsizetype m_paragraphRunStart = 0;
     bool m_inFootnote = false;

@@ -8,9 +8,12 @@ class QTextDocument;
 // The program's own reader for rich-text (RTF) files, as word processors write them. It fills a
 // QTextDocument with the visible text and the formatting the document viewer can show: fonts
 // (also from the style sheet), sizes, bold, italic, underline, strike-out, small capitals,
-// colours, highlighting, alignment, indents, spacing and page breaks. Tables become QTextTables
-// (merged cells, borders, shading, nested tables), PNG and JPEG pictures are shown ("[Bild]" for
-// other formats), footnotes are numbered and listed at the end; fields show their result.
+// colours, highlighting, alignment, indents, spacing, line spacing, tab stops with their kinds
+// and leaders, paragraph boxes and page breaks; styles take what their base style gives. Tables
+// become QTextTables (merged cells, borders of each side with style and colour, shading,
+// padding, vertical alignment, row heights, nested tables), PNG and JPEG pictures are shown,
+// also those of shapes ("[Bild]" for other formats), footnotes are numbered and listed at the
+// end, the page header stands above the text and the footer below it; fields show their result.
 // Reading takes time and memory in proportion to the file.
 namespace Rtf {
 
