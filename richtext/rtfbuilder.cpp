@@ -12,6 +12,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 
 namespace {
 
@@ -40,9 +42,13 @@ int clampTwips(int value) {
 
 } // namespace
 
-RtfBuilder::RtfBuilder(QTextDocument &document) : m_document(document), m_writer(document) {}
+RtfBuilder::RtfBuilder(QTextDocument &document, const Rtf::Limits &limits)
+    : m_document(document), m_writer(document), m_limits(limits) {
+    m_writer.setMeasuring(std::isfinite(limits.height));
+}
 
-void RtfBuilder::run(QByteArrayView data) {
+bool RtfBuilder::run(QByteArrayView data) {
+    bool whole = true;
     m_stack.reserve(kMaxGroupDepth + 1);
     m_stack.emplace_back();
     RtfTokenizer tokenizer(data);
@@ -51,6 +57,10 @@ void RtfBuilder::run(QByteArrayView data) {
         const Token token = tokenizer.next();
         if (token.type == TokenType::End)
             break;
+        if (!withinLimits()) {
+            whole = false;
+            break;
+        }
         if (m_overflowDepth > 0) {
             if (token.type == TokenType::GroupStart)
                 ++m_overflowDepth;
@@ -99,6 +109,20 @@ void RtfBuilder::run(QByteArrayView data) {
     while (m_stack.size() > 1) // close what a truncated file left open
         groupEnd();
     m_writer.finish(blockFormat(), charFormat());
+    return whole;
+}
+
+// True while the document stays within the limits; text read beyond them is dropped.
+bool RtfBuilder::withinLimits() {
+    const qsizetype pending = m_pendingBytes.size() + m_pendingText.size();
+    const qsizetype room = std::min(m_limits.characters - m_writer.characters(),
+                                    m_limits.paragraphCharacters - m_writer.paragraphCharacters());
+    if (m_writer.blocks() <= m_limits.blocks && pending <= room && m_writer.runs() <= m_limits.runs &&
+        m_writer.paragraphRuns() <= m_limits.paragraphRuns && m_writer.height() <= m_limits.height)
+        return true;
+    decodePending();
+    m_pendingText.truncate(std::max<qsizetype>(room, 0));
+    return false;
 }
 
 // After \uN the next N characters of fallback text are skipped; a brace ends the skipping.
@@ -164,6 +188,10 @@ void RtfBuilder::groupEnd() {
     }
     if (depth == m_nestedPropertiesDepth)
         m_nestedPropertiesDepth = 0;
+    if (depth == m_shape.nameDepth)
+        m_shape.nameDepth = 0;
+    if (depth == m_shape.depth)
+        m_shape = Shape();
     if (depth == m_pictureRoleDepth) {
         m_pictureRoleDepth = 0;
         m_pictureRole = 0;
@@ -242,6 +270,8 @@ void RtfBuilder::textBytes(QByteArrayView bytes) {
         m_picture.data.append(bytes);
         break;
     case RtfDestination::Skip:
+        if (m_shape.nameDepth == m_stack.size() && m_shape.name.size() < 64)
+            m_shape.name.append(bytes);
         break;
     }
 }
@@ -302,7 +332,9 @@ void RtfBuilder::flush() {
 
 void RtfBuilder::endParagraph(bool pageBreakAfter) {
     flush();
-    m_writer.endParagraph(blockFormat(), charFormat(), state().para.tableDepth);
+    const RtfDocumentWriter::CellDef box = paragraphBox();
+    m_writer.endParagraph(blockFormat(), charFormat(), state().para.tableDepth,
+                          box.borders == std::array<int, 4>{} ? nullptr : &box);
     m_pageBreakBeforeBlock = pageBreakAfter;
 }
 
@@ -371,6 +403,8 @@ QTextCharFormat RtfBuilder::buildCharFormat(const RtfCharState &c) {
     format.setFontWeight(c.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(c.italic);
     format.setFontUnderline(c.underline);
+    if (c.underline && c.doubleUnderline)
+        format.setProperty(Rtf::kDoubleUnderline, true);
     format.setFontStrikeOut(c.strike);
     if (c.smallCaps)
         format.setFontCapitalization(QFont::SmallCaps);
@@ -401,23 +435,40 @@ QTextBlockFormat RtfBuilder::blockFormat() {
     // RTF measures tab stops from the left margin, the text layout from where the paragraph's
     // first line begins. With a hanging indent the first tab stops at the indent, as in list
     // items, unless a tab stop of the paragraph comes before it.
-    QList<int> stops;
-    for (int stop : p.tabStops)
-        if (stop - p.leftIndent - p.firstIndent > 0)
-            stops.append(stop - p.leftIndent - p.firstIndent);
+    std::map<int, std::pair<char, char>> stops; // position: kind, leader
+    for (qsizetype i = 0; i < p.tabStops.size(); ++i)
+        if (const int stop = p.tabStops[i] - p.leftIndent - p.firstIndent; stop > 0)
+            stops.emplace(stop, std::pair(p.tabKinds.value(i, 'l'), p.tabLeaders.value(i, char(0))));
     if (p.firstIndent < 0)
-        stops.append(-p.firstIndent);
-    if (!stops.isEmpty()) {
-        std::sort(stops.begin(), stops.end());
-        stops.erase(std::unique(stops.begin(), stops.end()), stops.end());
+        stops.emplace(-p.firstIndent, std::pair('l', char(0)));
+    if (!stops.empty()) {
         QList<QTextOption::Tab> tabs;
-        for (int stop : stops)
-            tabs.append(QTextOption::Tab(stop / kTwipsPerPixel, QTextOption::LeftTab));
+        QString leaders; // one per tab stop, blank for none
+        for (const auto &[stop, kind] : stops) {
+            const auto type = kind.first == 'r'   ? QTextOption::RightTab
+                              : kind.first == 'c' ? QTextOption::CenterTab
+                              : kind.first == 'd' ? QTextOption::DelimiterTab
+                                                  : QTextOption::LeftTab;
+            // The school's documents are German: numbers line up at the decimal comma.
+            tabs.append(QTextOption::Tab(stop / kTwipsPerPixel, type, kind.first == 'd' ? u',' : QChar()));
+            leaders += kind.second ? QChar(char16_t(kind.second)) : QChar(u' ');
+        }
         format.setTabPositions(tabs);
+        if (!leaders.trimmed().isEmpty())
+            format.setProperty(Rtf::kTabLeaders, leaders);
     }
+    if (p.lineSpacing > 0 && p.lineMultiple)
+        format.setLineHeight(p.lineSpacing * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
+    else if (p.lineSpacing > 0)
+        format.setLineHeight(p.lineSpacing / kTwipsPerPixel, QTextBlockFormat::MinimumHeight);
+    else if (p.lineSpacing < 0)
+        format.setLineHeight(-p.lineSpacing / kTwipsPerPixel, QTextBlockFormat::FixedHeight);
     if (const QColor shading = color(p.shading); shading.isValid())
         format.setBackground(shading);
-    if (p.bottomBorder) // the only paragraph border a text block can draw
+    const bool boxed = p.boxWidths[0] || p.boxWidths[1] || p.boxWidths[3];
+    if (boxed) // the box has it
+        format.clearBackground();
+    if (p.bottomBorder && !boxed) // a line under the paragraph
         format.setProperty(QTextFormat::BlockTrailingHorizontalRulerWidth,
                            QTextLength(QTextLength::PercentageLength, 100));
     if (m_pageBreakBeforeBlock || p.pageBreakBefore) {
@@ -533,6 +584,12 @@ void RtfBuilder::styleSheetWord(const Token &token) {
         style.bold = !token.hasParameter || n != 0;
     else if (w == "i")
         style.italic = !token.hasParameter || n != 0;
+    else if (w == "cf")
+        style.color = std::max(n, 0);
+    else if (w == "sbasedon")
+        style.basedOn = n;
+    else if (static const QByteArrayList twips{"li", "ri", "fi", "sb", "sa"}; twips.contains(w))
+        style.twips[size_t(twips.indexOf(w))] = w == "sb" || w == "sa" ? std::clamp(n, 0, kMaxTwips) : clampTwips(n);
 }
 
 // --- Pictures ---
@@ -606,6 +663,10 @@ void RtfBuilder::finishPicture() {
         double height = picture.goalHeight > 0 ? picture.goalHeight / kTwipsPerPixel : image.height();
         width *= picture.scaleX / 100.0;
         height *= picture.scaleY / 100.0;
+        if (const auto &e = m_shape.edges; m_shape.depth && e[2] > e[0] && e[3] > e[1]) {
+            width = (e[2] - e[0]) / kTwipsPerPixel; // the size the shape gives the picture
+            height = (e[3] - e[1]) / kTwipsPerPixel;
+        }
         // No larger than a large screen, in its own proportions.
         const double shrink = std::min(1.0, kMaxPicturePixels / std::max(width, height));
         width = std::max(width * shrink, 1.0);
@@ -617,6 +678,10 @@ void RtfBuilder::finishPicture() {
         format.setWidth(width);
         format.setHeight(height);
         m_writer.addImage(format, state().para.tableDepth);
+        // A shape with no text beside it (wrapping above and below, or none) stands on a line
+        // of its own.
+        if (m_shape.depth && (m_shape.edges[4] == 1 || m_shape.edges[4] == 3))
+            appendText(QStringLiteral("\u2028"));
     }
     if (picture.role == 2)
         m_placeholderMark = -1;
@@ -758,24 +823,69 @@ void RtfBuilder::onBorderSide(const Token &, int side) {
     m_borderSide = side;
 }
 
+template <typename Set> void RtfBuilder::forBorderSides(Set set) {
+    RtfParaState &p = state().para;
+    if (m_borderSide >= 0 && m_borderSide < 4)
+        set(m_cellDef.borders[size_t(m_borderSide)], m_cellDef.borderStyles[size_t(m_borderSide)],
+            &m_cellDef.borderColors[size_t(m_borderSide)], nullptr, nullptr);
+    for (size_t side = 0; side < 4; ++side)
+        if (m_borderSide == 8 || m_borderSide == int(side) + 4)
+            set(p.boxWidths[side], p.boxStyles[side], nullptr, &p.boxColors[side], &p.boxSpace[side]);
+}
+
 void RtfBuilder::onBorderWidth(const Token &token, int) {
-    if (m_borderSide >= 0)
-        m_cellDef.borders[size_t(m_borderSide)] = std::clamp(token.parameter, 0, kMaxBorderTwips);
+    forBorderSides([&](int &width, int &style, QColor *, int *, int *) {
+        // A double line needs three widths of a line to show as two.
+        const int factor = style == QTextFrameFormat::BorderStyle_Double ? 3 : 1;
+        width = std::clamp(token.parameter * factor, 0, kMaxBorderTwips);
+    });
 }
 
-void RtfBuilder::onBorderStyle(const Token &, int visible) {
-    if (m_borderSide == kParagraphBottom)
-        state().para.bottomBorder = visible != 0;
-    if (m_borderSide < 0)
-        return;
-    int &width = m_cellDef.borders[size_t(m_borderSide)];
-    width = visible ? std::max(width, 10) : 0;
+// The styles of the text document and the widths at which they show.
+void RtfBuilder::onBorderStyle(const Token &, int style) {
+    if (m_borderSide == 4 + 2)
+        state().para.bottomBorder = style != 0;
+    static constexpr QTextFrameFormat::BorderStyle styles[] = {
+        QTextFrameFormat::BorderStyle_None, QTextFrameFormat::BorderStyle_Dotted,
+        QTextFrameFormat::BorderStyle_Dashed, QTextFrameFormat::BorderStyle_Solid,
+        QTextFrameFormat::BorderStyle_Double};
+    forBorderSides([&](int &width, int &kind, QColor *, int *, int *) {
+        width = style ? std::max(width, style == 4 ? 45 : 10) : 0;
+        kind = style == 3 ? 0 : int(styles[style]);
+    });
 }
 
-// One colour for all sides of a cell: the text document draws them alike.
 void RtfBuilder::onBorderColor(const Token &token, int) {
-    if (m_borderSide >= 0)
-        m_cellDef.borderColor = color(token.parameter);
+    forBorderSides([&](int &, int &, QColor *cell, int *paragraph, int *) {
+        if (cell)
+            *cell = color(token.parameter);
+        if (paragraph)
+            *paragraph = std::max(token.parameter, 0);
+    });
+}
+
+void RtfBuilder::onBorderSpace(const Token &token, int) {
+    forBorderSides([&](int &, int &, QColor *, int *, int *space) {
+        if (space)
+            *space = std::clamp(token.parameter, 0, kMaxBorderTwips * 10);
+    });
+}
+
+// A paragraph with a border at the top, left or right stands in a box (a table of one cell);
+// one with a border only at the bottom gets a line under it.
+RtfDocumentWriter::CellDef RtfBuilder::paragraphBox() const {
+    const RtfParaState &p = m_stack.back().para;
+    RtfDocumentWriter::CellDef box;
+    if (!p.boxWidths[0] && !p.boxWidths[1] && !p.boxWidths[3])
+        return box;
+    box.borders = p.boxWidths;
+    box.borderStyles = p.boxStyles;
+    for (size_t side = 0; side < 4; ++side) {
+        box.borderColors[side] = color(p.boxColors[side]);
+        box.padding[side] = p.boxSpace[side];
+    }
+    box.shading = color(p.shading);
+    return box;
 }
 
 void RtfBuilder::onRowGap(const Token &token, int) {
@@ -796,6 +906,21 @@ void RtfBuilder::onFootnote(const Token &, int) {
     ++m_footnotes;
     m_footnoteDepth = m_stack.size();
     m_writer.beginFootnote();
+}
+
+// Of each, the one for all pages is shown, else the first page's; left pages' are not.
+void RtfBuilder::onPageHeader(const Token &, int value) {
+    const bool shown = showsText();
+    state().destination = RtfDestination::Skip;
+    const int rank = value % 4;
+    int &best = m_asideRank[size_t(value / 4)];
+    if (!shown || m_footnoteDepth || m_writer.inFootnote() || rank == 0 || rank <= best)
+        return;
+    best = rank;
+    state().destination = RtfDestination::Text;
+    state().para = RtfParaState();
+    m_footnoteDepth = m_stack.size();
+    m_writer.beginFootnote(value < 4 ? RtfDocumentWriter::Aside::Header : RtfDocumentWriter::Aside::Footer);
 }
 
 void RtfBuilder::onFootnoteNumber(const Token &, int) {
@@ -824,6 +949,35 @@ void RtfBuilder::onShapePicture(const Token &token, int) {
         m_lastPictureShown = true;
 }
 
+void RtfBuilder::onShape(const Token &, int) {
+    const bool shown = showsText();
+    state().destination = RtfDestination::Skip;
+    if (!shown || m_shape.depth) // only shapes in the text, not inside others
+        return;
+    m_shape = Shape();
+    m_shape.depth = m_stack.size();
+}
+
+// \sn starts the name of a shape property, \sv its value: the value of "pib" is shown.
+void RtfBuilder::onShapeProperty(const Token &, int value) {
+    if (!m_shape.depth)
+        return;
+    if (!value) {
+        m_shape.name.clear();
+        m_shape.nameDepth = m_stack.size();
+    } else if (m_shape.name.trimmed() == "pib") {
+        const RtfGroupState outer = m_stack[m_shape.depth - 2];
+        state().chars = outer.chars;
+        state().para = outer.para;
+        state().destination = RtfDestination::Text;
+    }
+}
+
+void RtfBuilder::onShapeEdge(const Token &token, int edge) {
+    if (m_shape.depth)
+        m_shape.edges[size_t(edge)] = clampTwips(token.parameter);
+}
+
 void RtfBuilder::onListText(const Token &, int) {
     state().destination = RtfDestination::ListText;
     m_listTextMark = m_writer.mark();
@@ -843,10 +997,17 @@ void RtfBuilder::onCharFlag(const Token &token, int which) {
         &RtfCharState::bold,   &RtfCharState::italic,    &RtfCharState::underline, &RtfCharState::strike,
         &RtfCharState::hidden, &RtfCharState::smallCaps, &RtfCharState::allCaps};
     state().chars.*flags[which] = !token.hasParameter || token.parameter != 0;
+    if (which == 2)
+        state().chars.doubleUnderline = false;
 }
 
 void RtfBuilder::onUnderlineNone(const Token &, int) {
     state().chars.underline = false;
+}
+
+void RtfBuilder::onDoubleUnderline(const Token &token, int) {
+    RtfCharState &c = state().chars;
+    c.underline = c.doubleUnderline = !token.hasParameter || token.parameter != 0;
 }
 
 void RtfBuilder::onVertical(const Token &, int value) {
@@ -876,11 +1037,45 @@ void RtfBuilder::onParagraphShading(const Token &token, int) {
 }
 
 void RtfBuilder::onStyle(const Token &token, int) {
-    const auto it = m_styles.find(token.parameter);
-    if (it == m_styles.end())
+    // The style and those it is based on, the nearest first; what a nearer one sets counts.
+    RtfStyle style;
+    bool found = false;
+    for (int number = token.parameter, steps = 0; steps < 16; ++steps) {
+        const auto it = m_styles.find(number);
+        if (it == m_styles.end())
+            break;
+        found = true;
+        const RtfStyle &s = it->second;
+        if (style.font < 0)
+            style.font = s.font;
+        if (style.halfPoints <= 0)
+            style.halfPoints = s.halfPoints;
+        if (style.bold < 0)
+            style.bold = s.bold;
+        if (style.italic < 0)
+            style.italic = s.italic;
+        if (style.color < 0)
+            style.color = s.color;
+        for (size_t i = 0; i < style.twips.size(); ++i)
+            if (style.twips[i] == -1)
+                style.twips[i] = s.twips[i];
+        if (s.basedOn == number)
+            break;
+        number = s.basedOn;
+    }
+    if (!found)
         return;
     RtfCharState &chars = state().chars;
-    const RtfStyle &style = it->second;
+    if (style.color >= 0)
+        chars.color = style.color;
+    if (token.word == "s") {
+        static constexpr int RtfParaState::*fields[] = {&RtfParaState::leftIndent, &RtfParaState::rightIndent,
+                                                        &RtfParaState::firstIndent, &RtfParaState::spaceBefore,
+                                                        &RtfParaState::spaceAfter};
+        for (size_t i = 0; i < style.twips.size(); ++i)
+            if (style.twips[i] != -1)
+                state().para.*fields[i] = style.twips[i];
+    }
     if (style.font >= 0)
         chars.font = style.font;
     if (style.halfPoints > 0)
@@ -907,9 +1102,47 @@ void RtfBuilder::onParagraphTwips(const Token &token, int which) {
 }
 
 void RtfBuilder::onTabStop(const Token &token, int) {
-    QList<int> &stops = state().para.tabStops;
-    if (stops.size() < kMaxTabStops)
-        stops.append(std::clamp(token.parameter, 0, kMaxTwips));
+    RtfParaState &p = state().para;
+    if (p.tabStops.size() < kMaxTabStops) {
+        p.tabStops.append(std::clamp(token.parameter, 0, kMaxTwips));
+        p.tabKinds.append(p.tabKind);
+        p.tabLeaders.append(p.tabLeader);
+    }
+    p.tabKind = 'l';
+    p.tabLeader = 0;
+}
+
+void RtfBuilder::onTabKind(const Token &, int kind) {
+    state().para.tabKind = char(kind);
+}
+
+void RtfBuilder::onTabLeader(const Token &, int leader) {
+    state().para.tabLeader = char(leader);
+}
+
+void RtfBuilder::onLineSpacing(const Token &token, int multiple) {
+    RtfParaState &p = state().para;
+    if (multiple)
+        p.lineMultiple = token.parameter != 0;
+    else
+        p.lineSpacing = std::clamp(token.parameter, -kMaxTwips, kMaxTwips);
+}
+
+void RtfBuilder::onCellAlignment(const Token &, int alignment) {
+    m_cellDef.verticalAlignment = alignment;
+}
+
+// Values 0 … 3 the sides of a cell, 4 … 7 those of the row.
+void RtfBuilder::onPadding(const Token &token, int side) {
+    const int twips = std::clamp(token.parameter, 0, kMaxBorderTwips * 10);
+    if (side < 4)
+        m_cellDef.padding[size_t(side)] = twips;
+    else
+        m_rowDefs[m_rowDefDepth].padding[size_t(side - 4)] = twips;
+}
+
+void RtfBuilder::onRowHeight(const Token &token, int) {
+    m_rowDefs[m_rowDefDepth].height = clampTwips(token.parameter);
 }
 
 void RtfBuilder::onPageBreakBefore(const Token &token, int) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "richtext/rtfdocumentwriter.h"
+#include "richtext/rtfreader.h"
 #include "richtext/rtfstate.h"
 #include "richtext/rtftokenizer.h"
 
@@ -12,6 +13,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 
+#include <array>
 #include <map>
 #include <vector>
 
@@ -22,10 +24,11 @@ class QTextDocument;
 // to an RtfDocumentWriter. Control words are looked up in one table (rtfcontrolwords.cpp).
 class RtfBuilder {
 public:
-    explicit RtfBuilder(QTextDocument &document);
+    RtfBuilder(QTextDocument &document, const Rtf::Limits &limits);
 
-    // Reads `data`; the document holds the result when run() returns.
-    void run(QByteArrayView data);
+    // Reads `data`; the document holds the result when run() returns. False when reading
+    // stopped at the limits.
+    bool run(QByteArrayView data);
 
 private:
     using Token = RtfTokenizer::Token;
@@ -53,6 +56,7 @@ private:
     void textBytes(QByteArrayView bytes);
     void hexByte(unsigned char byte);
     bool skipFallback(const Token &token);
+    bool withinLimits();
 
     // The destinations read apart from the text.
     void fontTableWord(const Token &token);
@@ -85,17 +89,26 @@ private:
     void onBorderWidth(const Token &token, int value);
     void onBorderStyle(const Token &token, int value);
     void onBorderColor(const Token &token, int value);
+    void onBorderSpace(const Token &token, int value);
+    // The sides that a border word sets: of the cell or of the paragraph.
+    template <typename Set> void forBorderSides(Set set);
+    RtfDocumentWriter::CellDef paragraphBox() const; // of the current paragraph
     void onRowGap(const Token &token, int value);
     void onNestedRowProperties(const Token &token, int value);
     void onFootnote(const Token &token, int value);
+    void onPageHeader(const Token &token, int value);
     void onFootnoteNumber(const Token &token, int value);
     void onPicture(const Token &token, int value);
     void onShapePicture(const Token &token, int value);
     void onListText(const Token &token, int value);
+    void onShape(const Token &token, int value);
+    void onShapeProperty(const Token &token, int value);
+    void onShapeEdge(const Token &token, int value);
     void onResetParagraph(const Token &token, int value);
     void onResetCharacters(const Token &token, int value);
     void onCharFlag(const Token &token, int value);
     void onUnderlineNone(const Token &token, int value);
+    void onDoubleUnderline(const Token &token, int value);
     void onVertical(const Token &token, int value);
     void onFontSize(const Token &token, int value);
     void onFont(const Token &token, int value);
@@ -106,6 +119,12 @@ private:
     void onAlignment(const Token &token, int value);
     void onParagraphTwips(const Token &token, int value);
     void onTabStop(const Token &token, int value);
+    void onTabKind(const Token &token, int value);
+    void onTabLeader(const Token &token, int value);
+    void onLineSpacing(const Token &token, int value);
+    void onCellAlignment(const Token &token, int value);
+    void onPadding(const Token &token, int value);
+    void onRowHeight(const Token &token, int value);
     void onPageBreakBefore(const Token &token, int value);
 
     void appendText(const QString &text, bool superscript = false);
@@ -123,6 +142,7 @@ private:
 
     QTextDocument &m_document;
     RtfDocumentWriter m_writer;
+    Rtf::Limits m_limits;
     std::vector<RtfGroupState> m_stack;
     int m_overflowDepth = 0; // groups opened beyond the depth limit and not yet closed
     bool m_finished = false;
@@ -153,12 +173,13 @@ private:
     std::map<int, RtfDocumentWriter::RowDef> m_rowDefs;
     int m_rowDefDepth = 1;
     RtfDocumentWriter::CellDef m_cellDef;
-    static constexpr int kParagraphBottom = -2;
-    int m_borderSide = -1;              // 0 … 3 the sides of a cell, kParagraphBottom, -1 other borders
+    // 0 … 3 the sides of a cell, 4 … 7 those of a paragraph, 8 all of a paragraph's, -1 others.
+    int m_borderSide = -1;
     size_t m_nestedPropertiesDepth = 0; // the group of \nesttableprops
 
     // Footnotes: their count and the group of the one being read.
     int m_footnotes = 0;
+    std::array<int, 2> m_asideRank{-1, -1}; // of the header and footer read, see onPageHeader
     size_t m_footnoteDepth = 0;
     bool m_noteSpacePending = false; // a note's own number was just written
 
@@ -180,6 +201,15 @@ private:
     qsizetype m_placeholderMark = -1; // where the placeholder of a \shppict picture went
     int m_pictureNumber = 0;
     qint64 m_picturePixels = 0; // of the pictures decoded so far
+
+    // The shape being read: its group, the group of its property name and the name read so
+    // far, its edges (twips) and the kind of wrapping around it.
+    struct Shape {
+        size_t depth = 0, nameDepth = 0;
+        QByteArray name;
+        std::array<int, 5> edges{}; // left, top, right, bottom, \shpwr
+    };
+    Shape m_shape;
 
     // \listtext: where its text began in the paragraph, and its group.
     qsizetype m_listTextMark = 0;

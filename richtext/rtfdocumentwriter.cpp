@@ -1,5 +1,7 @@
 #include "richtext/rtfdocumentwriter.h"
 
+#include "richtext/rtfreader.h"
+
 #include <QTextDocument>
 #include <QTextLength>
 #include <QTextTable>
@@ -16,6 +18,14 @@ constexpr int kDefaultCellWidth = 1440; // twips, for cells that a row does not 
 // A paragraph outside tables with more runs than this goes into the document before it ends.
 constexpr size_t kMaxHeldRuns = 1024;
 constexpr double kFootnoteLinePixels = 160; // the line above the footnotes
+constexpr double kAsideGap = 18;             // between the page header or footer and the text
+// For the height a document takes at least: the narrowest text, the size of letters that
+// name none, a letter's width and a line's height against the letters' size.
+constexpr double kNarrowestText = 120;
+constexpr double kDefaultLetterPixels = 12;
+constexpr double kLetterWidth = 0.5, kLineHeight = 1.1;
+// A table cell costs the text layout about as much as this many paragraphs.
+constexpr qsizetype kCellBlocks = 10;
 
 } // namespace
 
@@ -30,17 +40,21 @@ RtfDocumentWriter::~RtfDocumentWriter() {
 void RtfDocumentWriter::addText(const QString &text, const QTextCharFormat &format, int depth) {
     if (text.isEmpty())
         return;
+    m_characters += text.size();
     std::vector<Run> &runs = m_paragraph.runs;
     if (!runs.empty() && !m_marked && !runs.back().image && runs.back().format == format)
         runs.back().text += text;
-    else
+    else {
         runs.push_back({text, format, false});
+        ++m_runs;
+    }
     m_marked = false;
     spill(depth);
 }
 
 void RtfDocumentWriter::addImage(const QTextImageFormat &format, int depth) {
     m_paragraph.runs.push_back({QString(), format, true});
+    ++m_runs;
     m_marked = false;
     spill(depth);
 }
@@ -56,15 +70,36 @@ void RtfDocumentWriter::finishSpilled(const QTextBlockFormat &block, const QText
     m_blockUsed = true;
 }
 
+void RtfDocumentWriter::addHeight(const std::vector<Run> &runs, const QTextBlockFormat *block) {
+    if (!m_measure)
+        return;
+    double letters = kDefaultLetterPixels;
+    qsizetype characters = 0;
+    for (const Run &run : runs) {
+        if (run.image)
+            m_height += run.format.toImageFormat().height();
+        characters += run.text.size();
+        if (run.format.hasProperty(QTextFormat::FontPointSize))
+            letters = std::max(letters, run.format.fontPointSize() * 96 / 72);
+    }
+    const double perLine = std::max(1.0, std::floor(kNarrowestText / (letters * kLetterWidth)));
+    const double lines = std::ceil(double(characters) / perLine);
+    m_height += letters * kLineHeight * std::max(lines, block ? 1.0 : 0.0);
+    if (block)
+        m_height += block->topMargin() + block->bottomMargin();
+}
+
 // Keeps the memory of a long paragraph small: its runs so far go into the document.
 void RtfDocumentWriter::spill(int depth) {
     if (m_paragraph.runs.size() < kMaxHeldRuns || depth > 0 || m_inFootnote || !m_tables.empty())
         return;
+    startBody();
     if (m_spilledRuns == 0 && m_blockUsed) {
         m_cursor.insertBlock();
         m_blockUsed = false;
     }
     writeRuns(m_cursor, m_paragraph.runs);
+    addHeight(m_paragraph.runs, nullptr);
     m_spilledRuns += qsizetype(m_paragraph.runs.size());
     m_paragraph.runs.clear();
 }
@@ -93,9 +128,13 @@ RtfDocumentWriter::Paragraph RtfDocumentWriter::takeParagraph(const QTextBlockFo
 }
 
 void RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar,
-                                     int depth) {
+                                     int depth, const CellDef *box) {
+    ++m_blocks;
+    m_paragraphStart = m_characters;
+    m_paragraphRunStart = m_runs;
+    addHeight(m_paragraph.runs, &block);
     if (m_inFootnote) {
-        m_footnotes.push_back(takeParagraph(block, blockChar));
+        m_aside->push_back(takeParagraph(block, blockChar));
         return;
     }
     if (m_spilledRuns > 0 && depth == 0) {
@@ -106,6 +145,15 @@ void RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
         return;
     }
     finishSpilled(block, blockChar);
+    if (box && depth == 0) {
+        if (!m_tables.empty() && !(m_tables.front()->box && *m_tables.front()->box == *box))
+            closeTablesBelow(0);
+        Table &table = tableAt(1);
+        if (!table.box)
+            table.box = std::make_unique<CellDef>(*box);
+        table.cell.items.emplace_back(takeParagraph(block, blockChar));
+        return;
+    }
     closeTablesBelow(depth);
     if (depth == 0)
         writeParagraph(takeParagraph(block, blockChar));
@@ -114,12 +162,18 @@ void RtfDocumentWriter::endParagraph(const QTextBlockFormat &block, const QTextC
 }
 
 void RtfDocumentWriter::endCell(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth) {
+    m_blocks += kCellBlocks;
+    m_paragraphStart = m_characters;
+    m_paragraphRunStart = m_runs;
+    addHeight(m_paragraph.runs, &block);
     if (m_inFootnote) { // no tables in footnotes: cells are separated by tabs
         addText(QStringLiteral("\t"), blockChar, 0);
         return;
     }
     depth = std::max(depth, 1);
     finishSpilled(block, blockChar);
+    if (!m_tables.empty() && m_tables.front()->box)
+        closeTablesBelow(0);
     closeTablesBelow(depth);
     Table &table = tableAt(depth);
     if (!m_paragraph.runs.empty() || table.cell.items.empty())
@@ -135,6 +189,8 @@ void RtfDocumentWriter::endRow(const QTextBlockFormat &block, const QTextCharFor
         return;
     }
     depth = std::max(depth, 1);
+    if (!m_tables.empty() && m_tables.front()->box)
+        closeTablesBelow(0);
     closeTablesBelow(depth);
     Table &table = tableAt(depth);
     if (!m_paragraph.runs.empty() || !table.cell.items.empty()) // content after the last \cell
@@ -159,8 +215,13 @@ void RtfDocumentWriter::closeTablesBelow(int depth) {
         // A row that was never ended still shows.
         if (!table->cell.items.empty())
             table->cells.push_back(std::move(table->cell));
+        RowDef def;
+        if (table->box) {
+            def.cells.push_back(*table->box);
+            def.box = true;
+        }
         if (!table->cells.empty())
-            table->rows.push_back({RowDef(), std::move(table->cells)});
+            table->rows.push_back({def, std::move(table->cells)});
         if (table->rows.empty())
             continue;
         if (!m_tables.empty()) {
@@ -168,16 +229,21 @@ void RtfDocumentWriter::closeTablesBelow(int depth) {
         } else {
             // A table goes in after the block at the cursor; the cursor ends in a new empty
             // block after the table.
+            startBody();
             writeTable(m_cursor, *table);
             m_blockUsed = false;
         }
     }
 }
 
-void RtfDocumentWriter::beginFootnote() {
+void RtfDocumentWriter::beginFootnote(Aside aside) {
     if (m_inFootnote)
         return;
     m_inFootnote = true;
+    m_asideKind = aside;
+    m_aside = aside == Aside::Header ? &m_header : aside == Aside::Footer ? &m_footer : &m_footnotes;
+    if (aside != Aside::Footnote)
+        m_aside->clear(); // a later header or footer replaces the one before
     m_mainParagraph.runs.swap(m_paragraph.runs);
 }
 
@@ -185,10 +251,27 @@ void RtfDocumentWriter::endFootnote(const QTextBlockFormat &block, const QTextCh
     if (!m_inFootnote)
         return;
     if (!m_paragraph.runs.empty())
-        m_footnotes.push_back(takeParagraph(block, blockChar));
+        m_aside->push_back(takeParagraph(block, blockChar));
     m_inFootnote = false;
     m_paragraph.runs.swap(m_mainParagraph.runs);
     m_mainParagraph.runs.clear();
+    // The header stands above the text once; one that comes after the text began is not shown.
+    if (m_asideKind == Aside::Header && !m_bodyStarted)
+        m_headerPending = !m_header.empty();
+}
+
+void RtfDocumentWriter::startBody() {
+    m_bodyStarted = true;
+    if (!m_headerPending)
+        return;
+    m_headerPending = false;
+    for (Paragraph &paragraph : m_header) {
+        paragraph.block.setProperty(Rtf::kPageHeader, true);
+        writeParagraph(paragraph);
+    }
+    QTextBlockFormat last = m_cursor.blockFormat();
+    last.setBottomMargin(last.bottomMargin() + kAsideGap);
+    m_cursor.setBlockFormat(last);
 }
 
 void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFormat &blockChar) {
@@ -198,8 +281,19 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
         closeTablesBelow(0);
     else
         endParagraph(block, blockChar, 0);
-    if (m_footnotes.empty())
-        return;
+    if (!m_footnotes.empty())
+        writeFootnotes();
+    // The footer stands below all, once.
+    for (size_t i = 0; i < m_footer.size(); ++i) {
+        Paragraph &paragraph = m_footer[i];
+        paragraph.block.setProperty(Rtf::kPageFooter, true);
+        if (i == 0)
+            paragraph.block.setTopMargin(paragraph.block.topMargin() + kAsideGap);
+        writeParagraph(paragraph);
+    }
+}
+
+void RtfDocumentWriter::writeFootnotes() {
     // The notes follow under a short line, as at the foot of a printed page.
     QTextBlockFormat line;
     line.setTopMargin(12);
@@ -212,6 +306,7 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
 }
 
 void RtfDocumentWriter::writeParagraph(const Paragraph &paragraph) {
+    startBody();
     if (m_blockUsed) {
         m_cursor.insertBlock(paragraph.block, paragraph.blockChar);
     } else {
@@ -262,7 +357,7 @@ struct Placement {
     bool covered = false; // merged into another cell
 };
 
-QTextTableCellFormat cellFormat(const RtfDocumentWriter::CellDef &def, int gap) {
+QTextTableCellFormat cellFormat(const RtfDocumentWriter::CellDef &def, const RtfDocumentWriter::RowDef &row) {
     QTextTableCellFormat format;
     if (def.shading.isValid())
         format.setBackground(def.shading);
@@ -270,14 +365,68 @@ QTextTableCellFormat cellFormat(const RtfDocumentWriter::CellDef &def, int gap) 
     format.setLeftBorder(def.borders[1] / kTwipsPerPixel);
     format.setBottomBorder(def.borders[2] / kTwipsPerPixel);
     format.setRightBorder(def.borders[3] / kTwipsPerPixel);
-    format.setTopBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setLeftBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setBottomBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setRightBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setBorderBrush(def.borderColor.isValid() ? def.borderColor : QColor(Qt::black));
-    const double padding = std::max(gap / kTwipsPerPixel, 2.0);
-    format.setLeftPadding(padding);
-    format.setRightPadding(padding);
+    const auto style = [&](int side) {
+        return def.borderStyles[size_t(side)] ? QTextFrameFormat::BorderStyle(def.borderStyles[size_t(side)])
+                                              : QTextFrameFormat::BorderStyle_Solid;
+    };
+    const auto brush = [&](int side) {
+        const QColor &color = def.borderColors[size_t(side)];
+        return QBrush(color.isValid() ? color : QColor(Qt::black));
+    };
+    format.setTopBorderStyle(style(0));
+    format.setLeftBorderStyle(style(1));
+    format.setBottomBorderStyle(style(2));
+    format.setRightBorderStyle(style(3));
+    format.setTopBorderBrush(brush(0));
+    format.setLeftBorderBrush(brush(1));
+    format.setBottomBorderBrush(brush(2));
+    format.setRightBorderBrush(brush(3));
+    // Padding of the cell, else of the row, else half the gap between cells at the sides.
+    std::array<double, 4> padding{};
+    for (size_t side = 0; side < 4; ++side) {
+        const int twips = def.padding[side] >= 0 ? def.padding[side] : row.padding[side];
+        padding[side] = twips >= 0 ? twips / kTwipsPerPixel
+                                   : (side % 2 ? std::max(row.gap / kTwipsPerPixel, 2.0) : 3.0);
+    }
+    format.setTopPadding(padding[0]);
+    format.setLeftPadding(padding[1]);
+    format.setBottomPadding(padding[2]);
+    format.setRightPadding(padding[3]);
+    if (def.verticalAlignment == 1)
+        format.setVerticalAlignment(QTextCharFormat::AlignMiddle);
+    else if (def.verticalAlignment == 2)
+        format.setVerticalAlignment(QTextCharFormat::AlignBottom);
+    return format;
+}
+
+// A row's height (\trrh) as padding of its cell: the cell's text is about a line of its
+// largest letters for each paragraph; the rest of the height goes above or below it as the
+// cell is aligned.
+QTextTableCellFormat withRowHeight(QTextTableCellFormat format, int twips,
+                                   const std::vector<RtfDocumentWriter::Item> &items) {
+    double text = 0;
+    for (const auto &item : items) {
+        const auto *paragraph = std::get_if<RtfDocumentWriter::Paragraph>(&item);
+        if (!paragraph)
+            return format; // a nested table: its height is not known here
+        double letters = kDefaultLetterPixels * 4 / 3;
+        for (const auto &run : paragraph->runs)
+            if (run.image)
+                letters = std::max(letters, run.format.toImageFormat().height());
+            else if (run.format.hasProperty(QTextFormat::FontPointSize))
+                letters = std::max(letters, run.format.fontPointSize() * 96 / 72 * 1.15);
+        text += letters + paragraph->block.topMargin() + paragraph->block.bottomMargin();
+    }
+    const double extra =
+        std::abs(twips) / kTwipsPerPixel - text - format.topPadding() - format.bottomPadding();
+    if (extra <= 0)
+        return format;
+    const auto alignment = format.verticalAlignment();
+    const double above = alignment == QTextCharFormat::AlignBottom   ? extra
+                         : alignment == QTextCharFormat::AlignMiddle ? extra / 2
+                                                                     : 0;
+    format.setTopPadding(format.topPadding() + above);
+    format.setBottomPadding(format.bottomPadding() + extra - above);
     return format;
 }
 
@@ -368,7 +517,10 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, Table &table) {
     format.setBorder(0);
     format.setBorderCollapse(true);
     format.setAlignment(Qt::AlignLeft);
-    if (byEdges && !edges.empty()) {
+    const bool box = table.rows.size() == 1 && table.rows.front().def.box;
+    if (box)
+        format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    else if (byEdges && !edges.empty()) {
         QList<QTextLength> widths;
         int left = 0;
         for (int edge : edges) {
@@ -393,7 +545,7 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, Table &table) {
                 qtable->mergeCells(int(r), place.column, place.rowSpan, span);
         }
     CellDef lastDef;
-    int lastGap = -1;
+    const RowDef *lastRow = nullptr;
     QTextTableCellFormat lastFormat;
     for (size_t r = 0; r < table.rows.size(); ++r) {
         const Row &row = table.rows[r];
@@ -402,13 +554,16 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, Table &table) {
             if (place.covered || place.column >= int(columns))
                 continue;
             const CellDef def = c < row.def.cells.size() ? row.def.cells[c] : CellDef();
-            if (lastGap != row.def.gap || !(def == lastDef)) { // cells mostly look alike
-                lastFormat = cellFormat(def, row.def.gap);
+            if (!lastRow || !(row.def == *lastRow) || !(def == lastDef)) { // cells mostly look alike
+                lastFormat = cellFormat(def, row.def);
                 lastDef = def;
-                lastGap = row.def.gap;
+                lastRow = &row.def;
             }
             QTextTableCell cell = qtable->cellAt(int(r), place.column);
-            cell.setFormat(lastFormat);
+            if (row.def.height != 0 && place.rowSpan == 1)
+                cell.setFormat(withRowHeight(lastFormat, row.def.height, row.cells[c].items));
+            else
+                cell.setFormat(lastFormat);
             fills.push_back({cell.firstPosition(), r, c});
         }
     }

@@ -27,13 +27,23 @@ public:
         bool vMergeFirst = false, vMergeNext = false; // \clvmgf, \clvmrg
         QColor shading;                               // invalid: none
         std::array<int, 4> borders{};                 // top, left, bottom, right in twips
-        QColor borderColor;                           // \brdrcf; invalid: black
+        std::array<int, 4> borderStyles{};            // QTextFrameFormat::BorderStyle; 0 solid
+        std::array<QColor, 4> borderColors;           // \brdrcf; invalid: black
+        std::array<int, 4> padding{-1, -1, -1, -1};   // \clpad…, twips; -1: the row's
+        int verticalAlignment = 0;                    // 0 top, 1 centre, 2 bottom
 
         bool operator==(const CellDef &) const = default;
     };
     struct RowDef {
         std::vector<CellDef> cells;
         int gap = 0; // \trgaph: half the space between cells, twips
+        std::array<int, 4> padding{-1, -1, -1, -1}; // \trpadd…, twips; -1: from the gap
+        int height = 0; // \trrh, twips: at least, or exactly when negative
+        bool box = false; // the box of paragraphs, as wide as the page
+
+        bool operator==(const RowDef &other) const {
+            return gap == other.gap && padding == other.padding && height == other.height;
+        }
     };
 
     // `document` is cleared first.
@@ -53,21 +63,40 @@ public:
     QString textSince(qsizetype mark) const;
     void truncate(qsizetype mark);
 
-    // Ends the current paragraph; `depth` is its table nesting (0 outside tables).
-    void endParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth);
+    // Ends the current paragraph; `depth` is its table nesting (0 outside tables). A paragraph
+    // outside tables with a `box` stands in a table of one cell, with the paragraphs before it
+    // of the same box.
+    void endParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth,
+                      const CellDef *box = nullptr);
     void endCell(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth);
     void endRow(const QTextBlockFormat &block, const QTextCharFormat &blockChar, int depth,
                 const RowDef &row);
 
-    // Text between these two goes to a footnote instead of the current paragraph.
-    void beginFootnote();
+    // Text between these two goes to a footnote (or the page header or footer) instead of the
+    // current paragraph. The header goes before the document's text, the footer after it;
+    // their blocks carry Rtf::kPageHeader or Rtf::kPageFooter.
+    enum class Aside { Footnote, Header, Footer };
+    void beginFootnote(Aside aside = Aside::Footnote);
     void endFootnote(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     bool inFootnote() const { return m_inFootnote; }
+
+    // The paragraphs ended so far (a cell counts as several), the characters of text and the runs given; of
+    // the paragraph being read.
+    qsizetype blocks() const { return m_blocks; }
+    qsizetype characters() const { return m_characters; }
+    qsizetype runs() const { return m_runs; }
+    qsizetype paragraphCharacters() const { return m_characters - m_paragraphStart; }
+    qsizetype paragraphRuns() const { return m_runs - m_paragraphRunStart; }
+    // The height the document's text would at least take in pixels at a width of 120 pixels:
+    // its lines at the largest letters of each paragraph, its spacing and pictures.
+    // Kept only when `measure` is set.
+    double height() const { return m_height; }
+    void setMeasuring(bool measure) { m_measure = measure; }
 
     // Ends the last paragraph, closes open tables and lists the footnotes.
     void finish(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
 
-private:
+    // What the writer holds until a paragraph or table ends.
     struct Run {
         QString text;
         QTextCharFormat format; // a QTextImageFormat for a picture
@@ -91,9 +120,15 @@ private:
         std::vector<Row> rows;
         std::vector<Cell> cells; // of the row not yet ended
         Cell cell;               // not yet ended
+        std::unique_ptr<CellDef> box; // a box of paragraphs
     };
 
+private:
+
     void spill(int depth);
+    void writeFootnotes();
+    void startBody(); // the header goes in before the first text
+    void addHeight(const std::vector<Run> &runs, const QTextBlockFormat *block);
     void finishSpilled(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     Paragraph takeParagraph(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     Table &tableAt(int depth); // opens tables up to `depth`
@@ -113,7 +148,17 @@ private:
     bool m_marked = false;                        // a mark was taken after the last run
     std::vector<std::unique_ptr<Table>> m_tables; // open tables, outermost first
 
+    qsizetype m_blocks = 0;
+    qsizetype m_characters = 0;
+    qsizetype m_runs = 0;
+    double m_height = 0;
+    bool m_measure = false;
+    qsizetype m_paragraphStart = 0; // m_characters and m_runs when the current paragraph began
+    qsizetype m_paragraphRunStart = 0;
     bool m_inFootnote = false;
     Paragraph m_mainParagraph; // the paragraph interrupted by a footnote
-    std::vector<Paragraph> m_footnotes;
+    std::vector<Paragraph> m_footnotes, m_header, m_footer;
+    std::vector<Paragraph> *m_aside = &m_footnotes;
+    Aside m_asideKind = Aside::Footnote;
+    bool m_bodyStarted = false, m_headerPending = false;
 };

@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QTextDocument>
 
+#include <limits>
 #include <map>
 
 namespace Rtf {
@@ -18,11 +19,17 @@ bool looksLikeRtf(QByteArrayView data) {
 }
 
 void read(QByteArrayView data, QTextDocument &document) {
+    constexpr qsizetype none = std::numeric_limits<qsizetype>::max();
+    read(data, document, Limits{none, none, none, none, none, std::numeric_limits<double>::infinity()});
+}
+
+bool read(QByteArrayView data, QTextDocument &document, const Limits &limits) {
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
     document.clear();
-    RtfBuilder(document).run(data);
+    const bool whole = RtfBuilder(document, limits).run(data);
     document.setUndoRedoEnabled(undo);
+    return whole;
 }
 
 QString decode(QByteArrayView bytes, int codePage) {

@@ -4,6 +4,8 @@
 #include <QHashFunctions>
 #include <QList>
 #include <QString>
+
+#include <array>
 #include <Qt>
 
 // The formatting state that the RTF reader keeps per group: what the next character and the
@@ -24,6 +26,7 @@ struct RtfCharState {
     bool bold = false;
     bool italic = false;
     bool underline = false;
+    bool doubleUnderline = false; // \uldb, with underline
     bool strike = false;
     bool hidden = false;
     bool smallCaps = false;
@@ -39,7 +42,7 @@ struct RtfCharState {
 
 inline size_t qHash(const RtfCharState &c, size_t seed = 0) {
     const int flags = c.bold | c.italic << 1 | c.underline << 2 | c.strike << 3 | c.hidden << 4 |
-                      c.smallCaps << 5 | c.allCaps << 6;
+                      c.smallCaps << 5 | c.allCaps << 6 | c.doubleUnderline << 7;
     return qHashMulti(seed, flags, c.vertical, c.halfPoints, c.font, c.color, c.background);
 }
 
@@ -54,7 +57,16 @@ struct RtfParaState {
     int tableDepth = 0;           // 0 outside tables; \intbl makes it at least 1, \itapN sets it
     bool pageBreakBefore = false; // \pagebb
     bool bottomBorder = false;    // \brdrb with a visible style: a line under the paragraph
+    // The paragraph's borders (\brdrt, \brdrl, \brdrb, \brdrr, \box): width in twips, style
+    // (see RtfBuilder::onBorderStyle), colour index and the space to the text (\brsp), per side.
+    std::array<int, 4> boxWidths{}, boxStyles{}, boxColors{}, boxSpace{};
     QList<int> tabStops;          // twips from the left margin
+    QList<char> tabKinds;         // of each tab stop: 'l' left, 'r' right, 'c' centre, 'd' decimal
+    QList<char> tabLeaders;       // of each tab stop: 0 none, '.', '-', '_', '=' (see onTabLeader)
+    char tabKind = 'l';           // for the next \tx
+    char tabLeader = 0;
+    int lineSpacing = 0;          // \slN: twips; negative an exact height, 0 single
+    bool lineMultiple = false;    // \slmult1: lineSpacing is in 240ths of a line
 
     bool operator==(const RtfParaState &) const = default;
 };
@@ -78,10 +90,14 @@ struct RtfFontEntry {
     bool nameDone = false;
 };
 
-// A paragraph or character style of the style sheet: the font and size it gives.
+// A paragraph or character style of the style sheet: what it gives, and the style it is based
+// on (\sbasedon) for what it leaves open. -1: not set.
 struct RtfStyle {
-    int font = -1;      // -1: none
-    int halfPoints = 0; // 0: none
-    int bold = -1;      // -1: not set, else 0 or 1
+    int font = -1;
+    int halfPoints = 0; // 0: not set
+    int bold = -1;      // else 0 or 1
     int italic = -1;
+    int color = -1;
+    std::array<int, 5> twips{-1, -1, -1, -1, -1}; // \li \ri \fi \sb \sa
+    int basedOn = -1;
 };

@@ -1,5 +1,6 @@
 #include "windows/help.h"
 
+#include "richtext/rtfdecorations.h"
 #include "richtext/rtfreader.h"
 #include "rules/dialogs.h"
 #include "windows/documentpath.h"
@@ -12,7 +13,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextDocument>
@@ -30,6 +34,41 @@ namespace {
 constexpr QSize kClientSize(411, 279);
 constexpr int kPanelHeight = 37;
 
+// What the view shows of a document at most (see Rtf::Limits).
+constexpr Rtf::Limits kShownLimits;
+
+// Plain text cut to the limits of a document; false when cut.
+bool cutText(QString &text) {
+    qsizetype end = std::min(text.size(), kShownLimits.characters);
+    qsizetype lines = 0, lineStart = 0;
+    for (qsizetype i = 0; i < end; ++i) {
+        if (i - lineStart > kShownLimits.paragraphCharacters)
+            end = i;
+        else if (text[i] == u'\n' && ++lines > kShownLimits.blocks)
+            end = i;
+        else if (text[i] == u'\n')
+            lineStart = i + 1;
+    }
+    if (end == text.size())
+        return true;
+    text.truncate(end);
+    return false;
+}
+
+// The rich-text view, with what the text document does not draw itself drawn over it.
+class DocumentView : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+
+protected:
+    void paintEvent(QPaintEvent *event) override {
+        QTextEdit::paintEvent(event);
+        QPainter painter(viewport());
+        const double x = horizontalScrollBar()->value(), y = verticalScrollBar()->value();
+        Rtf::drawDecorations(painter, *document(), QRectF(event->rect()).translated(x, y), x, y);
+    }
+};
+
 } // namespace
 
 THelpForm::THelpForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *parent)
@@ -45,7 +84,7 @@ THelpForm::THelpForm(Dialogs &dialogs, SystemDialogs &systemDialogs, QWidget *pa
     setCentralWidget(m_client);
     m_client->installEventFilter(this);
 
-    RichEdit1 = new QTextEdit(m_client);
+    RichEdit1 = new DocumentView(m_client);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setAccessibleName(QStringLiteral("Dokument"));
     RichEdit1->setReadOnly(true);
@@ -129,16 +168,28 @@ void THelpForm::ShowDocument(const QString &caption, const QString &fileName, bo
                         QStringLiteral(" ist größer als 32 MB und kann nicht angezeigt werden."));
         return;
     }
-    // A file without the RTF signature is shown as plain text, as a rich-text view does.
-    if (Rtf::looksLikeRtf(data))
-        Rtf::read(data, *RichEdit1->document());
-    else
-        RichEdit1->setPlainText(Rtf::decode(data, 1252).replace(u"\r\n"_s, u"\n"_s));
+    // The document is read apart from the view, which would otherwise follow every step, and
+    // then takes the place of the one shown. A file without the RTF signature is shown as plain
+    // text, as a rich-text view does.
+    auto *document = new QTextDocument(RichEdit1);
+    document->setDefaultFont(RichEdit1->document()->defaultFont());
+    bool whole = true;
+    if (Rtf::looksLikeRtf(data)) {
+        whole = Rtf::read(data, *document, kShownLimits);
+    } else {
+        QString text = Rtf::decode(data, 1252).replace(u"\r\n"_s, u"\n"_s);
+        whole = cutText(text);
+        document->setPlainText(text);
+    }
+    RichEdit1->setDocument(document);
     RichEdit1->moveCursor(QTextCursor::Start);
     RichEdit1->setLineWrapMode(wordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     show();
     raise();
     activateWindow();
+    if (!whole)
+        m_dialogs.notice(QStringLiteral("Die Datei ") + fileName +
+                         QStringLiteral(" ist zu lang; angezeigt wird nur ihr Anfang."));
 }
 
 QPrinter &THelpForm::PrintDialog1Printer() {
