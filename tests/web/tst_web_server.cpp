@@ -4,6 +4,7 @@
 
 #include "rules/datafile.h"
 #include "support/choices.h"
+#include "support/files.h"
 #include "webclient.h"
 
 #include <QDir>
@@ -17,11 +18,6 @@ using namespace webclient;
 namespace {
 const QByteArray kClassList = "\xEF\xBB\xBFNachname;Vorname;Klasse\r\nMuster;Anna;12a\r\n"
                               "<script>alert(1)</script>;\xC3\x96laf & Co;12b\n\"Kurz\";Kai;\n";
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The form fields of a whole grid.
 QList<QPair<QString, QString>> gridFields(const GridModel &grid) {
@@ -65,7 +61,7 @@ private slots:
     }
 
     void codeList() {
-        const QByteArray bytes = readFile(m_dir.filePath(u"codes.csv"_s));
+        const QByteArray bytes = fileBytes(m_dir.filePath(u"codes.csv"_s));
         QVERIFY(bytes.startsWith("\xEF\xBB\xBFNachname;Vorname;Klasse;Code\r\nMuster;Anna;12a;"));
         QCOMPARE(bytes.count("\r\n"), 4);
         QCOMPARE(m_codes.size(), 3);
@@ -73,7 +69,7 @@ private slots:
         for (const QString &code : m_codes)
             QVERIFY2(format.match(code).hasMatch(), qPrintable(code));
         QVERIFY(m_codes.at(0) != m_codes.at(1));
-        const QByteArray slips = readFile(m_dir.filePath(u"codes.html"_s));
+        const QByteArray slips = fileBytes(m_dir.filePath(u"codes.html"_s));
         QVERIFY(slips.contains(m_codes.at(1).toLatin1()));
         QVERIFY(slips.contains("&lt;script&gt;") && !slips.contains("<script>"));
     }
@@ -233,7 +229,7 @@ private slots:
         QVERIFY(QRegularExpression(u"Deine Wahl wurde am \\d\\d\\.\\d\\d\\.20\\d\\d um \\d\\d:\\d\\d Uhr abgegeben\\."_s)
                     .match(QString::fromUtf8(first.body)).hasMatch());
         QVERIFY(first.body.contains("Die Wahl hat den Test bestanden."));
-        QCOMPARE(readFile(file), expected);
+        QCOMPARE(fileBytes(file), expected);
         // The sheet of what was handed in, made without a display.
         QVERIFY(first.body.contains("<a href=\"/bogen.pdf\">"));
         const Reply sheet = request(m_server.port, "GET", "/bogen.pdf", cookie);
@@ -246,17 +242,17 @@ private slots:
         QTest::qWait(1100);
         fields.append({u"f-9-1"_s, u"Musik"_s});
         QCOMPARE(post("/wahl", cookie, fields).status, 200);
-        QVERIFY(readFile(file) != expected);
+        QVERIFY(fileBytes(file) != expected);
         const QStringList kept = QDir(data()).entryList({u"schueler-0001.*.fld.alt"_s});
         QCOMPARE(kept.size(), 1);
         QVERIFY(QRegularExpression(u"^schueler-0001\\.20\\d{6}-\\d{6}\\.fld\\.alt$"_s).match(kept.first()).hasMatch());
-        QCOMPARE(readFile(data() + u'/' + kept.first()), expected);
+        QCOMPARE(fileBytes(data() + u'/' + kept.first()), expected);
         QCOMPARE(QDir(data()).entryList({u"*.fld"_s}), QStringList{u"schueler-0001.fld"_s});
 
         // An empty class gives no Klasse line.
         const QByteArray kai = m_server.signIn(m_codes.at(2));
         QCOMPARE(post("/wahl", kai, {{u"aktion"_s, u"abgeben"_s}}).status, 200);
-        QVERIFY(readFile(data() + u"/schueler-0003.fld"_s).endsWith("\t\t\t\r\nNachname=Kurz\r\nVorname=Kai\r\n"));
+        QVERIFY(fileBytes(data() + u"/schueler-0003.fld"_s).endsWith("\t\t\t\r\nNachname=Kurz\r\nVorname=Kai\r\n"));
     }
 
     void overview() {
@@ -300,7 +296,7 @@ private slots:
         };
         const QString file = folder + u"/schueler-0001.fld"_s;
         QCOMPARE(handIn("Deutsch").status, 200);
-        const QByteArray first = readFile(file);
+        const QByteArray first = fileBytes(file);
         QFile fill(folder + u"/fuellung"_s);
         fill.open(QIODevice::WriteOnly);
         while (fill.write(QByteArray(4096, 'x')) > 0 && fill.flush()) {
@@ -311,11 +307,11 @@ private slots:
         const Reply reply = handIn("Englisch");
         QCOMPARE(reply.status, 507);
         QVERIFY(reply.body.contains("weil der Speicher des Servers voll ist. Sie ist nicht abgegeben."));
-        QCOMPARE(readFile(file), first);
+        QCOMPARE(fileBytes(file), first);
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
         fill.remove(); // with room again, handing in works
         QCOMPARE(handIn("Englisch").status, 200);
-        QVERIFY(readFile(file).contains("Englisch"));
+        QVERIFY(fileBytes(file).contains("Englisch"));
     }
 
     void deadline() {
