@@ -1,3 +1,4 @@
+#include "support/files.h"
 #include "support/mainwindow.h"
 #include "windows/print.h"
 
@@ -9,16 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QByteArray kGrid = "Fachlese\r\nDeutsch\t\t\t\r\n" + QByteArray("\t\t\t\r\n").repeated(11);
-
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray fileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // The print form's four fields, joined by "|".
 QString fields(MainWindowFixture &w) {

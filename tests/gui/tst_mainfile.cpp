@@ -1,3 +1,5 @@
+#include "rules/datafile.h"
+#include "support/files.h"
 #include "support/mainwindow.h"
 
 #include <QDir>
@@ -8,16 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-QByteArray fileBytes(const QString &path) { // "<missing>" when it cannot be read
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The window as the file commands leave it: the caption after "... - ", the name of the
 // current file, then 1/0 for "Speichern" enabled, the choice tested, and closing without question.
 QString state(MainWindowFixture &w) {
@@ -147,10 +139,7 @@ private slots:
                u"werden "
                u"können.\rBitte ändere den Eintrag und speichere dann erneut."_s;
         QTest::newRow("entry too long to be read again")
-            << u"x.fld"_s << QString(65534, u'Z')
-            << u"Der Eintrag  ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ...  ist zu lang: Die Einträge "
-               u"einer Zeile dürfen zusammen höchstens 65533 Zeichen lang sein, damit die Fachlese-Datei "
-               u"wieder geöffnet werden kann.\rBitte kürze den Eintrag und speichere dann erneut."_s;
+            << u"x.fld"_s << QString(65534, u'Z') << TooLongMessage(QString(65534, u'Z')); // text pinned in tst_datafile
         QTest::newRow("folder missing")
             << u"fehlt/x.fld"_s << u"Kunst"_s << u"Diskette oder Platte schreibgeschützt oder voll!"_s;
     }

@@ -6,6 +6,7 @@
 #include "shell/qtdialogs.h"
 #include "support/choices.h"
 #include "support/fakes.h"
+#include "support/files.h"
 #include "support/mainwindow.h"
 #include "windows/Agf.h"
 #include "windows/abinote.h"
@@ -34,11 +35,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-QByteArray bytesOf(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 // Writes a file named by its bytes.
 bool writeFile(const QByteArray &path, const QByteArray &bytes) {
     std::FILE *file = std::fopen(path.constData(), "wb");
@@ -81,14 +77,14 @@ private slots:
         } else {
             w.system.fileAnswers << (save == u"ok" ? target : save == u"fail" ? dir.filePath(u"x/y"_s) : QString());
         }
-        const QByteArray before = bytesOf(target);
+        const QByteArray before = fileBytes(target);
         w.grid().setCell(1, 1, u"Deutsch"_s);
         w.system.fileAnswers << other; // for "Öffnen"
         w.dialogs.answers << DialogButton::Yes;
         command == u"close" ? w.form->Beenden->trigger() : command == u"neu" ? w.form->NeuClick() : w.form->OeffnenClick();
         const bool saved = save == u"ok";
-        QCOMPARE(bytesOf(target) == before, !saved);
-        QCOMPARE(bytesOf(target).contains("Deutsch\t"), saved);
+        QCOMPARE(fileBytes(target) == before, !saved);
+        QCOMPARE(fileBytes(target).contains("Deutsch\t"), saved);
         const bool wentOn = command == u"close" ? !w.form->isVisible()
                             : command == u"neu" ? w.row(1) == u"|||"_s
                                                 : w.row(1) == u"|||Musik"_s;
@@ -181,7 +177,7 @@ private slots:
         for (const QByteArray &path : {loop, locked})
             QCOMPARE(SaveDataFile(QFile::decodeName(path), grid).status, DataFileWriteStatus::Failed);
         QCOMPARE(QFile::symLinkTarget(QFile::decodeName(loop)), QFile::decodeName(loop));
-        QCOMPARE(bytesOf(QFile::decodeName(locked)), QByteArray("vorher"));
+        QCOMPARE(fileBytes(QFile::decodeName(locked)), QByteArray("vorher"));
     }
 
     // A name given by bytes that are no UTF-8 opens by them; "Speichern" then asks for a name.

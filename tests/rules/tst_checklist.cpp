@@ -1,5 +1,6 @@
 #include "rules/checklist.h"
 #include "support/choices.h"
+#include "support/tables.h"
 #include "support/variedchoices.h"
 
 #include <QTest>
@@ -35,11 +36,6 @@ const ChecklistItem kRepeated{Kind::Note, u"doppelt"_s,
                               u"Mindestens ein Kurs innerhalb eines Semesters ist mehrfach angewählt "
                               "worden.\r\rDiese Kurse dürfen nicht themengleich sein!"_s,
                               0, 0};
-QString rule11(const QString &label) {
-    return u"Die Leistungs- und Prüfungsfächer müssen in allen vier Semestern dieselben sein.\rIn der "
-           "Zeile  "_s +
-           label + u"  stehen verschiedene Fächer."_s;
-}
 QString tooFew(int count) {
     return u"Du hast "_s + QString::number(count) +
            u" Kurse gewählt.\rEs müssen aber mindestens 33 belegt werden.\r\rDie Sporttheoriekurse "
@@ -57,68 +53,19 @@ void TestChecklist::kinds() {
     QCOMPARE(kindName(Kind::Note), u"hinweis"_s);
 }
 
-// Each item alone: a valid choice changed in one place.
+// Each item alone (data/checklist-items.tsv).
 void TestChecklist::items_data() {
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QList<ChecklistItem>>("expected");
-
-    const QStringList valid = choices::validChoice(); // DE|MA|EN|GE|PH|SP|PO|RE RE KU KU|BI
-    const auto changed = [&valid](int row, const QString &entry) {
-        QStringList rows = valid;
-        while (rows.size() < row)
-            rows.append(u"-"_s);
-        rows[row - 1] = entry;
-        return rows;
-    };
-    QTest::newRow("valid") << valid << QList<ChecklistItem>{};
-    QTest::newRow("valid, foreign-language LK")
-        << choices::validForeignLanguageLkChoice() << QList<ChecklistItem>{};
-    QTest::newRow("empty") << QStringList{}
-                           << QList<ChecklistItem>{
-                                  violation(u"leer"_s, u"Es sind noch keine Fächer eingetragen."_s)};
-    QTest::newRow("blanks only") << QStringList{u"__"_s, u"- _ - -"_s}
-                                 << QList<ChecklistItem>{
-                                        violation(u"leer"_s, u"Es sind noch keine Fächer eingetragen."_s)};
-    QTest::newRow("repeat: a note only") << changed(10, u"- - BI -"_s) << QList<ChecklistItem>{kRepeated};
-    QTest::newRow("regel-1")
-        << QStringList{u"MU"_s, u"IN"_s, u"EN"_s,          u"GE"_s, u"PH"_s,
-                       u"SP"_s, u"PO"_s, u"RE RE KU KU"_s, u"BI"_s}
-        << QList<ChecklistItem>{
-               violation(u"regel-1"_s,
-                         u"Ein Leistungsfach muss DEUTSCH oder eine weitergeführte(!) FREMDSPRACHE "
-                         "oder MATHEMATIK oder eine NATURWISSENSCHAFT (nicht Informatik) sein."_s),
-               violation(u"belegung-1"_s, u"4xDeutsch "_s), violation(u"belegung-5"_s, u"4xMathe  "_s)};
-    QTest::newRow("regel-4") << changed(3, u"SP"_s)
-                             << QList<ChecklistItem>{
-                                    kRepeated,
-                                    violation(u"regel-4"_s, u"SPORT kann nicht drittes Prüfungsfach sein."_s),
-                                    violation(u"belegung-4"_s, u"4xFremdsp. "_s)};
-    QTest::newRow("regel-9")
-        << changed(4, u"WN"_s)
-        << QList<ChecklistItem>{violation(u"regel-9"_s, u"WERTE UND NORMEN kann kein Prüfungsfach sein."_s),
-                                violation(u"belegung-7"_s, u"2xGeschichte "_s)};
-    QTest::newRow("regel-10") << changed(2, u"MA MA - MA"_s)
-                              << QList<ChecklistItem>{violation(
-                                     u"regel-10"_s,
-                                     u"Es fehlt noch mindestens ein Leistungs- oder Prüfungsfach."_s)};
-    QTest::newRow("regel-10 hides regel-11")
-        << changed(2, u"MA IN - MA"_s)
-        << QList<ChecklistItem>{
-               violation(u"regel-10"_s, u"Es fehlt noch mindestens ein Leistungs- oder Prüfungsfach."_s)};
-    QTest::newRow("regel-11") << changed(4, u"GE GE GE EK"_s)
-                              << QList<ChecklistItem>{violation(u"regel-11"_s, rule11(u"PK 4"_s))};
-    QTest::newRow("regel-11 names the first row")
-        << changed(2, u"MA CH MA MA"_s) << QList<ChecklistItem>{violation(u"regel-11"_s, rule11(u"LK 2"_s))};
-    QTest::newRow("belegung-6") << changed(7, u"PO - - -"_s)
-                                << QList<ChecklistItem>{violation(u"belegung-6"_s, u"1xPolitik "_s)};
-    QTest::newRow("belegung-8b and 9")
-        << changed(8, u"RE KU - -"_s)
-        << QList<ChecklistItem>{violation(u"belegung-8b"_s, u"mind. 1xReli./Werte u. Normen  "_s),
-                                violation(u"belegung-9"_s, u"mind. 1xKunst/Musik "_s)};
-    QTest::newRow("unter-33") << changed(9, u"-"_s)
-                              << QList<ChecklistItem>{violation(u"unter-33"_s, tooFew(32))};
-    QTest::newRow("Sport-Theorie not counted")
-        << changed(9, u"ST"_s) << QList<ChecklistItem>{violation(u"unter-33"_s, tooFew(32))};
+    for (const QList<QByteArray> &row : tables::rows(u"rules/data/checklist-items.tsv"_s)) {
+        QList<ChecklistItem> expected;
+        for (const QString &item : tables::text(row.value(2)).split(u'|', Qt::SkipEmptyParts)) {
+            const QString code = item.section(u':', 0, 0);
+            expected.append({code == u"doppelt"_s ? Kind::Note : Kind::Violation, code, item.section(u':', 1), 0, 0});
+        }
+        QTest::newRow(row.value(0).constData())
+            << tables::text(row.value(1)).split(u'|', Qt::SkipEmptyParts) << expected;
+    }
 }
 
 void TestChecklist::items() {

@@ -1,4 +1,5 @@
 #include "rules/datafile.h"
+#include "support/tables.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,23 +100,15 @@ private slots:
         QVERIFY(bytes.isEmpty());
     }
 
-    // What follows line 13 is read as far as it is well formed and never refuses the grid.
+    // What follows line 13 is read as far as it is well formed and never refuses the grid
+    // (data/identity-read.tsv).
     void read_data() {
         QTest::addColumn<QByteArray>("tail");
         QTest::addColumn<PupilIdentity>("identity");
-        QTest::newRow("unknown key, LF only") << QByteArray("Spitzname=Ali\nNachname=Kaya\n")
-                                              << PupilIdentity{u"Kaya"_s, {}, {}, {}};
-        QTest::newRow("first of a key counts") << QByteArray("Klasse=10a\r\nKlasse=10b\r\n")
-                                               << PupilIdentity{{}, {}, u"10a"_s, {}};
-        QTest::newRow("Windows-1252, not UTF-8") << QByteArray("Nachname=M\xFCller\x80\r\n")
-                                                 << PupilIdentity{u"Müller€"_s, {}, {}, {}};
-        QTest::newRow("UTF-8 cut short") << QByteArray("Vorname=Ay\xC5\r\n")
-                                         << PupilIdentity{{}, u"AyÅ"_s, {}, {}};
-        QTest::newRow("key in other case") << QByteArray("nachname=Kaya\r\n") << PupilIdentity();
-        QTest::newRow("TAB or CR in a value") << QByteArray("Vorname=A\tB\r\nNachname=Kaya\r\r\nKlasse=9\r\n")
-                                              << PupilIdentity{{}, {}, u"9"_s, {}};
-        QTest::newRow("stops at a NUL") << QByteArray("Klasse=9\r\nx\0y\r\nNachname=Kaya\r\n", 31)
-                                        << PupilIdentity{{}, {}, u"9"_s, {}};
+        for (const QList<QByteArray> &r : tables::rows(u"rules/data/identity-read.tsv"_s))
+            QTest::newRow(r.value(0).constData()) << tables::bytes(r.value(1))
+                                                  << PupilIdentity{tables::text(r.value(2)), tables::text(r.value(3)),
+                                                                   tables::text(r.value(4)), tables::text(r.value(5))};
         QTest::newRow("stops at an endless line")
             << "Klasse=9\r\n" + QByteArray(kMaxLineBytes + 1, 'x') + "\r\nNachname=Kaya\r\n"
             << PupilIdentity{{}, {}, u"9"_s, {}};

@@ -1,4 +1,5 @@
 #include "support/choices.h"
+#include "support/tables.h"
 
 #include <QTest>
 
@@ -93,42 +94,20 @@ void TestValidation::courseMatrix() {
     QCOMPARE(b.grid.cell(2, 9), u"  Physik "_s);
 }
 
-// The three predicates of auto-fill, over all eleven rows in any order.
+// The three predicates of auto-fill, over all eleven rows in any order (data/autofill-predicates.tsv).
 void TestValidation::predicates_data() {
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<int>("subject");
     QTest::addColumn<bool>("inAllSemesters"); // SubjectInAllSemesters(subject)
     QTest::addColumn<bool>("foreignLanguage");
     QTest::addColumn<bool>("naturalScience");
-
-    const auto rows = [](std::initializer_list<std::pair<int, QString>> entries) {
+    for (const QList<QByteArray> &r : tables::rows(u"rules/data/autofill-predicates.tsv"_s)) {
         QStringList list(11, u"-"_s);
-        for (const auto &[row, entry] : entries)
-            list[row - 1] = entry;
-        return list;
-    };
-    QTest::newRow("DE, semester 4 in GK 9")
-        << rows({{5, u"DE DE DE -"_s}, {11, u"- - - DE"_s}}) << 1 << true << false << false;
-    QTest::newRow("DE, semester 1 in LK 1")
-        << rows({{1, u"DE - - -"_s}, {9, u"- DE DE DE"_s}}) << 1 << true << false << false;
-    QTest::newRow("DE missing in semester 3")
-        << rows({{5, u"DE DE - DE"_s}, {6, u"- - MA -"_s}}) << 1 << false << false << false;
-    QTest::newRow("TU through GK 9") << rows({{11, u"TU"_s}}) << 6 << true << true << false;
-    QTest::newRow("EN through LK 2") << rows({{2, u"EN"_s}}) << 2 << true << true << false;
-    QTest::newRow("EN twice, FR twice") << rows({{5, u"EN EN FR FR"_s}}) << 2 << false << false << false;
-    QTest::newRow("LA in different rows")
-        << rows({{5, u"LA - - -"_s}, {8, u"- LA - LA"_s}, {11, u"- - LA -"_s}}) << 5 << true << true << false;
-    QTest::newRow("MA is no natural science") << rows({{6, u"MA"_s}}) << 15 << true << false << false;
-    QTest::newRow("IN is no natural science") << rows({{6, u"IN"_s}}) << 19 << true << false << false;
-    QTest::newRow("DE is no foreign language") << rows({{6, u"DE"_s}}) << 1 << true << false << false;
-    QTest::newRow("KU is no foreign language")
-        << rows({{6, u"KU"_s}, {7, u"MU"_s}}) << 8 << true << false << false;
-    QTest::newRow("PH through GK 9") << rows({{11, u"PH"_s}}) << 16 << true << false << true;
-    QTest::newRow("CH in two rows") << rows({{4, u"CH CH - -"_s}, {10, u"- - CH CH"_s}}) << 18 << true
-                                    << false << true;
-    QTest::newRow("BI, SP") << rows({{7, u"BI"_s}, {8, u"SP"_s}}) << 20 << true << false << true;
-    QTest::newRow("PH and BI, no one in all")
-        << rows({{7, u"PH PH BI BI"_s}}) << 17 << false << false << false;
+        for (const QString &entry : QString::fromUtf8(r.value(1)).split(u'|'))
+            list[entry.section(u'=', 0, 0).toInt() - 1] = entry.section(u'=', 1);
+        QTest::newRow(r.value(0).constData()) << list << r.value(2).toInt() << (r.value(3) == "1")
+                                              << (r.value(4) == "1") << (r.value(5) == "1");
+    }
 }
 
 void TestValidation::predicates() {

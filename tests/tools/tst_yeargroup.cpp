@@ -1,4 +1,5 @@
 #include "rules/catalog.h"
+#include "support/files.h"
 #include "tools/courses.h"
 
 #include <QDir>
@@ -14,11 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 using Rows = std::array<std::array<QString, GridModel::kSemesters>, GridModel::kDataRows>;
-
-QByteArray fileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // The data rows of a CSV file without BOM and header, each split at ';' (the generated texts
 // hold no ';' and no '"').

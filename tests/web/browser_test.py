@@ -14,8 +14,6 @@ import re
 import shutil
 import sys
 import tempfile
-import time
-import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from webclient import VALID_CHOICE, Server, cell_name, fld_bytes  # noqa: E402
@@ -188,34 +186,6 @@ def test_and_hand_in(driver, server, pupil, choice):
     files = [n for n in os.listdir(server.data) if n.endswith(".fld")]
     mine = [n for n in files if open(os.path.join(server.data, n), "rb").read() == expected]
     check(len(mine) == 1, f"the data folder holds {pupil[0]}'s choice with the exact bytes ({files})")
-    sheet_pdf(driver)
-    return mine[0] if mine else None
-
-
-def sheet_pdf(driver):
-    """The confirmation offers the sheet as PDF, fetched with the browser's session."""
-    links = [a for a in driver.find_elements(By.CSS_SELECTOR, "#ergebnis a, main a") if "PDF" in a.text]
-    if not check(links, "after handing in, the page offers the sheet as PDF"):
-        return
-    cookie = "; ".join(f"{c['name']}={c['value']}" for c in driver.get_cookies())
-    request = urllib.request.Request(links[0].get_attribute("href"), headers={"Cookie": cookie})
-    with urllib.request.urlopen(request, timeout=30) as response:
-        kind, data = response.headers.get("Content-Type", ""), response.read()
-    check(kind.startswith("application/pdf") and data.startswith(b"%PDF-") and len(data) > 1000,
-          f"the link gives a PDF ({kind}, {len(data)} bytes)")
-
-
-def hand_in_again(driver, server, kept):
-    """A second hand-in keeps the first beside the newest, not as *.fld."""
-    time.sleep(1.1)  # the earlier version is named by the second it was replaced
-    type_into(grid_field(driver, 9, 4), "Chemie")
-    button(driver, "Abgeben").click()
-    wait(driver, lambda: CONFIRMATION.search(section_text(driver, "ergebnis")))
-    base = kept[:-len(".fld")]
-    earlier = [n for n in os.listdir(server.data) if n.startswith(base + ".") and n.endswith(".fld.alt")]
-    newest = open(os.path.join(server.data, kept), "rb").read()
-    check(len(earlier) == 1 and b"Biologie\tChemie\r\n" in newest,
-          f"handing in again replaces {kept} and keeps the earlier one as {earlier}")
 
 
 def console_errors(driver, what):
@@ -279,9 +249,7 @@ def main():
                     check(all(fields[cell_name(r, s)].get_attribute("value") == FOREIGN_LK_CHOICE[r - 1][s - 1]
                               for r in range(1, 10) for s in range(1, 5)), "the grid holds the typed choice")
                     unknown_subject(driver, fields, live)
-                    stored = test_and_hand_in(driver, server, pupil, FOREIGN_LK_CHOICE)
-                    if stored and not live:
-                        hand_in_again(driver, server, stored)
+                    test_and_hand_in(driver, server, pupil, FOREIGN_LK_CHOICE)
                     if shots:
                         driver.save_screenshot(os.path.join(shots, f"web-desktop-{'js' if live else 'nojs'}.png"))
                     if live:

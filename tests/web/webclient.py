@@ -4,7 +4,6 @@ only), so that every byte that goes over the wire is the test's own."""
 
 import asyncio
 import html
-import json
 import os
 import re
 import shutil
@@ -230,17 +229,6 @@ class Pupil:
                 not response.header("location").endswith("/wahl"):
             raise RuntimeError(f"sign-in answered {response.status}: {response.text[:200]}")
         return await self.call("GET", "/wahl")
-
-    async def check(self, choice, as_json=False):
-        """The live check, with the cells as the page's script sends them (a form body), or as
-        a JSON object."""
-        if as_json:
-            return await self.call("POST", "/api/pruefen", headers=[
-                ("Content-Type", "application/json"), ("X-CSRF-Token", self.csrf)],
-                body=json.dumps(grid_fields(choice)).encode())
-        return await self.call("POST", "/api/pruefen", headers=[
-            ("Content-Type", "application/x-www-form-urlencoded"), ("X-CSRF-Token", self.csrf)],
-            body=urllib.parse.urlencode(grid_fields(choice)).encode())
 
     async def submit(self, choice, action, extra=None):
         fields = {"csrf": self.csrf, **grid_fields(choice), **(extra or {}), "aktion": action}
