@@ -83,8 +83,7 @@ MHD_Result onAccept(void *cls, const sockaddr *address, socklen_t) {
 void onConnection(void *cls, MHD_Connection *connection, void **, enum MHD_ConnectionNotificationCode code) {
     auto *server = static_cast<HttpServer *>(cls);
     if (code == MHD_CONNECTION_NOTIFY_STARTED) {
-        server->connectionOpened(peerOf(connection));
-        server->watch(connection);
+        server->watch(connection, server->connectionOpened(peerOf(connection)));
     } else {
         server->unwatch(connection);
         server->connectionClosed(peerOf(connection));
@@ -105,15 +104,22 @@ bool HttpServer::admit(const sockaddr *address) {
     return m_perAddress.value(NetAddressText(address)) < m_limits.connectionsPerAddress;
 }
 
-void HttpServer::connectionOpened(const sockaddr *address) {
+bool HttpServer::connectionOpened(const sockaddr *address) {
     QMutexLocker lock(&m_countMutex);
-    ++m_perAddress[NetAddressText(address)];
+    const int count = ++m_perAddress[NetAddressText(address)];
+    return IsLoopbackAddress(address) || count <= m_limits.connectionsPerAddress;
 }
 
-void HttpServer::watch(MHD_Connection *connection) {
+void HttpServer::watch(MHD_Connection *connection, bool admitted) {
     const MHD_ConnectionInfo *info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+    const int socket = info ? int(info->connect_fd) : -1;
     QMutexLocker lock(&m_countMutex);
-    m_watched.insert(connection, {info ? int(info->connect_fd) : -1, steadyNow() + m_limits.requestSeconds * 1000LL});
+    if (!admitted && socket >= 0) {
+        ::shutdown(socket, SHUT_RDWR); // the library sees it end and closes it
+        m_watched.insert(connection, {socket, kAnswering});
+        return;
+    }
+    m_watched.insert(connection, {socket, steadyNow() + m_limits.requestSeconds * 1000LL});
 }
 
 void HttpServer::requestDone(MHD_Connection *connection) {

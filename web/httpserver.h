@@ -49,10 +49,13 @@ public:
     int handleCall(MHD_Connection *connection, const char *url, const char *method, const char *uploadData,
                    std::size_t *uploadSize, void **state);
     bool admit(const sockaddr *address);
-    void connectionOpened(const sockaddr *address);
+    // Counts the connection; false when it is one too many for its address (the check before
+    // accepting and this count are not one step, so several threads may admit at once).
+    bool connectionOpened(const sockaddr *address);
     void connectionClosed(const sockaddr *address);
     // The time limit of a connection's requests: watched from its start and after each answer.
-    void watch(MHD_Connection *connection);
+    // A connection that was not admitted is shut down at once.
+    void watch(MHD_Connection *connection, bool admitted = true);
     void unwatch(MHD_Connection *connection);
     void requestDone(MHD_Connection *connection);
 

@@ -110,6 +110,9 @@ private slots:
             server.connectionOpened(l);
         }
         QVERIFY(!server.admit(p));
+        QVERIFY(!server.connectionOpened(p)); // admitted by two threads at once: one too many
+        QVERIFY(server.connectionOpened(l));
+        server.connectionClosed(p);
         QVERIFY(server.admit(reinterpret_cast<const sockaddr *>(&other.storage)));
         QVERIFY(server.admit(l)); // the local TLS proxy limits its own
         server.connectionClosed(p);
