@@ -56,8 +56,8 @@ EXAMS = [
 
 def grid_of(rows):
     grid = [["" for _ in range(4)] for _ in range(12)]
-    for r, spec in enumerate(rows):
-        texts = spec.split("|") if "|" in spec else [spec] * 4
+    for r, row in enumerate(rows):
+        texts = row.split("|") if "|" in row else [row] * 4
         for s in range(4):
             grid[r][s] = texts[s]
     return grid

@@ -27,18 +27,8 @@ QString sortKey(const QString &name) {
     return key;
 }
 
-const char *const kListStyle = R"(
-body { font-family: "Liberation Sans", "DejaVu Sans", Arial, sans-serif; font-size: 11pt; color: #111;
-       margin: 2em auto; max-width: 60em; padding: 0 1em; }
-h1 { font-size: 18pt; margin-bottom: 0.2em; }
-h2 { font-size: 14pt; margin-top: 1.6em; border-bottom: 1px solid #999; }
-h3 { font-size: 12pt; margin-bottom: 0.3em; }
-p.stand { color: #444; margin-top: 0; }
-table { border-collapse: collapse; margin: 0.5em 0 1em; }
-th, td { border: 1px solid #bbb; padding: 0.15em 0.5em; text-align: left; vertical-align: top; }
-td.n, th.n { text-align: right; }
-th { background: #eee; }
-tr.nb td { font-style: italic; color: #555; }
+// Follows kReportBaseStyle.
+const char *const kListStyle = R"(tr.nb td { font-style: italic; color: #555; }
 table.liste td:first-child { text-align: right; }
 table.karte td, table.karte th { padding: 0.1em 0.25em; font-size: 8pt; text-align: right; }
 table.karte td.diagonale { font-weight: bold; outline: 2px solid #333; }
@@ -252,6 +242,7 @@ bool WriteCourseFiles(const YearGroupCourses &year, const CourseOutputs &outputs
     const QDir dir(folder);
     QByteArray html = "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
                       "<title>Kurse des Jahrgangs</title>\n<style>";
+    html.append(kReportBaseStyle);
     html.append(kListStyle);
     html.append("</style>\n</head>\n<body>\n<h1>Kurse des Jahrgangs</h1>\n<p class=\"stand\">Stand ");
     appendEscaped(date, html);

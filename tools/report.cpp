@@ -459,6 +459,19 @@ QString VisibleText(QStringView text) {
     return QString::fromUtf8(shown);
 }
 
+const char *const kReportBaseStyle = R"(
+body { font-family: "Liberation Sans", "DejaVu Sans", Arial, sans-serif; font-size: 11pt; color: #111;
+       margin: 2em auto; max-width: 60em; padding: 0 1em; }
+h1 { font-size: 18pt; margin-bottom: 0.2em; }
+h2 { font-size: 14pt; margin-top: 1.6em; border-bottom: 1px solid #999; }
+h3 { font-size: 12pt; margin-bottom: 0.3em; }
+p.stand { color: #444; margin-top: 0; }
+table { border-collapse: collapse; margin: 0.5em 0 1em; }
+th, td { border: 1px solid #bbb; padding: 0.15em 0.5em; text-align: left; vertical-align: top; }
+td.n, th.n { text-align: right; }
+th { background: #eee; }
+)";
+
 QString VisibleMessage(const QString &message) {
     QStringList lines;
     for (const QStringView line : QStringView(message).split(CR))

@@ -60,6 +60,10 @@ void AppendVisible(QStringView text, VisibleTabs tabs, QByteArray &out);
 // The same as text: what AppendVisible writes for `text`, every TAB escaped.
 QString VisibleText(QStringView text);
 
+// The style sheet that the HTML files of fachlese-check (the report, the course lists) begin
+// with: page, headings, tables; each adds its own rules after it.
+extern const char *const kReportBaseStyle;
+
 // A message for a table (CSV): every line made visible as above, the lines still separated by
 // carriage returns.
 QString VisibleMessage(const QString &message);

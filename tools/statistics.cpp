@@ -117,18 +117,8 @@ void csvRow(const QStringList &fields, QByteArray &out) {
 
 // --- HTML ---
 
-const char *const kStyle = R"(
-body { font-family: "Liberation Sans", "DejaVu Sans", Arial, sans-serif; font-size: 11pt; color: #111;
-       margin: 2em auto; max-width: 60em; padding: 0 1em; }
-h1 { font-size: 18pt; margin-bottom: 0.2em; }
-h2 { font-size: 14pt; margin-top: 1.6em; border-bottom: 1px solid #999; }
-h3 { font-size: 12pt; margin-bottom: 0.3em; }
-p.stand { color: #444; margin-top: 0; }
-table { border-collapse: collapse; margin: 0.5em 0 1em; }
-th, td { border: 1px solid #bbb; padding: 0.15em 0.5em; text-align: left; vertical-align: top; }
-td.n, th.n { text-align: right; }
-th { background: #eee; }
-tr.apart td { border-top: 2px solid #777; }
+// Follows kReportBaseStyle.
+const char *const kStyle = R"(tr.apart td { border-top: 2px solid #777; }
 .legende span { display: inline-block; width: 1em; height: 0.8em; margin: 0 0.3em 0 1em; }
 svg text { font-size: 11px; font-family: inherit; }
 @page { size: A4; margin: 15mm; }
@@ -518,7 +508,7 @@ QString HtmlEscaped(const QString &text) {
 QByteArray StatisticsHtml(const PlanningStatistics &s, const QString &date, const QString &folders) {
     QString html = QStringLiteral("<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
                                   "<title>Kurswahlen: Planungsbericht</title>\n<style>") +
-                   QLatin1StringView(kStyle) + QStringLiteral("</style>\n</head>\n<body>\n");
+                   QLatin1StringView(kReportBaseStyle) + QLatin1StringView(kStyle) + QStringLiteral("</style>\n</head>\n<body>\n");
     html += QStringLiteral("<h1>Kurswahlen: Planungsbericht</h1>\n<p class=\"stand\">Stand ") +
             HtmlEscaped(date) + QStringLiteral(" &middot; ") + HtmlEscaped(folders) +
             QStringLiteral("</p>\n");
