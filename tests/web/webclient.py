@@ -18,6 +18,23 @@ ROW_NAMES = ["LK 1", "LK 2", "PK 3", "PK 4", "GK 3", "GK 4", "GK 5", "GK 6", "GK
 VALID_CHOICE = [["Deutsch"] * 4, ["Mathematik"] * 4, ["Englisch"] * 4, ["Geschichte"] * 4,
                 ["Physik"] * 4, ["Sport"] * 4, ["Politik"] * 4,
                 ["Religion", "Religion", "Kunst", "Kunst"], ["Biologie"] * 4]
+# English and Deutsch exchanged: the choice asks the foreign-language question.
+FOREIGN_LK_CHOICE = [["Englisch"] * 4, VALID_CHOICE[1], ["Deutsch"] * 4] + VALID_CHOICE[3:]
+failures = []
+
+
+def check(condition, what):
+    """Reports one check; a failed one is remembered for finish()."""
+    print(("ok: " if condition else "FAIL: ") + what, flush=True)
+    if not condition:
+        failures.append(what)
+    return condition
+
+
+def finish(what):
+    """The exit status of a test script after its checks."""
+    print(f"{len(failures)} {what} checks failed" if failures else f"all {what} checks passed")
+    return 1 if failures else 0
 
 
 def cell_name(row, semester):
@@ -59,14 +76,14 @@ def pupil_names(count):
 
 
 def make_codes(program, folder, pupils):
-    """Writes the class list, lets fachlese-web make the codes; returns the rows
-    (surname, first name, class, code) of the written code list."""
+    """Writes the class list (the bytes given, or a list of pupils), lets fachlese-web make the
+    codes; returns the rows (surname, first name, class, code) of the written code list."""
     liste = os.path.join(folder, "liste.csv")
     codes = os.path.join(folder, "codes.csv")
-    with open(liste, "w", encoding="utf-8", newline="") as f:
-        f.write("Nachname;Vorname;Klasse\r\n")
-        for p in pupils:
-            f.write(";".join(p) + "\r\n")
+    if not isinstance(pupils, bytes):
+        pupils = "".join(";".join(p) + "\r\n" for p in [("Nachname", "Vorname", "Klasse")] + pupils).encode()
+    with open(liste, "wb") as f:
+        f.write(pupils)
     subprocess.run([program, "--codes", liste, "--ausgabe", codes], check=True,
                    stdout=subprocess.DEVNULL)
     with open(codes, encoding="utf-8-sig", newline="") as f:
@@ -78,12 +95,14 @@ class Server:
     """fachlese-web serving a temporary data folder on a free loopback port."""
 
     def __init__(self, program, pupils=3, data=None, extra=(), folder=None):
+        """`pupils`: how many, or the bytes of the class list."""
         self.program = program
         self.own_folder = folder is None  # made here, and removed again at the end
         self.folder = folder or tempfile.mkdtemp(prefix="fachlese-web-")
         self.data = data or os.path.join(self.folder, "daten")
         os.makedirs(self.data, exist_ok=True)
-        self.codes_file, self.pupils = make_codes(program, self.folder, pupil_names(pupils))
+        names = pupils if isinstance(pupils, bytes) else pupil_names(pupils)
+        self.codes_file, self.pupils = make_codes(program, self.folder, names)
         self.extra = list(extra)
         self.process = None
 
@@ -192,6 +211,28 @@ class Connection:
         if fields.get("connection", "").lower() == "close":
             await self.close()
         return Response(status, headers, body)
+
+
+async def status_line(port, data, host="127.0.0.1"):
+    """Sends bytes as they are on a new connection; the status code of the answer (text), or
+    "closed" or "refused". The server may answer and close before it has read everything."""
+    try:
+        reader, writer = await asyncio.open_connection(host, port)
+    except OSError:
+        return "refused"
+    try:
+        writer.write(data)
+        await writer.drain()
+    except OSError:
+        pass
+    try:
+        line = await asyncio.wait_for(reader.readline(), 10)
+    except (OSError, asyncio.TimeoutError):
+        line = b""
+    finally:
+        writer.close()
+    parts = line.split()
+    return parts[1].decode() if len(parts) > 1 else "closed"
 
 
 def hidden_csrf(page):
