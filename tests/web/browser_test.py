@@ -16,7 +16,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from webclient import VALID_CHOICE, Server, cell_name, fld_bytes  # noqa: E402
+from webclient import FOREIGN_LK_CHOICE, Server, cell_name, check, finish, fld_bytes  # noqa: E402
 
 try:
     from selenium import webdriver
@@ -29,20 +29,9 @@ except ImportError:
     webdriver = None
 
 CHROMIUM, CHROMEDRIVER = shutil.which("chromium"), shutil.which("chromedriver")
-# English and Deutsch exchanged: the choice asks the foreign-language question.
-FOREIGN_LK_CHOICE = [["Englisch"] * 4, VALID_CHOICE[1], ["Deutsch"] * 4] + VALID_CHOICE[3:]
 QUESTION = "Bist du dir sicher, dass die Fremdsprache"
 VERDICT = "Du hast 36 Kurse gewählt. Davon können 32 in die Abiturnote eingehen."
 CONFIRMATION = re.compile(r"am \d\d\.\d\d\.\d{4} um \d\d:\d\d Uhr abgegeben\.")
-
-failures = []
-
-
-def check(condition, what):
-    print(("ok: " if condition else "FAIL: ") + what, flush=True)
-    if not condition:
-        failures.append(what)
-    return condition
 
 
 def browser(profile, javascript=True):
@@ -265,8 +254,7 @@ def main():
             check(server.stop() == 0, "fachlese-web stops cleanly on SIGTERM")
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    print(f"{len(failures)} browser checks failed" if failures else "all browser checks passed")
-    return 1 if failures else 0
+    return finish("browser")
 
 
 if __name__ == "__main__":

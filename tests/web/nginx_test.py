@@ -22,15 +22,7 @@ import time
 import urllib.parse
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from webclient import Server, hidden_csrf  # noqa: E402
-
-failures = []
-
-
-def check(condition, what):
-    print(("ok: " if condition else "FAIL: ") + what, flush=True)
-    if not condition:
-        failures.append(what)
+from webclient import Server, check, finish, hidden_csrf  # noqa: E402
 
 
 def free_port():
@@ -159,8 +151,7 @@ def main():
             nginx_process.terminate()
             nginx_process.wait(10)
         shutil.rmtree(work, ignore_errors=True)
-    print(f"{len(failures)} nginx checks failed" if failures else "all nginx checks passed")
-    return 1 if failures else 0
+    return finish("nginx")
 
 
 if __name__ == "__main__":
