@@ -153,10 +153,12 @@ class Response:
 
 
 class Connection:
-    """One keep-alive HTTP/1.1 connection, opened again when the server closed it."""
+    """One keep-alive HTTP/1.1 connection, opened again when the server closed it; over TLS with
+    an SSL context, from the local address `source` if given."""
 
-    def __init__(self, host, port, forwarded_for=None):
+    def __init__(self, host, port, forwarded_for=None, tls=None, source=None):
         self.host, self.port, self.forwarded_for = host, port, forwarded_for
+        self.options = {"ssl": tls, "local_addr": (source, 0) if source else None}
         self.reader = self.writer = None
 
     async def close(self):
@@ -170,7 +172,7 @@ class Connection:
 
     async def request(self, method, path, headers=(), body=b""):
         if self.writer is None:
-            self.reader, self.writer = await asyncio.open_connection(self.host, self.port)
+            self.reader, self.writer = await asyncio.open_connection(self.host, self.port, **self.options)
         head = [f"{method} {path} HTTP/1.1", f"Host: {self.host}:{self.port}"]
         if self.forwarded_for:
             head.append(f"X-Forwarded-For: {self.forwarded_for}")
@@ -179,12 +181,12 @@ class Connection:
             head.append(f"Content-Length: {len(body)}")
         self.writer.write(("\r\n".join(head) + "\r\n\r\n").encode("latin-1") + body)
         try:
-            return await self._response(method)
+            return await self._response()
         except (asyncio.IncompleteReadError, ConnectionError):
             await self.close()
             raise
 
-    async def _response(self, method):
+    async def _response(self):
         raw = await self.reader.readuntil(b"\r\n\r\n")
         lines = raw.decode("latin-1").split("\r\n")
         status = int(lines[0].split(" ", 2)[1])
@@ -194,17 +196,8 @@ class Connection:
                 k, v = line.split(":", 1)
                 headers.append((k.strip().lower(), v.strip()))
         fields = dict(headers)
-        if method == "HEAD" or status in (204, 304):
-            body = b""
-        elif "content-length" in fields:
+        if "content-length" in fields:
             body = await self.reader.readexactly(int(fields["content-length"]))
-        elif fields.get("transfer-encoding", "").lower() == "chunked":
-            body = b""
-            while size := int((await self.reader.readuntil(b"\r\n")).split(b";")[0], 16):
-                body += await self.reader.readexactly(size)
-                await self.reader.readexactly(2)
-            while await self.reader.readuntil(b"\r\n") != b"\r\n":
-                pass  # trailers
         else:
             body = await self.reader.read()
             fields["connection"] = "close"
