@@ -14,13 +14,12 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from webclient import (FOREIGN_LK_CHOICE, VALID_CHOICE, Connection, Pupil, Server, check, finish,  # noqa: E402
-                       fld_bytes, grid_fields, status_line)
+from webclient import (FOREIGN_LK_CHOICE, VALID_CHOICE, Connection, Pupil, Server,  # noqa: E402
+                       check, finish, fld_bytes, status_line)
 
 CLASS_LIST = "\ufeffNachname;Vorname;Klasse\r\nMuster;Anna;12a\r\n" \
              "<script>alert(1)</script>;Ölaf & Co;12b\n\"Kurz\";Kai;\n".encode()
 CODE = re.compile(r"[A-HJKMNP-Z2-9]{4}-[A-HJKMNP-Z2-9]{4}-[A-HJKMNP-Z2-9]{4}")
-FORM = ("Content-Type", "application/x-www-form-urlencoded")
 
 
 def read(path):
@@ -43,7 +42,7 @@ async def code_list(server):
     text = read(server.codes_file)
     check(text.startswith("\ufeffNachname;Vorname;Klasse;Code\r\nMuster;Anna;12a;".encode())
           and text.count(b"\r\n") == 4, "the code list: BOM, header, CR LF, one line a pupil")
-    check(len(set(codes)) == 3 and all(CODE.fullmatch(c) for c in codes), f"three codes of 12 letters {codes}")
+    check(len(set(codes)) == 3 and all(CODE.fullmatch(c) for c in codes), f"three codes {codes}")
     slips = read(os.path.join(server.folder, "codes.html"))
     check(codes[1].encode() in slips and b"&lt;script&gt;" in slips and b"<script>" not in slips,
           "the slips hold the codes, the names escaped")
@@ -51,10 +50,10 @@ async def code_list(server):
 
 async def sign_in(server):
     first = server.pupils[0][3]
-    cases = [(first, 303, "/wahl"), ("  " + first.lower().replace("-", "") + " ", 303, "/wahl"),
-             ("koordination 2026", 303, "/uebersicht"), (("B" if first[0] == "A" else "A") + first[1:], 403, None),
-             ("", 403, None)]
-    for typed, status, location in cases:
+    wrong = ("B" if first[0] == "A" else "A") + first[1:]
+    typed_loosely = "  " + first.lower().replace("-", "") + " "
+    for typed, status, location in [(first, 303, "/wahl"), (typed_loosely, 303, "/wahl"),
+                                    ("koordination 2026", 303, "/uebersicht"), (wrong, 403, None), ("", 403, None)]:
         pupil = visitor(server)
         await pupil.call("GET", "/")
         before = dict(pupil.cookies)
@@ -65,7 +64,7 @@ async def sign_in(server):
                if status == 303 else "Diesen Code kennt die Kurswahl nicht." in reply.text),
               f"the code {typed!r}: {reply.status} {reply.header('location')} {cookie}")
     reply = await visitor(server).call("GET", "/", headers=[("X-Forwarded-Proto", "https")])
-    check(reply.header("set-cookie").endswith("; HttpOnly; SameSite=Strict; Secure"), "behind TLS the cookie is Secure")
+    check(reply.header("set-cookie").endswith("; HttpOnly; SameSite=Strict; Secure"), "behind TLS: Secure")
 
 
 async def too_many_attempts(server):
@@ -77,7 +76,7 @@ async def too_many_attempts(server):
     right = {"csrf": guesser.csrf, "code": server.pupils[0][3]}
     refused = await guesser.call("POST", "/anmelden", right)
     check(refused.status == 429 and '<html lang="de">' in refused.text and "Zu viele Versuche" in refused.text,
-          f"the eleventh attempt of an address is refused ({refused.status})")
+          f"the eleventh attempt of one address is refused ({refused.status})")
     other = visitor(server)
     other.cookies = guesser.cookies
     check((await other.call("POST", "/anmelden", right)).status == 303, "another address is not affected")
@@ -85,14 +84,14 @@ async def too_many_attempts(server):
 
 async def csrf(server):
     pupil = await signed_in(server, 2)
-    for path, token in [("/wahl", ""), ("/wahl", "x2Vf0gXnO1Q"), ("/abmelden", ""), ("/api/pruefen", ""),
-                        ("/api/pruefen", "abc")]:
-        api = path.startswith("/api")
-        headers = [("Content-Type", "application/json"), ("X-CSRF-Token", token)] if api else [FORM]
-        body = b"{}" if api else f"aktion=abgeben&f-1-1=Deutsch&csrf={token}".encode()
-        reply = await pupil.call("POST", path, headers=headers, body=body)
-        check(reply.status == 403, f"{path} with the token {token!r}: {reply.status}")
-    check(not os.path.exists(os.path.join(server.data, "schueler-0003.fld")), "nothing handed in without a token")
+    for path, token in [("/wahl", ""), ("/wahl", "x2Vf0gXnO1Q"), ("/abmelden", "")]:
+        reply = await pupil.call("POST", path, {"aktion": "abgeben", "f-1-1": "Deutsch", "csrf": token})
+        check(reply.status == 403, f"{path} with the form token {token!r}: {reply.status}")
+    for token in ("", "abc"):
+        reply = await pupil.call("POST", "/api/pruefen", headers=[("Content-Type", "application/json"),
+                                                                  ("X-CSRF-Token", token)], body=b"{}")
+        check(reply.status == 403, f"the live check with the header token {token!r}: {reply.status}")
+    check(not os.listdir(server.data), "nothing handed in without a token")
 
 
 async def escaping_and_live_check(server):
@@ -114,7 +113,7 @@ async def escaping_and_live_check(server):
     for text in ['"f-1-1":"Deutsch"', '"f-1-4":"Deutsch"', '"f-5-4":"Physik"', "Meinst du »Mathematik«?",
                  "GK 4, 1. Semester: »Mathe« ist kein Fach"]:
         check(live.status == 200 and text in live.text, f"the live check answers {text}")
-    check('"f-1-2":' not in live.text and '"f-6-2":' not in live.text, "the live check sends only the filled cells")
+    check('"f-1-2":' not in live.text and '"f-6-2":' not in live.text, "the live check sends only what changed")
     asked = await pupil.submit(FOREIGN_LK_CHOICE, "testen")
     check('name="fremdsprache-lk" value="ja"' in asked.text and "Beantworte die Frage" in asked.text,
           "a foreign language as LK 1 asks the question")
@@ -124,8 +123,8 @@ async def escaping_and_live_check(server):
 
 
 async def limits(server):
-    for request, status in [(b"POST /wahl HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                             b"Content-Length: 70000\r\n\r\n" + b"a" * 70000, "413"),
+    for request, status in [(b"POST /wahl HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded"
+                             b"\r\nContent-Length: 70000\r\n\r\n" + b"a" * 70000, "413"),
                             (b"GET / HTTP/1.1\r\nHost: x\r\nX-Long: " + b"a" * 20000 + b"\r\n\r\n", "431"),
                             (b"GET /../etc/passwd HTTP/1.1\r\nHost: x\r\n\r\n", "404"),
                             (b"DELETE /wahl HTTP/1.1\r\nHost: x\r\n\r\n", "405")]:
@@ -184,13 +183,13 @@ async def write_failure(server):
     reply = await pupil.submit([["Deutsch"] * 4], "abgeben")
     os.rename(server.data + "-weg", server.data)
     check(reply.status == 500 and "Sie ist nicht abgegeben." in reply.text and "abgegeben.</p>" not in reply.text
-          and not os.path.exists(os.path.join(server.data, "schueler-0002.fld")), "a failed write is said as such")
+          and "schueler-0002.fld" not in os.listdir(server.data), "a failed write is said as such")
 
 
 async def full_disk(program):
     # A file system of 32 KiB, filled up after a first hand-in: needs the right to mount one.
     folder = tempfile.mkdtemp(prefix="fachlese-voll-")
-    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=32k", "tmpfs", folder], capture_output=True).returncode:
+    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=32k", "tmpfs", folder], stderr=subprocess.DEVNULL).returncode:
         os.rmdir(folder)
         print("skipped: no right to mount a small file system")
         return
@@ -212,8 +211,8 @@ async def full_disk(program):
                   in reply.text and read(file) == first and len(os.listdir(folder)) == 2,
                   f"a full disk: {reply.status}, the earlier file untouched, nothing left behind")
             os.remove(os.path.join(folder, "fuellung"))
-            check((await pupil.submit([["Englisch"] * 4], "abgeben")).status == 200 and b"Englisch" in read(file),
-                  "with room again, handing in works")
+            reply = await pupil.submit([["Englisch"] * 4], "abgeben")
+            check(reply.status == 200 and b"Englisch" in read(file), "with room again, handing in works")
     finally:
         subprocess.run(["umount", folder])
         os.rmdir(folder)
@@ -225,7 +224,7 @@ async def deadline(program):
         refused = await pupil.submit([["Deutsch"] * 4], "abgeben")
         check(refused.status == 403 and "Die Frist für die Abgabe ist am 31.01.2020 um 12:00 Uhr abgelaufen."
               in refused.text and not os.listdir(server.data), "after the deadline nothing is handed in")
-        check((await pupil.submit([["Deutsch"] * 4], "testen")).status == 200, "after the deadline testing still works")
+        check((await pupil.submit([["Deutsch"] * 4], "testen")).status == 200, "testing still works")
 
 
 def command_line(program, version):

@@ -42,25 +42,22 @@ def cell_name(row, semester):
     return f"{ROW_NAMES[row - 1]}, {semester}. Semester"
 
 
+def twelve_rows(choice):
+    """A choice given as rows of four texts, filled up with empty rows to the grid's twelve."""
+    return list(choice) + [[""] * 4] * (12 - len(choice))
+
+
 def grid_fields(choice):
     """The form fields f-R-S of a choice given as rows of four texts (rows 1 ... 12)."""
-    fields = {}
-    for r in range(1, 13):
-        row = choice[r - 1] if r <= len(choice) else ["", "", "", ""]
-        for s in range(1, 5):
-            fields[f"f-{r}-{s}"] = row[s - 1]
-    return fields
+    return {f"f-{r}-{s}": text for r, row in enumerate(twelve_rows(choice), 1) for s, text in enumerate(row, 1)}
 
 
 def fld_bytes(choice, surname, first_name, klasse):
     """The bytes a hand-in of `choice` must leave on disk: the desktop's data file (Windows-1252,
     CR LF, "Fachlese" and twelve rows of four TAB-separated cells) and the pupil's name and
     class in UTF-8 after it."""
-    lines = ["Fachlese"]
-    for r in range(1, 13):
-        row = choice[r - 1] if r <= len(choice) else ["", "", "", ""]
-        lines.append("\t".join(row))
-    data = "".join(line + "\r\n" for line in lines).encode("cp1252")
+    data = "".join(line + "\r\n" for line in ["Fachlese"] + ["\t".join(row) for row in twelve_rows(choice)])
+    data = data.encode("cp1252")
     for key, value in (("Nachname", surname), ("Vorname", first_name), ("Klasse", klasse)):
         if value:
             data += f"{key}={value}\r\n".encode("utf-8")
@@ -206,7 +203,7 @@ class Connection:
         return Response(status, headers, body)
 
 
-async def status_line(port, data, host="127.0.0.1"):
+async def status_line(port, data, host="127.0.0.1", timeout=10):
     """Sends bytes as they are on a new connection; the status code of the answer (text), or
     "closed" or "refused". The server may answer and close before it has read everything."""
     try:
@@ -219,7 +216,7 @@ async def status_line(port, data, host="127.0.0.1"):
     except OSError:
         pass
     try:
-        line = await asyncio.wait_for(reader.readline(), 10)
+        line = await asyncio.wait_for(reader.readline(), timeout)
     except (OSError, asyncio.TimeoutError):
         line = b""
     finally:
@@ -259,8 +256,7 @@ class Pupil:
     async def sign_in(self):
         await self.call("GET", "/")
         response = await self.call("POST", "/anmelden", {"csrf": self.csrf, "code": self.code})
-        if response.status != 303 or response.header("location") not in ("/wahl", None) and \
-                not response.header("location").endswith("/wahl"):
+        if response.status != 303 or not (response.header("location") or "/wahl").endswith("/wahl"):
             raise RuntimeError(f"sign-in answered {response.status}: {response.text[:200]}")
         return await self.call("GET", "/wahl")
 
