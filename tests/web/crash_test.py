@@ -12,15 +12,14 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from webclient import VALID_CHOICE, Connection, Pupil, Server, check, finish, fld_bytes  # noqa: E402
+from webclient import VALID_CHOICE, Connection, Pupil, Server, check, finish, fld_bytes, read  # noqa: E402
 
 PUPILS, KILL_AFTER = 100, 40
 
 
 def choice_of(index):
-    choice = [list(row) for row in VALID_CHOICE]
-    choice.append([f"Kurs {index}"] * 4)  # unknown in GK 8: handed in all the same, and each file differs
-    return choice
+    # Unknown in GK 8: handed in all the same, and each file differs.
+    return VALID_CHOICE + [[f"Kurs {index}"] * 4]
 
 
 async def hand_in_all(server, confirmed, kill_after):
@@ -46,19 +45,14 @@ async def hand_in_all(server, confirmed, kill_after):
 
 def main():
     program, checker = sys.argv[1], sys.argv[2]
-    server = Server(program, pupils=PUPILS)
-    with server:
+    with Server(program, pupils=PUPILS) as server:
         confirmed = set()
         asyncio.run(hand_in_all(server, confirmed, KILL_AFTER))
         server.process.wait(10)
-        print(f"{len(confirmed)} of {PUPILS} hand-ins confirmed before and while the server was killed "
-              f"(status {server.process.returncode})")
-        check(server.process.returncode == -signal.SIGKILL, "the server was killed during the hand-ins")
+        check(server.process.returncode == -signal.SIGKILL, f"the server was killed during the hand-ins, "
+              f"{len(confirmed)} of {PUPILS} confirmed (status {server.process.returncode})")
 
-        contents = {}
-        for name in os.listdir(server.data):
-            with open(os.path.join(server.data, name), "rb") as f:
-                contents[name] = f.read()
+        contents = {name: read(os.path.join(server.data, name)) for name in os.listdir(server.data)}
         expected = {i: fld_bytes(choice_of(i), *server.pupils[i][:3]) for i in range(PUPILS)}
         on_disk = {data for name, data in contents.items() if name.endswith(".fld")}
         print(f"in the folder after the kill: {len(on_disk)} hand-ins, "
@@ -73,15 +67,12 @@ def main():
         server.start()
         # A second server on the same port must not start beside it: the sessions of one are
         # unknown to the other, and pupils would be signed out at random.
-        second = subprocess.Popen([program, "--daten", server.data, "--zugang", server.codes_file,
-                                   "--port", str(server.port)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         try:
-            status = second.wait(5)
+            second = subprocess.run([program, "--daten", server.data, "--zugang", server.codes_file, "--port",
+                                     str(server.port)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=5)
+            status, first_line = second.returncode, second.stdout.decode().strip()
         except subprocess.TimeoutExpired:
-            second.kill()
-            status = f"still running after 5 s, {second.wait()}"
-        first_line = second.stdout.read().decode().strip()
-        second.stdout.close()
+            status, first_line = "still running after 5 s", ""
         check(status == 1, f"no second server on the busy port {server.port}: {status} {first_line!r}")
         rest = set()
         asyncio.run(hand_in_all(server, rest, -1))

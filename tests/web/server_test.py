@@ -15,16 +15,11 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from webclient import (FOREIGN_LK_CHOICE, VALID_CHOICE, Connection, Pupil, Server,  # noqa: E402
-                       check, finish, fld_bytes, status_line)
+                       check, finish, fld_bytes, read, status_line)
 
 CLASS_LIST = "\ufeffNachname;Vorname;Klasse\r\nMuster;Anna;12a\r\n" \
              "<script>alert(1)</script>;Ölaf & Co;12b\n\"Kurz\";Kai;\n".encode()
 CODE = re.compile(r"[A-HJKMNP-Z2-9]{4}-[A-HJKMNP-Z2-9]{4}-[A-HJKMNP-Z2-9]{4}")
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
 
 
 def visitor(server, code="", forwarded_for=None):

@@ -3,8 +3,8 @@
 // with a DialogRecorder, give the same dialogs in the same order, with the same kinds and texts,
 // and the same verdict.
 
-#include "support/variedchoices.h"
 #include "rules/answers.h"
+#include "support/variedchoices.h"
 #include "web/webapp.h"
 
 #include <QRegularExpression>
@@ -24,14 +24,9 @@ QByteArray cookieOf(const HttpResponse &response) {
     return QByteArray();
 }
 
-HttpResponse send(WebApp &app, const QByteArray &method, const QByteArray &path, const QByteArray &cookie = {},
+HttpResponse send(WebApp &app, const char *method, const char *path, const QByteArray &cookie,
                   const QByteArray &body = {}) {
-    HttpRequest request;
-    request.method = method;
-    request.path = path;
-    request.headers.append({"cookie", cookie});
-    request.body = body;
-    return app.handle(request);
+    return app.handle({method, path, {{"cookie", cookie}}, body, QString(), false});
 }
 
 QByteArray csrfOf(const HttpResponse &response) {
@@ -85,7 +80,7 @@ private slots:
         QTemporaryDir dir;
         WebApp app(CodeBook({{u"Muster"_s, u"Anna"_s, u"12a"_s, u"ABCD-EFGH-JKMN"_s}}, QString()), dir.path(),
                    std::nullopt);
-        const HttpResponse signInPage = send(app, "GET", "/");
+        const HttpResponse signInPage = send(app, "GET", "/", {});
         const QByteArray cookie = cookieOf(send(app, "POST", "/anmelden", cookieOf(signInPage),
                                                 "code=ABCD-EFGH-JKMN&csrf=" + csrfOf(signInPage)));
         const QByteArray token = csrfOf(send(app, "GET", "/wahl", cookie));
@@ -101,7 +96,8 @@ private slots:
             QByteArray body = "aktion=testen&csrf=" + token;
             for (int r = 1; r <= GridModel::kCourseRows; ++r) {
                 for (int s = 1; s <= GridModel::kSemesters; ++s)
-                    body += u"&f-%1-%2="_s.arg(r).arg(s).toLatin1() + QUrl::toPercentEncoding(grid.cell(s, r));
+                    body += "&f-" + QByteArray::number(r) + '-' + QByteArray::number(s) + '=' +
+                            QUrl::toPercentEncoding(grid.cell(s, r));
             }
             if (!answer.isEmpty())
                 body += "&fremdsprache-lk=" + answer.toLatin1();

@@ -42,6 +42,11 @@ def cell_name(row, semester):
     return f"{ROW_NAMES[row - 1]}, {semester}. Semester"
 
 
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
 def twelve_rows(choice):
     """A choice given as rows of four texts, filled up with empty rows to the grid's twelve."""
     return list(choice) + [[""] * 4] * (12 - len(choice))
