@@ -18,7 +18,6 @@ import socket
 import ssl
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -89,50 +88,43 @@ def main():
         print("skipped: nginx (nginx-light) and openssl are needed (scripts/install-deps.sh installs them)")
         return 77
     program, site = sys.argv[1], sys.argv[2]
-    work = tempfile.mkdtemp(prefix="fachlese-nginx-")
-    cert, key = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
-    subprocess.run([openssl, "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
-                    "-days", "1", "-subj", "/CN=kurswahl.schule.example"], check=True, capture_output=True)
     http_port, https_port = free_port(), free_port()
-    nginx_process = None
-    try:
-        with Server(program, pupils=2, folder=work) as server:
-            with open(site, encoding="utf-8") as f:
-                site_text = site_for_test(f.read(), http_port, https_port, cert, key, server.port)
-            with open(os.path.join(work, "site.conf"), "w", encoding="utf-8") as f:
-                f.write(site_text)
-            temp = "".join(f"{kind}_temp_path {work}/{kind};\n" for kind in
-                           ("client_body", "proxy", "fastcgi", "uwsgi", "scgi"))
-            with open(os.path.join(work, "nginx.conf"), "w", encoding="utf-8") as f:
-                f.write(f"user root;\nworker_processes 1;\npid {work}/nginx.pid;\nerror_log {work}/error.log;\n"
-                        f"events {{ worker_connections 256; }}\n"
-                        f"http {{\naccess_log off;\n{temp}include {work}/site.conf;\n}}\n")
-            command = [nginx, "-p", work, "-c", os.path.join(work, "nginx.conf")]
-            tested = subprocess.run(command + ["-t"], capture_output=True, text=True)
-            check(tested.returncode == 0, f"nginx accepts the site {tested.stderr.strip().splitlines()[-1:]}")
-            if tested.returncode != 0:
-                return 1
-            nginx_process = subprocess.Popen(command + ["-g", "daemon off;"], stderr=subprocess.DEVNULL)
+    with Server(program, pupils=2) as server:
+        work = server.folder
+        cert, key = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
+        subprocess.run([openssl, "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
+                        "-days", "1", "-subj", "/CN=kurswahl.schule.example"], check=True, capture_output=True)
+        with open(site, encoding="utf-8") as f:
+            site_text = site_for_test(f.read(), http_port, https_port, cert, key, server.port)
+        with open(os.path.join(work, "site.conf"), "w", encoding="utf-8") as f:
+            f.write(site_text)
+        temp = "".join(f"{kind}_temp_path {work}/{kind};\n" for kind in
+                       ("client_body", "proxy", "fastcgi", "uwsgi", "scgi"))
+        with open(os.path.join(work, "nginx.conf"), "w", encoding="utf-8") as f:
+            f.write(f"user root;\nworker_processes 1;\npid {work}/nginx.pid;\nerror_log {work}/error.log;\n"
+                    f"events {{ worker_connections 256; }}\n"
+                    f"http {{\naccess_log off;\n{temp}include {work}/site.conf;\n}}\n")
+        command = [nginx, "-p", work, "-c", os.path.join(work, "nginx.conf")]
+        tested = subprocess.run(command + ["-t"], capture_output=True, text=True)
+        if not check(tested.returncode == 0, f"nginx accepts the site {tested.stderr.strip().splitlines()[-1:]}"):
+            return 1
+        nginx_process = subprocess.Popen(command + ["-g", "daemon off;"], stderr=subprocess.DEVNULL)
+        try:
             for _ in range(50):
                 try:
                     socket.create_connection(("127.0.0.1", https_port), 0.2).close()
                     break
                 except OSError:
                     time.sleep(0.1)
-
             plain = http.client.HTTPConnection("127.0.0.1", http_port, timeout=10)
             plain.request("GET", "/wahl", headers={"Host": "kurswahl.schule.example"})
             moved = plain.getresponse()
             check(moved.status == 301 and moved.getheader("Location") == "https://kurswahl.schule.example/wahl",
                   f"HTTP is sent on to HTTPS ({moved.status} {moved.getheader('Location')})")
-
             asyncio.run(through_nginx(server, https_port))
-            server.stop()
-    finally:
-        if nginx_process:
+        finally:
             nginx_process.terminate()
             nginx_process.wait(10)
-        shutil.rmtree(work, ignore_errors=True)
     return finish("nginx")
 
 

@@ -7,7 +7,6 @@ import html
 import os
 import re
 import shutil
-import signal
 import subprocess
 import tempfile
 import urllib.parse
@@ -96,11 +95,10 @@ def make_codes(program, folder, pupils):
 class Server:
     """fachlese-web serving a temporary data folder on a free loopback port."""
 
-    def __init__(self, program, pupils=3, data=None, extra=(), folder=None):
+    def __init__(self, program, pupils=3, data=None, extra=()):
         """`pupils`: how many, or the bytes of the class list."""
         self.program = program
-        self.own_folder = folder is None  # made here, and removed again at the end
-        self.folder = folder or tempfile.mkdtemp(prefix="fachlese-web-")
+        self.folder = tempfile.mkdtemp(prefix="fachlese-web-")  # removed again at the end
         self.data = data or os.path.join(self.folder, "daten")
         os.makedirs(self.data, exist_ok=True)
         names = pupils if isinstance(pupils, bytes) else pupil_names(pupils)
@@ -123,10 +121,10 @@ class Server:
             self.host = "127.0.0.1"
         return self
 
-    def stop(self, sig=signal.SIGTERM, timeout=10):
+    def stop(self):
         if self.process.poll() is None:
-            self.process.send_signal(sig)
-        status = self.process.wait(timeout)
+            self.process.terminate()
+        status = self.process.wait(10)
         self.process.stdout.close()
         self.process.stderr.close()
         return status
@@ -138,8 +136,7 @@ class Server:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
-        if self.own_folder:
-            shutil.rmtree(self.folder, ignore_errors=True)
+        shutil.rmtree(self.folder, ignore_errors=True)
 
 
 class Response:
