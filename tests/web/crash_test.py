@@ -68,8 +68,8 @@ def main():
         # A second server on the same port must not start beside it: the sessions of one are
         # unknown to the other, and pupils would be signed out at random.
         try:
-            second = subprocess.run([program, "--daten", server.data, "--zugang", server.codes_file, "--port",
-                                     str(server.port)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=5)
+            second = subprocess.run([program, "--daten", server.data, "--zugang", server.codes_file,
+                                     "--port", str(server.port)], capture_output=True, timeout=5)
             status, first_line = second.returncode, second.stdout.decode().strip()
         except subprocess.TimeoutExpired:
             status, first_line = "still running after 5 s", ""

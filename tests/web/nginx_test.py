@@ -92,8 +92,9 @@ def main():
     with Server(program, pupils=2) as server:
         work = server.folder
         cert, key = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
-        subprocess.run([openssl, "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
-                        "-days", "1", "-subj", "/CN=kurswahl.schule.example"], check=True, capture_output=True)
+        subprocess.run([openssl, "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out",
+                        cert, "-days", "1", "-subj", "/CN=kurswahl.schule.example"], check=True,
+                       capture_output=True)
         with open(site, encoding="utf-8") as f:
             site_text = site_for_test(f.read(), http_port, https_port, cert, key, server.port)
         with open(os.path.join(work, "site.conf"), "w", encoding="utf-8") as f:
@@ -106,7 +107,7 @@ def main():
                     f"http {{\naccess_log off;\n{temp}include {work}/site.conf;\n}}\n")
         command = [nginx, "-p", work, "-c", os.path.join(work, "nginx.conf")]
         tested = subprocess.run(command + ["-t"], capture_output=True, text=True)
-        if not check(tested.returncode == 0, f"nginx accepts the site {tested.stderr.strip().splitlines()[-1:]}"):
+        if not check(tested.returncode == 0, f"nginx accepts the site {tested.stderr.splitlines()[-1:]}"):
             return 1
         nginx_process = subprocess.Popen(command + ["-g", "daemon off;"], stderr=subprocess.DEVNULL)
         try:

@@ -47,8 +47,8 @@ async def sign_in(server):
     first = server.pupils[0][3]
     wrong = ("B" if first[0] == "A" else "A") + first[1:]
     typed_loosely = "  " + first.lower().replace("-", "") + " "
-    for typed, status, location in [(first, 303, "/wahl"), (typed_loosely, 303, "/wahl"),
-                                    ("koordination 2026", 303, "/uebersicht"), (wrong, 403, None), ("", 403, None)]:
+    for typed, status, location in [(first, 303, "/wahl"), (typed_loosely, 303, "/wahl"), (wrong, 403, None),
+                                    ("koordination 2026", 303, "/uebersicht"), ("", 403, None)]:
         pupil = visitor(server)
         await pupil.call("GET", "/")
         before = dict(pupil.cookies)
@@ -70,7 +70,7 @@ async def too_many_attempts(server):
     await guesser.call("GET", "/")
     right = {"csrf": guesser.csrf, "code": server.pupils[0][3]}
     refused = await guesser.call("POST", "/anmelden", right)
-    check(refused.status == 429 and '<html lang="de">' in refused.text and "Zu viele Versuche" in refused.text,
+    check(refused.status == 429 and "Zu viele Versuche" in refused.text and '<html lang="de">' in refused.text,
           f"the eleventh attempt of one address is refused ({refused.status})")
     other = visitor(server)
     other.cookies = guesser.cookies
@@ -95,7 +95,7 @@ async def escaping_and_live_check(server):
                                               "f-5-1": "<img src=x onerror=alert(1)>"})
     policy = page.header("content-security-policy")
     check(page.status == 200 and "script-src 'self'" in policy and "default-src 'none'" in policy and
-          "unsafe" not in policy and page.header("x-content-type-options") == "nosniff", f"the headers {policy}")
+          "unsafe" not in policy and page.header("x-content-type-options") == "nosniff", f"headers: {policy}")
     for text in ["<h1>Kurswahl von Ölaf &amp; Co &lt;script&gt;alert(1)&lt;/script&gt;</h1>",
                  'value="&lt;img src=x onerror=alert(1)&gt;"', 'aria-label="GK 9, 4. Semester"',
                  "Das Fach »&lt;img src=x onerror=alert(1)&gt;« ist nicht bekannt."]:
@@ -108,7 +108,7 @@ async def escaping_and_live_check(server):
     for text in ['"f-1-1":"Deutsch"', '"f-1-4":"Deutsch"', '"f-5-4":"Physik"', "Meinst du »Mathematik«?",
                  "GK 4, 1. Semester: »Mathe« ist kein Fach"]:
         check(live.status == 200 and text in live.text, f"the live check answers {text}")
-    check('"f-1-2":' not in live.text and '"f-6-2":' not in live.text, "the live check sends only what changed")
+    check('"f-1-2":' not in live.text and '"f-6-2":' not in live.text, "the live check sends what changed")
     asked = await pupil.submit(FOREIGN_LK_CHOICE, "testen")
     check('name="fremdsprache-lk" value="ja"' in asked.text and "Beantworte die Frage" in asked.text,
           "a foreign language as LK 1 asks the question")
@@ -118,8 +118,8 @@ async def escaping_and_live_check(server):
 
 
 async def limits(server):
-    for request, status in [(b"POST /wahl HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded"
-                             b"\r\nContent-Length: 70000\r\n\r\n" + b"a" * 70000, "413"),
+    for request, status in [(b"POST /wahl HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-"
+                             b"urlencoded\r\nContent-Length: 70000\r\n\r\n" + b"a" * 70000, "413"),
                             (b"GET / HTTP/1.1\r\nHost: x\r\nX-Long: " + b"a" * 20000 + b"\r\n\r\n", "431"),
                             (b"GET /../etc/passwd HTTP/1.1\r\nHost: x\r\n\r\n", "404"),
                             (b"DELETE /wahl HTTP/1.1\r\nHost: x\r\n\r\n", "405")]:
@@ -141,8 +141,8 @@ async def hand_in(server):
     check(read(file) == expected, "the file holds the desktop's bytes and the pupil's name")
     sheet = await pupil.call("GET", "/bogen.pdf")
     check('<a href="/bogen.pdf">' in first.text and sheet.header("content-type") == "application/pdf" and
-          sheet.body.startswith(b"%PDF-1.4") and sheet.body.endswith(b"%%EOF\n") and b"(Muster) Tj" in sheet.body
-          and b"(Die Wahl ist o.k. !) Tj" in sheet.body, "the sheet of the hand-in as a PDF")
+          sheet.body.startswith(b"%PDF-1.4") and sheet.body.endswith(b"%%EOF\n") and
+          b"(Muster) Tj" in sheet.body and b"(Die Wahl ist o.k. !) Tj" in sheet.body, "the sheet as a PDF")
     other = await signed_in(server, 1)
     check((await other.call("GET", "/bogen.pdf")).status == 404, "no sheet before a hand-in")
     # Handed in again: the newest under the same name, the earlier one kept beside it.
@@ -177,14 +177,15 @@ async def write_failure(server):
     os.rename(server.data, server.data + "-weg")
     reply = await pupil.submit([["Deutsch"] * 4], "abgeben")
     os.rename(server.data + "-weg", server.data)
-    check(reply.status == 500 and "Sie ist nicht abgegeben." in reply.text and "abgegeben.</p>" not in reply.text
-          and "schueler-0002.fld" not in os.listdir(server.data), "a failed write is said as such")
+    check(reply.status == 500 and "Sie ist nicht abgegeben." in reply.text and "abgegeben.</p>" not in
+          reply.text and "schueler-0002.fld" not in os.listdir(server.data), "a failed write is said as such")
 
 
 async def full_disk(program):
     # A file system of 32 KiB, filled up after a first hand-in: needs the right to mount one.
     folder = tempfile.mkdtemp(prefix="fachlese-voll-")
-    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=32k", "tmpfs", folder], stderr=subprocess.DEVNULL).returncode:
+    mount = ["mount", "-t", "tmpfs", "-o", "size=32k", "tmpfs", folder]
+    if subprocess.run(mount, stderr=subprocess.DEVNULL).returncode:
         os.rmdir(folder)
         print("skipped: no right to mount a small file system")
         return

@@ -53,7 +53,8 @@ def twelve_rows(choice):
 
 def grid_fields(choice):
     """The form fields f-R-S of a choice given as rows of four texts (rows 1 ... 12)."""
-    return {f"f-{r}-{s}": text for r, row in enumerate(twelve_rows(choice), 1) for s, text in enumerate(row, 1)}
+    rows = twelve_rows(choice)
+    return {f"f-{r}-{s}": cell for r, row in enumerate(rows, 1) for s, cell in enumerate(row, 1)}
 
 
 def fld_bytes(choice, surname, first_name, klasse):
