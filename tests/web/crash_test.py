@@ -12,15 +12,14 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from webclient import VALID_CHOICE, Connection, Pupil, Server, fld_bytes  # noqa: E402
+from webclient import VALID_CHOICE, Connection, Pupil, Server, check, finish, fld_bytes, read  # noqa: E402
 
 PUPILS, KILL_AFTER = 100, 40
 
 
 def choice_of(index):
-    choice = [list(row) for row in VALID_CHOICE]
-    choice.append([f"Kurs {index}"] * 4)  # unknown in GK 8: handed in all the same, and each file differs
-    return choice
+    # Unknown in GK 8: handed in all the same, and each file differs.
+    return VALID_CHOICE + [[f"Kurs {index}"] * 4]
 
 
 async def hand_in_all(server, confirmed, kill_after):
@@ -46,62 +45,42 @@ async def hand_in_all(server, confirmed, kill_after):
 
 def main():
     program, checker = sys.argv[1], sys.argv[2]
-    server = Server(program, pupils=PUPILS)
-    failures = []
-    with server:
+    with Server(program, pupils=PUPILS) as server:
         confirmed = set()
         asyncio.run(hand_in_all(server, confirmed, KILL_AFTER))
         server.process.wait(10)
-        print(f"{len(confirmed)} of {PUPILS} hand-ins confirmed before and while the server was killed "
-              f"(status {server.process.returncode})")
-        if server.process.returncode != -signal.SIGKILL:
-            failures.append("the server was not killed during the hand-ins (all answered before)")
+        check(server.process.returncode == -signal.SIGKILL, f"the server was killed during the hand-ins, "
+              f"{len(confirmed)} of {PUPILS} confirmed (status {server.process.returncode})")
 
-        contents = {}
-        for name in os.listdir(server.data):
-            with open(os.path.join(server.data, name), "rb") as f:
-                contents[name] = f.read()
+        contents = {name: read(os.path.join(server.data, name)) for name in os.listdir(server.data)}
         expected = {i: fld_bytes(choice_of(i), *server.pupils[i][:3]) for i in range(PUPILS)}
         on_disk = {data for name, data in contents.items() if name.endswith(".fld")}
         print(f"in the folder after the kill: {len(on_disk)} hand-ins, "
               f"{len(contents) - len(on_disk)} other files {sorted(n for n in contents if not n.endswith('.fld'))}")
         lost = [i for i in sorted(confirmed) if expected[i] not in on_disk]
-        if lost:
-            failures.append(f"confirmed but not on disk: pupils {lost}")
+        check(not lost, f"every confirmed hand-in is on disk (lost: {lost})")
         torn = [n for n, d in contents.items() if n.endswith(".fld") and d not in expected.values()]
-        if torn:
-            failures.append(f"files that are no pupil's complete choice: {torn}")
+        check(not torn, f"every file is a pupil's complete choice (torn: {torn})")
         result = subprocess.run([checker, "--csv", server.data], capture_output=True)
-        if result.returncode == 2:
-            failures.append(f"fachlese-check cannot read the folder: {result.stdout[-300:]!r}")
+        check(result.returncode != 2, f"fachlese-check reads the folder {result.stdout[-300:]!r}")
 
         server.start()
         # A second server on the same port must not start beside it: the sessions of one are
         # unknown to the other, and pupils would be signed out at random.
-        second = subprocess.Popen([program, "--daten", server.data, "--zugang", server.codes_file,
-                                   "--port", str(server.port)], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         try:
-            status = second.wait(5)
+            second = subprocess.run([program, "--daten", server.data, "--zugang", server.codes_file,
+                                     "--port", str(server.port)], capture_output=True, timeout=5)
+            status, first_line = second.returncode, second.stdout.decode().strip()
         except subprocess.TimeoutExpired:
-            second.kill()
-            status = f"still running after 5 s, {second.wait()}"
-        first_line = second.stdout.read().decode().strip()
-        second.stdout.close()
-        if status != 1:
-            failures.append(f"a second server on the busy port {server.port}: {status} {first_line!r}")
+            status, first_line = "still running after 5 s", ""
+        check(status == 1, f"no second server on the busy port {server.port}: {status} {first_line!r}")
         rest = set()
         asyncio.run(hand_in_all(server, rest, -1))
-        if len(rest) != PUPILS:
-            failures.append(f"after the restart only {len(rest)} hand-ins were confirmed")
         on_disk = [n for n in os.listdir(server.data) if n.endswith(".fld")]
-        if len(on_disk) != PUPILS:
-            failures.append(f"after the restart {len(on_disk)} files for {PUPILS} pupils")
-        if server.stop() != 0:
-            failures.append("the restarted server did not stop cleanly")
-    for failure in failures:
-        print(f"FAIL: {failure}")
-    print("no confirmed hand-in lost" if not failures else f"{len(failures)} crash checks failed")
-    return 1 if failures else 0
+        check(len(rest) == PUPILS and len(on_disk) == PUPILS,
+              f"after the restart all {PUPILS} hand in: {len(rest)} confirmed, {len(on_disk)} files")
+        check(server.stop() == 0, "the restarted server stops cleanly")
+    return finish("crash")
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@ limit answers 429), and turns away a body beyond its bound.
 
 Exit status 77 (skipped) where nginx or openssl is missing."""
 
+import asyncio
 import http.client
 import os
 import re
@@ -17,20 +18,10 @@ import socket
 import ssl
 import subprocess
 import sys
-import tempfile
 import time
-import urllib.parse
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from webclient import Server, hidden_csrf  # noqa: E402
-
-failures = []
-
-
-def check(condition, what):
-    print(("ok: " if condition else "FAIL: ") + what, flush=True)
-    if not condition:
-        failures.append(what)
+from webclient import Connection, Pupil, Server, check, finish  # noqa: E402
 
 
 def free_port():
@@ -56,33 +47,39 @@ def site_for_test(text, http_port, https_port, cert, key, backend):
     return text
 
 
-class Browser:
-    """Keeps cookies over several HTTPS requests to nginx."""
+def pupil(port, code="", source="127.0.0.1"):
+    """A browser's connection to nginx over TLS, from the local address `source`."""
+    context = ssl.create_default_context()
+    context.check_hostname = False
+    context.verify_mode = ssl.CERT_NONE
+    return Pupil(Connection("127.0.0.1", port, tls=context, source=source), code)
 
-    def __init__(self, port, source="127.0.0.1"):
-        self.port, self.source, self.cookies, self.set_cookies = port, source, {}, []
-        self.context = ssl.create_default_context()
-        self.context.check_hostname = False
-        self.context.verify_mode = ssl.CERT_NONE
 
-    def request(self, method, path, fields=None, body=None):
-        connection = http.client.HTTPSConnection("127.0.0.1", self.port, context=self.context, timeout=10,
-                                                 source_address=(self.source, 0))
-        headers = {"Host": "kurswahl.schule.example"}
-        if self.cookies:
-            headers["Cookie"] = "; ".join(f"{k}={v}" for k, v in self.cookies.items())
-        if fields is not None:
-            body = urllib.parse.urlencode(fields).encode()
-            headers["Content-Type"] = "application/x-www-form-urlencoded"
-        connection.request(method, path, body=body, headers=headers)
-        response = connection.getresponse()
-        data = response.read()
-        for value in response.headers.get_all("Set-Cookie") or []:
-            self.set_cookies.append(value)
-            k, v = value.split(";", 1)[0].split("=", 1)
-            self.cookies[k] = v
-        connection.close()
-        return response, data.decode("utf-8", "replace")
+async def through_nginx(server, https_port):
+    anna = pupil(https_port, server.pupils[0][3])
+    response = await anna.call("GET", "/")
+    check(response.status == 200 and "max-age" in (response.header("strict-transport-security") or ""),
+          "the sign-in page comes over TLS with HSTS")
+    response = await anna.call("POST", "/anmelden", {"csrf": anna.csrf, "code": anna.code})
+    session = response.header("set-cookie") or ""
+    check(response.status == 303, f"signing in through nginx ({response.status})")
+    check(re.fullmatch(r"fachlese_sitzung=[^;]+; Path=/; HttpOnly; SameSite=Strict; Secure", session),
+          f"behind TLS the session cookie is Secure, HttpOnly, SameSite=Strict {session}")
+    response = await anna.call("GET", "/wahl")
+    check(response.status == 200 and server.pupils[0][0] in response.text, "the grid page through nginx")
+    response = await anna.call("POST", "/api/pruefen", body=b"{" + b" " * 100_000 + b"}")
+    check(response.status == 413, f"nginx turns away a body of 100 kB ({response.status})")
+
+    guesser = pupil(https_port)
+    await guesser.call("GET", "/")
+    statuses = [(await guesser.call("POST", "/anmelden", {"csrf": guesser.csrf, "code": f"FALSCH{i}"})).status
+                for i in range(12)]
+    check(statuses[0] == 403 and statuses[-1] == 429,
+          f"wrong codes through nginx: the guesser's address is limited by the server ({statuses})")
+    other = pupil(https_port, server.pupils[1][3], source="127.0.0.2")  # another pupil's address
+    await other.call("GET", "/")
+    response = await other.call("POST", "/anmelden", {"csrf": other.csrf, "code": other.code})
+    check(response.status == 303, f"meanwhile a pupil from another address signs in ({response.status})")
 
 
 def main():
@@ -91,76 +88,45 @@ def main():
         print("skipped: nginx (nginx-light) and openssl are needed (scripts/install-deps.sh installs them)")
         return 77
     program, site = sys.argv[1], sys.argv[2]
-    work = tempfile.mkdtemp(prefix="fachlese-nginx-")
-    cert, key = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
-    subprocess.run([openssl, "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
-                    "-days", "1", "-subj", "/CN=kurswahl.schule.example"], check=True, capture_output=True)
     http_port, https_port = free_port(), free_port()
-    nginx_process = None
-    try:
-        with Server(program, pupils=2, folder=work) as server:
-            with open(site, encoding="utf-8") as f:
-                site_text = site_for_test(f.read(), http_port, https_port, cert, key, server.port)
-            with open(os.path.join(work, "site.conf"), "w", encoding="utf-8") as f:
-                f.write(site_text)
-            temp = "".join(f"{kind}_temp_path {work}/{kind};\n" for kind in
-                           ("client_body", "proxy", "fastcgi", "uwsgi", "scgi"))
-            with open(os.path.join(work, "nginx.conf"), "w", encoding="utf-8") as f:
-                f.write(f"user root;\nworker_processes 1;\npid {work}/nginx.pid;\nerror_log {work}/error.log;\n"
-                        f"events {{ worker_connections 256; }}\n"
-                        f"http {{\naccess_log off;\n{temp}include {work}/site.conf;\n}}\n")
-            command = [nginx, "-p", work, "-c", os.path.join(work, "nginx.conf")]
-            tested = subprocess.run(command + ["-t"], capture_output=True, text=True)
-            check(tested.returncode == 0, f"nginx accepts the site {tested.stderr.strip().splitlines()[-1:]}")
-            if tested.returncode != 0:
-                return 1
-            nginx_process = subprocess.Popen(command + ["-g", "daemon off;"], stderr=subprocess.DEVNULL)
+    with Server(program, pupils=2) as server:
+        work = server.folder
+        cert, key = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
+        subprocess.run([openssl, "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out",
+                        cert, "-days", "1", "-subj", "/CN=kurswahl.schule.example"], check=True,
+                       capture_output=True)
+        with open(site, encoding="utf-8") as f:
+            site_text = site_for_test(f.read(), http_port, https_port, cert, key, server.port)
+        with open(os.path.join(work, "site.conf"), "w", encoding="utf-8") as f:
+            f.write(site_text)
+        temp = "".join(f"{kind}_temp_path {work}/{kind};\n" for kind in
+                       ("client_body", "proxy", "fastcgi", "uwsgi", "scgi"))
+        with open(os.path.join(work, "nginx.conf"), "w", encoding="utf-8") as f:
+            f.write(f"user root;\nworker_processes 1;\npid {work}/nginx.pid;\nerror_log {work}/error.log;\n"
+                    f"events {{ worker_connections 256; }}\n"
+                    f"http {{\naccess_log off;\n{temp}include {work}/site.conf;\n}}\n")
+        command = [nginx, "-p", work, "-c", os.path.join(work, "nginx.conf")]
+        tested = subprocess.run(command + ["-t"], capture_output=True, text=True)
+        if not check(tested.returncode == 0, f"nginx accepts the site {tested.stderr.splitlines()[-1:]}"):
+            return 1
+        nginx_process = subprocess.Popen(command + ["-g", "daemon off;"], stderr=subprocess.DEVNULL)
+        try:
             for _ in range(50):
                 try:
                     socket.create_connection(("127.0.0.1", https_port), 0.2).close()
                     break
                 except OSError:
                     time.sleep(0.1)
-
             plain = http.client.HTTPConnection("127.0.0.1", http_port, timeout=10)
             plain.request("GET", "/wahl", headers={"Host": "kurswahl.schule.example"})
             moved = plain.getresponse()
             check(moved.status == 301 and moved.getheader("Location") == "https://kurswahl.schule.example/wahl",
                   f"HTTP is sent on to HTTPS ({moved.status} {moved.getheader('Location')})")
-
-            pupil = Browser(https_port)
-            response, page = pupil.request("GET", "/")
-            check(response.status == 200 and "max-age" in (response.getheader("Strict-Transport-Security") or ""),
-                  "the sign-in page comes over TLS with HSTS")
-            response, _ = pupil.request("POST", "/anmelden", {"csrf": hidden_csrf(page), "code": server.pupils[0][3]})
-            check(response.status == 303, f"signing in through nginx ({response.status})")
-            session = [c for c in pupil.set_cookies if c.startswith("fachlese_sitzung=")]
-            check(session and all(re.search(r";\s*Secure\b", c) for c in session) and
-                  all("HttpOnly" in c and "SameSite=Strict" in c for c in session),
-                  f"behind TLS the session cookie is Secure, HttpOnly, SameSite=Strict {session}")
-            response, page = pupil.request("GET", "/wahl")
-            check(response.status == 200 and server.pupils[0][0] in page, "the grid page through nginx")
-            response, _ = pupil.request("POST", "/api/pruefen", body=b"{" + b" " * 100_000 + b"}")
-            check(response.status == 413, f"nginx turns away a body of 100 kB ({response.status})")
-
-            guesser = Browser(https_port)
-            _, page = guesser.request("GET", "/")
-            statuses = [guesser.request("POST", "/anmelden", {"csrf": hidden_csrf(page), "code": f"FALSCH{i}"})[0].status
-                        for i in range(12)]
-            check(statuses[0] == 403 and statuses[-1] == 429,
-                  f"wrong codes through nginx: the guesser's address is limited by the server ({statuses})")
-            other = Browser(https_port, source="127.0.0.2")  # another pupil's address
-            _, page = other.request("GET", "/")
-            response, _ = other.request("POST", "/anmelden", {"csrf": hidden_csrf(page), "code": server.pupils[1][3]})
-            check(response.status == 303, f"meanwhile a pupil from another address signs in ({response.status})")
-            server.stop()
-    finally:
-        if nginx_process:
+            asyncio.run(through_nginx(server, https_port))
+        finally:
             nginx_process.terminate()
             nginx_process.wait(10)
-        shutil.rmtree(work, ignore_errors=True)
-    print(f"{len(failures)} nginx checks failed" if failures else "all nginx checks passed")
-    return 1 if failures else 0
+    return finish("nginx")
 
 
 if __name__ == "__main__":

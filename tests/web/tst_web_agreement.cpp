@@ -1,18 +1,39 @@
 // The page's "Wahl testen" and the desktop's choice test agree: thousands of generated choices,
-// each sent to the real server and run through ChoiceTest with a DialogRecorder, give the same
-// dialogs in the same order, with the same kinds and texts, and the same verdict.
+// each sent to the server's application as a signed-in pupil's form and run through ChoiceTest
+// with a DialogRecorder, give the same dialogs in the same order, with the same kinds and texts,
+// and the same verdict.
 
-#include "support/variedchoices.h"
 #include "rules/answers.h"
-#include "webclient.h"
+#include "support/variedchoices.h"
+#include "web/webapp.h"
 
-#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using namespace Qt::StringLiterals;
-using namespace webclient;
 
 namespace {
+// The session's cookie ("fachlese_sitzung=…") an answer sets, and the page's form token.
+QByteArray cookieOf(const HttpResponse &response) {
+    for (const auto &[name, value] : response.headers) {
+        if (name == "Set-Cookie")
+            return value.left(value.indexOf(';'));
+    }
+    return QByteArray();
+}
+
+HttpResponse send(WebApp &app, const char *method, const char *path, const QByteArray &cookie,
+                  const QByteArray &body = {}) {
+    return app.handle({method, path, {{"cookie", cookie}}, body, QString(), false});
+}
+
+QByteArray csrfOf(const HttpResponse &response) {
+    static const QRegularExpression field(u"name=\"csrf\" value=\"([^\"]*)\""_s);
+    return field.match(QString::fromUtf8(response.body)).captured(1).toLatin1();
+}
+
 struct Shown {
     QStringList messages; // "kind: text"
     bool passed = false;
@@ -57,13 +78,12 @@ class TestWebAgreement : public QObject {
 private slots:
     void sameMessagesAndVerdict() {
         QTemporaryDir dir;
-        QDir(dir.path()).mkdir(u"daten"_s);
-        const QStringList codes = makeCodes(dir, "Muster;Anna;12a\n");
-        Server server;
-        QVERIFY(server.start({u"--daten"_s, dir.filePath(u"daten"_s), u"--zugang"_s, dir.filePath(u"codes.csv"_s),
-                              u"--port"_s, u"0"_s}));
-        const QByteArray cookie = server.signIn(codes.first());
-        const QString token = QString::fromLatin1(request(server.port, "GET", "/wahl", cookie).csrf());
+        WebApp app(CodeBook({{u"Muster"_s, u"Anna"_s, u"12a"_s, u"ABCD-EFGH-JKMN"_s}}, QString()), dir.path(),
+                   std::nullopt);
+        const HttpResponse signInPage = send(app, "GET", "/", {});
+        const QByteArray cookie = cookieOf(send(app, "POST", "/anmelden", cookieOf(signInPage),
+                                                "code=ABCD-EFGH-JKMN&csrf=" + csrfOf(signInPage)));
+        const QByteArray token = csrfOf(send(app, "GET", "/wahl", cookie));
 
         QRandomGenerator random(26);
         int passed = 0;
@@ -73,14 +93,15 @@ private slots:
             GridModel grid;
             variedchoices::fillVaried(grid, random);
             const QString answer = QStringList{QString(), u"ja"_s, u"nein"_s}.at(random.bounded(3));
-            QList<QPair<QString, QString>> fields = {{u"csrf"_s, token}, {u"aktion"_s, u"testen"_s}};
+            QByteArray body = "aktion=testen&csrf=" + token;
             for (int r = 1; r <= GridModel::kCourseRows; ++r) {
                 for (int s = 1; s <= GridModel::kSemesters; ++s)
-                    fields.append({u"f-%1-%2"_s.arg(r).arg(s), grid.cell(s, r)});
+                    body += "&f-" + QByteArray::number(r) + '-' + QByteArray::number(s) + '=' +
+                            QUrl::toPercentEncoding(grid.cell(s, r));
             }
             if (!answer.isEmpty())
-                fields.append({u"fremdsprache-lk"_s, answer});
-            const Reply reply = request(server.port, "POST", "/wahl", cookie, form(fields));
+                body += "&fremdsprache-lk=" + answer.toLatin1();
+            const HttpResponse reply = send(app, "POST", "/wahl", cookie, body);
             QCOMPARE(reply.status, 200);
             const Shown page = fromPage(reply.body);
             const Shown desktop = fromDesktop(grid, answer);

@@ -1,5 +1,6 @@
 // What the server parses itself: form bodies, cookies, the class list, typed codes.
 
+#include "support/tables.h"
 #include "web/accesscode.h"
 #include "web/classlist.h"
 #include "web/codebook.h"
@@ -14,29 +15,27 @@ using namespace Qt::StringLiterals;
 class TestWebParsing : public QObject {
     Q_OBJECT
 
-private slots:
-    void formBody_data() {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QStringList>("pairs"); // name, value, name, value ...
-        QTest::newRow("plain") << QByteArray("a=1&b=2") << QStringList{u"a"_s, u"1"_s, u"b"_s, u"2"_s};
-        QTest::newRow("plus and percent") << QByteArray("f-1-1=Werte+u.+Normen&x=%C3%A4%3D%26")
-                                          << QStringList{u"f-1-1"_s, u"Werte u. Normen"_s, u"x"_s, u"ä=&"_s};
-        QTest::newRow("broken escapes stay") << QByteArray("a=%4&b=%zz%") << QStringList{u"a"_s, u"%4"_s, u"b"_s, u"%zz%"_s};
-        QTest::newRow("no value, empty parts") << QByteArray("&&a&=x&") << QStringList{u"a"_s, QString(), QString(), u"x"_s};
-        QTest::newRow("second equals sign") << QByteArray("a=b=c") << QStringList{u"a"_s, u"b=c"_s};
-        QTest::newRow("byte order mark kept") << QByteArray("%EF%BB%BFf-1-1=\xEF\xBB\xBFx")
-                                              << QStringList{u"\uFEFFf-1-1"_s, u"\uFEFFx"_s};
-        QTest::newRow("invalid UTF-8 replaced") << QByteArray("a=%FF") << QStringList{u"a"_s, QString(QChar(0xFFFD))};
-        QTest::newRow("sequence cut off at the end") << QByteArray("f-1-1%C2=x")
-                                                     << QStringList{u"f-1-1\uFFFD"_s, u"x"_s};
+    // The rows of web/data/TABLE.tsv: the input as bytes, the expected texts after it.
+    static void addRows(const QString &table) {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QStringList>("expected");
+        for (const QList<QByteArray> &row : tables::rows(u"web/data/"_s + table + u".tsv"_s)) {
+            QStringList expected;
+            for (const QByteArray &field : row.mid(2))
+                expected.append(tables::text(field));
+            QTest::newRow(row.value(0).constData()) << tables::bytes(row.value(1)) << expected;
+        }
     }
+
+private slots:
+    void formBody_data() { addRows(u"form-bodies"_s); }
     void formBody() {
-        QFETCH(QByteArray, body);
-        QFETCH(QStringList, pairs);
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, expected);
         QStringList parsed;
-        for (const auto &[name, value] : ParseFormBody(body))
+        for (const auto &[name, value] : ParseFormBody(input))
             parsed << name << value;
-        QCOMPARE(parsed, pairs);
+        QCOMPARE(parsed, expected);
     }
 
     void fieldLimit() {
@@ -46,44 +45,23 @@ private slots:
         QCOMPARE(ParseFormBody(body).size(), 200);
     }
 
-    void cookie_data() {
-        QTest::addColumn<QByteArray>("header");
-        QTest::addColumn<QByteArray>("value");
-        QTest::newRow("only") << QByteArray("fachlese_sitzung=abc") << QByteArray("abc");
-        QTest::newRow("among others") << QByteArray("x=1; fachlese_sitzung = abc ;y=2") << QByteArray("abc");
-        QTest::newRow("prefix of another name") << QByteArray("fachlese_sitzungX=1") << QByteArray();
-        QTest::newRow("first one counts") << QByteArray("fachlese_sitzung=a; fachlese_sitzung=b") << QByteArray("a");
-        QTest::newRow("none") << QByteArray(";;=;") << QByteArray();
-    }
+    void cookie_data() { addRows(u"cookies"_s); }
     void cookie() {
-        QFETCH(QByteArray, header);
-        QFETCH(QByteArray, value);
-        QCOMPARE(CookieValue(header, "fachlese_sitzung"), value);
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, expected);
+        QCOMPARE(QString::fromLatin1(CookieValue(input, "fachlese_sitzung")), expected.value(0));
     }
 
-    void classList_data() {
-        QTest::addColumn<QByteArray>("csv");
-        QTest::addColumn<QStringList>("pupils"); // "surname|first name|class"
-        QTest::addColumn<QString>("error");
-        QTest::newRow("header, BOM, CR LF") << QByteArray("\xEF\xBB\xBFNachname;Vorname;Klasse\r\nM\xC3\xBCller;Jan;12a\r\n")
-                                            << QStringList{u"Müller|Jan|12a"_s} << QString();
-        QTest::newRow("no header, blank lines, spaces") << QByteArray("\n A ; B ;C\n\n;;\nD;E;\n")
-                                                        << QStringList{u"A|B|C"_s, u"D|E|"_s} << QString();
-        QTest::newRow("quoted") << QByteArray("\"Meier; \"\"Jr\"\"\";Ann;12b\n")
-                                << QStringList{u"Meier; \"Jr\"|Ann|12b"_s} << QString();
-        QTest::newRow("too many columns") << QByteArray("A;B;C\nD;E;F;G\n") << QStringList{}
-                                          << u"Zeile 2 hat nicht 3 Spalten."_s;
-    }
+    void classList_data() { addRows(u"class-lists"_s); }
     void classList() {
-        QFETCH(QByteArray, csv);
-        QFETCH(QStringList, pupils);
-        QFETCH(QString, error);
+        QFETCH(QByteArray, input);
+        QFETCH(QStringList, expected); // the error, then the pupils
         QString problem;
-        QStringList parsed;
-        for (const Pupil &pupil : ParseClassList(csv, &problem))
+        const QList<Pupil> pupils = ParseClassList(input, &problem);
+        QStringList parsed{problem};
+        for (const Pupil &pupil : pupils)
             parsed.append(pupil.surname + u'|' + pupil.firstName + u'|' + pupil.className);
-        QCOMPARE(parsed, pupils);
-        QCOMPARE(problem, error);
+        QCOMPARE(parsed, expected);
     }
 
     void codeListRoundTrip() {

@@ -7,7 +7,6 @@ import html
 import os
 import re
 import shutil
-import signal
 import subprocess
 import tempfile
 import urllib.parse
@@ -18,6 +17,23 @@ ROW_NAMES = ["LK 1", "LK 2", "PK 3", "PK 4", "GK 3", "GK 4", "GK 5", "GK 6", "GK
 VALID_CHOICE = [["Deutsch"] * 4, ["Mathematik"] * 4, ["Englisch"] * 4, ["Geschichte"] * 4,
                 ["Physik"] * 4, ["Sport"] * 4, ["Politik"] * 4,
                 ["Religion", "Religion", "Kunst", "Kunst"], ["Biologie"] * 4]
+# English and Deutsch exchanged: the choice asks the foreign-language question.
+FOREIGN_LK_CHOICE = [["Englisch"] * 4, VALID_CHOICE[1], ["Deutsch"] * 4] + VALID_CHOICE[3:]
+failures = []
+
+
+def check(condition, what):
+    """Reports one check; a failed one is remembered for finish()."""
+    print(("ok: " if condition else "FAIL: ") + what, flush=True)
+    if not condition:
+        failures.append(what)
+    return condition
+
+
+def finish(what):
+    """The exit status of a test script after its checks."""
+    print(f"{len(failures)} {what} checks failed" if failures else f"all {what} checks passed")
+    return 1 if failures else 0
 
 
 def cell_name(row, semester):
@@ -25,25 +41,28 @@ def cell_name(row, semester):
     return f"{ROW_NAMES[row - 1]}, {semester}. Semester"
 
 
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def twelve_rows(choice):
+    """A choice given as rows of four texts, filled up with empty rows to the grid's twelve."""
+    return list(choice) + [[""] * 4] * (12 - len(choice))
+
+
 def grid_fields(choice):
     """The form fields f-R-S of a choice given as rows of four texts (rows 1 ... 12)."""
-    fields = {}
-    for r in range(1, 13):
-        row = choice[r - 1] if r <= len(choice) else ["", "", "", ""]
-        for s in range(1, 5):
-            fields[f"f-{r}-{s}"] = row[s - 1]
-    return fields
+    rows = twelve_rows(choice)
+    return {f"f-{r}-{s}": cell for r, row in enumerate(rows, 1) for s, cell in enumerate(row, 1)}
 
 
 def fld_bytes(choice, surname, first_name, klasse):
     """The bytes a hand-in of `choice` must leave on disk: the desktop's data file (Windows-1252,
     CR LF, "Fachlese" and twelve rows of four TAB-separated cells) and the pupil's name and
     class in UTF-8 after it."""
-    lines = ["Fachlese"]
-    for r in range(1, 13):
-        row = choice[r - 1] if r <= len(choice) else ["", "", "", ""]
-        lines.append("\t".join(row))
-    data = "".join(line + "\r\n" for line in lines).encode("cp1252")
+    data = "".join(line + "\r\n" for line in ["Fachlese"] + ["\t".join(row) for row in twelve_rows(choice)])
+    data = data.encode("cp1252")
     for key, value in (("Nachname", surname), ("Vorname", first_name), ("Klasse", klasse)):
         if value:
             data += f"{key}={value}\r\n".encode("utf-8")
@@ -59,14 +78,14 @@ def pupil_names(count):
 
 
 def make_codes(program, folder, pupils):
-    """Writes the class list, lets fachlese-web make the codes; returns the rows
-    (surname, first name, class, code) of the written code list."""
+    """Writes the class list (the bytes given, or a list of pupils), lets fachlese-web make the
+    codes; returns the rows (surname, first name, class, code) of the written code list."""
     liste = os.path.join(folder, "liste.csv")
     codes = os.path.join(folder, "codes.csv")
-    with open(liste, "w", encoding="utf-8", newline="") as f:
-        f.write("Nachname;Vorname;Klasse\r\n")
-        for p in pupils:
-            f.write(";".join(p) + "\r\n")
+    if not isinstance(pupils, bytes):
+        pupils = "".join(";".join(p) + "\r\n" for p in [("Nachname", "Vorname", "Klasse")] + pupils).encode()
+    with open(liste, "wb") as f:
+        f.write(pupils)
     subprocess.run([program, "--codes", liste, "--ausgabe", codes], check=True,
                    stdout=subprocess.DEVNULL)
     with open(codes, encoding="utf-8-sig", newline="") as f:
@@ -77,13 +96,14 @@ def make_codes(program, folder, pupils):
 class Server:
     """fachlese-web serving a temporary data folder on a free loopback port."""
 
-    def __init__(self, program, pupils=3, data=None, extra=(), folder=None):
+    def __init__(self, program, pupils=3, data=None, extra=()):
+        """`pupils`: how many, or the bytes of the class list."""
         self.program = program
-        self.own_folder = folder is None  # made here, and removed again at the end
-        self.folder = folder or tempfile.mkdtemp(prefix="fachlese-web-")
+        self.folder = tempfile.mkdtemp(prefix="fachlese-web-")  # removed again at the end
         self.data = data or os.path.join(self.folder, "daten")
         os.makedirs(self.data, exist_ok=True)
-        self.codes_file, self.pupils = make_codes(program, self.folder, pupil_names(pupils))
+        names = pupils if isinstance(pupils, bytes) else pupil_names(pupils)
+        self.codes_file, self.pupils = make_codes(program, self.folder, names)
         self.extra = list(extra)
         self.process = None
 
@@ -102,10 +122,10 @@ class Server:
             self.host = "127.0.0.1"
         return self
 
-    def stop(self, sig=signal.SIGTERM, timeout=10):
+    def stop(self):
         if self.process.poll() is None:
-            self.process.send_signal(sig)
-        status = self.process.wait(timeout)
+            self.process.terminate()
+        status = self.process.wait(10)
         self.process.stdout.close()
         self.process.stderr.close()
         return status
@@ -117,8 +137,7 @@ class Server:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
-        if self.own_folder:
-            shutil.rmtree(self.folder, ignore_errors=True)
+        shutil.rmtree(self.folder, ignore_errors=True)
 
 
 class Response:
@@ -134,10 +153,12 @@ class Response:
 
 
 class Connection:
-    """One keep-alive HTTP/1.1 connection, opened again when the server closed it."""
+    """One keep-alive HTTP/1.1 connection, opened again when the server closed it; over TLS with
+    an SSL context, from the local address `source` if given."""
 
-    def __init__(self, host, port, forwarded_for=None):
+    def __init__(self, host, port, forwarded_for=None, tls=None, source=None):
         self.host, self.port, self.forwarded_for = host, port, forwarded_for
+        self.options = {"ssl": tls, "local_addr": (source, 0) if source else None}
         self.reader = self.writer = None
 
     async def close(self):
@@ -151,7 +172,7 @@ class Connection:
 
     async def request(self, method, path, headers=(), body=b""):
         if self.writer is None:
-            self.reader, self.writer = await asyncio.open_connection(self.host, self.port)
+            self.reader, self.writer = await asyncio.open_connection(self.host, self.port, **self.options)
         head = [f"{method} {path} HTTP/1.1", f"Host: {self.host}:{self.port}"]
         if self.forwarded_for:
             head.append(f"X-Forwarded-For: {self.forwarded_for}")
@@ -160,12 +181,12 @@ class Connection:
             head.append(f"Content-Length: {len(body)}")
         self.writer.write(("\r\n".join(head) + "\r\n\r\n").encode("latin-1") + body)
         try:
-            return await self._response(method)
+            return await self._response()
         except (asyncio.IncompleteReadError, ConnectionError):
             await self.close()
             raise
 
-    async def _response(self, method):
+    async def _response(self):
         raw = await self.reader.readuntil(b"\r\n\r\n")
         lines = raw.decode("latin-1").split("\r\n")
         status = int(lines[0].split(" ", 2)[1])
@@ -175,23 +196,36 @@ class Connection:
                 k, v = line.split(":", 1)
                 headers.append((k.strip().lower(), v.strip()))
         fields = dict(headers)
-        if method == "HEAD" or status in (204, 304):
-            body = b""
-        elif "content-length" in fields:
+        if "content-length" in fields:
             body = await self.reader.readexactly(int(fields["content-length"]))
-        elif fields.get("transfer-encoding", "").lower() == "chunked":
-            body = b""
-            while size := int((await self.reader.readuntil(b"\r\n")).split(b";")[0], 16):
-                body += await self.reader.readexactly(size)
-                await self.reader.readexactly(2)
-            while await self.reader.readuntil(b"\r\n") != b"\r\n":
-                pass  # trailers
         else:
             body = await self.reader.read()
             fields["connection"] = "close"
         if fields.get("connection", "").lower() == "close":
             await self.close()
         return Response(status, headers, body)
+
+
+async def status_line(port, data, host="127.0.0.1", timeout=10):
+    """Sends bytes as they are on a new connection; the status code of the answer (text), or
+    "closed" or "refused". The server may answer and close before it has read everything."""
+    try:
+        reader, writer = await asyncio.open_connection(host, port)
+    except OSError:
+        return "refused"
+    try:
+        writer.write(data)
+        await writer.drain()
+    except OSError:
+        pass
+    try:
+        line = await asyncio.wait_for(reader.readline(), timeout)
+    except (OSError, asyncio.TimeoutError):
+        line = b""
+    finally:
+        writer.close()
+    parts = line.split()
+    return parts[1].decode() if len(parts) > 1 else "closed"
 
 
 def hidden_csrf(page):
@@ -225,8 +259,7 @@ class Pupil:
     async def sign_in(self):
         await self.call("GET", "/")
         response = await self.call("POST", "/anmelden", {"csrf": self.csrf, "code": self.code})
-        if response.status != 303 or response.header("location") not in ("/wahl", None) and \
-                not response.header("location").endswith("/wahl"):
+        if response.status != 303 or not (response.header("location") or "/wahl").endswith("/wahl"):
             raise RuntimeError(f"sign-in answered {response.status}: {response.text[:200]}")
         return await self.call("GET", "/wahl")
 
