@@ -49,18 +49,22 @@ private slots:
         QCOMPARE(HtmlEscaped(text + u"<'"_s), shown + u"&lt;&#39;"_s);
     }
 
-    // A file name with a TAB and a cell with a control character: the CSV line and the report
-    // show both; the CSV message keeps its line break and drops the obligations reminder.
+    // A file name with a TAB and HTML and a cell with a control character and HTML: the CSV line
+    // and the report show both, the report escapes them and the title; the CSV message keeps its
+    // line break and drops the obligations reminder.
     void tables() {
-        const FileCheck odd = checked(u"a\tb.fld"_s, choicefiles::validWith({{0, "Phy\x01sik"}}));
+        const FileCheck odd = checked(u"a\tb<&'\".fld"_s, choicefiles::validWith({{0, "<b>Phy\x01sik"}}));
         const FileCheck missing = checked(u"b.fld"_s, choicefiles::validWith({{6, "PO - - -"}}));
         const QByteArray csv = csvLine(odd) + csvLine(missing);
         QCOMPARE(csv, tables::golden(u"tools/golden/mends.csv"_s, csv));
         PlanningStatistics statistics;
         statistics.add(odd);
-        const QByteArray html = StatisticsHtml(statistics, u"heute"_s, u"jg"_s);
-        QVERIFY(html.contains("<td>a\\x09b.fld</td>") && html.contains("Das Fach  Phy\\x01sik  ist"));
-        QVERIFY(!html.contains('\x01') && !html.contains("a\tb"));
+        const QByteArray html = StatisticsHtml(statistics, u"heute"_s, u"<i>&"_s);
+        for (const char *piece : {"<td>a\\x09b&lt;&amp;&#39;&quot;.fld</td>", "&lt;i&gt;&amp;</p>",
+                                  "<tr><td>&lt;b&gt;Phy\\x01sik</td>", "Das Fach  &lt;b&gt;Phy\\x01sik  ist"})
+            QVERIFY2(html.contains(piece), piece);
+        for (const char *raw : {"\x01", "a\tb", "<b>", "<i>"})
+            QVERIFY2(!html.contains(raw), raw);
     }
 
     // Combinations that differ in PK 4 only are two; PK 3 and PK 4 are escaped in the report.

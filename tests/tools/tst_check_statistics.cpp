@@ -119,23 +119,6 @@ private slots:
         QCOMPARE(check.countableCourses().value_or(-1), courses);
     }
 
-    // Texts from files and file names are escaped in the report.
-    void htmlEscaping() {
-        QTemporaryDir dir;
-        const QString name = u"<script>alert(1)<&'\".fld"_s;
-        QVERIFY(writeFile(dir.filePath(name), choicefiles::validWith({{5, "SP SP <b>x</b> SP"}})));
-        ChoiceChecker checker(true);
-        PlanningStatistics statistics;
-        statistics.add(checker.check(QFile::encodeName(dir.filePath(name)), name));
-        const QByteArray html = StatisticsHtml(statistics, u"06.12.2025"_s, u"<i>&"_s);
-        QVERIFY(!html.contains("<script>") && !html.contains("<b>") && !html.contains("<i>"));
-        QVERIFY(html.contains("&lt;script&gt;alert(1)&lt;&amp;&#39;&quot;.fld</td>"));
-        QVERIFY(html.contains("<tr><td>&lt;b&gt;x&lt;/b&gt;</td>"));
-        QVERIFY(html.contains("&lt;i&gt;&amp;</p>"));
-        QVERIFY(!html.contains("http://") ||
-                html.count("http://") == html.count("http://www.w3.org/2000/svg"));
-    }
-
     // The report in a real browser: it loads, shows the tables and prints on A4.
     void reportInBrowser() {
         const QString browser = QStandardPaths::findExecutable(u"chromium-headless-shell"_s);
