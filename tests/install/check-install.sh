@@ -100,8 +100,6 @@ if command -v systemd-analyze >/dev/null; then
 else
     echo "skipped: systemd-analyze is missing"
 fi
-"$dest/usr/bin/fachlese-check" "$saved" >/dev/null && status=0 || status=$?
-[ "$status" -le 1 ] && pass "fachlese-check tests a file" || fail "fachlese-check on a file: status $status"
 
 if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v openbox >/dev/null ||
     ! command -v wmctrl >/dev/null; then
