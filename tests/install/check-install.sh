@@ -105,7 +105,7 @@ if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! comm
     ! command -v wmctrl >/dev/null; then
     echo "skipped: the session under a virtual display (xvfb-run, xdotool, openbox, wmctrl missing)"
 else
-    export FACHLESE_DEST=$dest FACHLESE_SAVED=$saved FACHLESE_SHOT=${FACHLESE_SHOT:-}
+    export FACHLESE_DEST=$dest FACHLESE_SAVED=$saved
     if xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/use-installed.sh"; then
         pass "installed program opens the file and shows all three documents"
     else

@@ -45,7 +45,6 @@ for entry in "34:^Anleitung zur Fachlese$" "163:^Oberstufenverordnung$" "291:^Hi
     bx=${entry%%:*} title=${entry#*:}
     xdotool mousemove $((X + bx)) $((Y + HEIGHT - 20)) click 1
     viewer=$(waitfor "$title") || fail "the document \"$title\" was not shown"
-    [ -n "${FACHLESE_SHOT:-}" ] && command -v import >/dev/null && import -window root "$FACHLESE_SHOT-${bx}.png"
     wmctrl -c "${title//[\^\$]/}"
     for _ in $(seq 50); do
         xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 || break

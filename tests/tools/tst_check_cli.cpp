@@ -40,12 +40,11 @@ private slots:
         QVERIFY(m_dir.isValid() && choicefiles::writeSamples(m_dir.path()));
         QFile file(m_dir.filePath(u"mathe.fld"_s)); // a row without TAB: all of it goes to semester 4
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Fachlese\r\nMathe\r\n") > 0);
-        QVERIFY(QDir(m_dir.path()).mkpath(u"leer"_s));
         QFile dash(m_dir.filePath(u"-"_s)); // a file named "-", which is a path like any other
         QVERIFY(dash.open(QIODevice::WriteOnly) &&
                 dash.write(choicefiles::samples().value(u"valid.fld"_s)) > 0);
-        // A FIFO and a folder named as files: neither can be opened, neither blocks.
-        QVERIFY(QDir(m_dir.path()).mkpath(u"spezial/ordner.fld"_s));
+        // An empty folder; a FIFO and a folder named as files, which cannot be opened and do not block.
+        QVERIFY(QDir(m_dir.path()).mkpath(u"spezial/ordner.fld"_s) && QDir(m_dir.path()).mkpath(u"leer"_s));
         QVERIFY(::mkfifo(QFile::encodeName(m_dir.filePath(u"spezial/pipe.fld"_s)).constData(), 0600) == 0);
     }
 
@@ -107,8 +106,25 @@ private slots:
                  out.constData());
     }
 
-    // Out of the class: raw strings there confuse moc.
-    void namesAndControlCharacters();
+    // Names that are no UTF-8 are found and read by their bytes and shown with \xFC; control
+    // characters of names and cells reach the terminal only as text (byte 9D reads as U+009D).
+    void namesAndControlCharacters() {
+        QTemporaryDir dir;
+        const QByteArray r = QFile::encodeName(dir.path());
+        QVERIFY(QDir(dir.path()).mkpath(u"jg"_s));
+        const QByteArray latin1 = r + "/jg/M\xFCller.fld", escape = r + "/jg/b\x1B[2J\tc.fld";
+        QVERIFY(writeFile(latin1, choicefiles::samples().value(u"valid.fld"_s)));
+        QVERIFY(writeFile(escape, "Fachlese\r\n\t\t\tSport \x1B]0;x\x07\x9D\r\n"));
+        QByteArray out, err;
+        QCOMPARE(check({"--", r + "/jg", latin1}, out, err), 1);
+        out.replace(r, "TMP"); // the folder's path
+        QCOMPARE(out, tables::golden(u"tools/golden/names.txt"_s, out));
+        // JSON escapes in its own way and keeps the names as shown.
+        QCOMPARE(check({"--json", latin1, escape}, out, err), 1);
+        out.replace(r, "TMP");
+        QCOMPARE(out, tables::golden(u"tools/golden/names.json"_s, out));
+        ::unlink(latin1.constData()); // Qt cannot name it to remove it with the folder
+    }
 
     // The reports byte for byte (an output "@NAME" is the golden file tools/golden/NAME), the exit
     // status and the usage errors.
@@ -149,27 +165,6 @@ void CheckCliTest::escaping() {
     AppendCsvField(u"a;b"_s, csv);
     AppendCsvField(u"Das \"Fach\""_s, csv);
     QCOMPARE(csv, QByteArray("\"a;b\"\"Das \"\"Fach\"\"\""));
-}
-
-// Names that are no UTF-8 are found and read by their bytes and shown with \xFC; control
-// characters of names and cells reach the terminal only as text (byte 9D reads as U+009D).
-void CheckCliTest::namesAndControlCharacters() {
-    QTemporaryDir dir;
-    const QByteArray r = QFile::encodeName(dir.path());
-    QVERIFY(QDir(dir.path()).mkpath(u"jg"_s));
-    const QByteArray latin1 = r + "/jg/M\xFCller.fld", escape = r + "/jg/b\x1B[2J\tc.fld";
-    const QByteArray valid = choicefiles::samples().value(u"valid.fld"_s);
-    QVERIFY(writeFile(latin1, valid));
-    QVERIFY(writeFile(escape, "Fachlese\r\n\t\t\tSport \x1B]0;x\x07\x9D\r\n"));
-    QByteArray out, err;
-    QCOMPARE(check({"--", r + "/jg", latin1}, out, err), 1);
-    out.replace(r, "TMP"); // the folder's path
-    QCOMPARE(out, tables::golden(u"tools/golden/names.txt"_s, out));
-    // JSON escapes in its own way and keeps the names as shown.
-    QCOMPARE(check({"--json", latin1, escape}, out, err), 1);
-    out.replace(r, "TMP");
-    QCOMPARE(out, tables::golden(u"tools/golden/names.json"_s, out));
-    ::unlink(latin1.constData()); // Qt cannot name it to remove it with the folder
 }
 
 QTEST_GUILESS_MAIN(CheckCliTest)

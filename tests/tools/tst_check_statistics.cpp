@@ -78,9 +78,6 @@ private slots:
             const QByteArray written = fileBytes(m_dir.filePath(u"tabellen/"_s + name));
             QCOMPARE(written, golden(name, written));
         }
-        // Without --statistik the JSON document is as before.
-        QCOMPARE(run({u"--json"_s, u"jg"_s}, out, err), 2);
-        QVERIFY(!out.contains("\"statistics\""));
     }
 
     void reasonCodes_data() {

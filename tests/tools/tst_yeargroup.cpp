@@ -17,8 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-using Rows = std::array<std::array<QString, GridModel::kSemesters>, GridModel::kDataRows>;
-
 // The data rows of a CSV file without BOM and header, each split at ';' (the generated texts
 // hold no ';' and no '"').
 QList<QStringList> csvRows(const QString &path) {
@@ -47,8 +45,7 @@ private slots:
     // 150 choices of random subjects, blanks, unknown entries and empty cells; every tenth
     // without a name; the first one saved twice, the others born on different days.
     void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir(m_dir.path()).mkpath(u"jg"_s));
+        QVERIFY(m_dir.isValid() && QDir(m_dir.path()).mkpath(u"jg"_s));
         QRandomGenerator random(22);
         const QStringList surnames = {u"Nowak"_s, u"Özdemir"_s, u"Peters"_s,
                                       u"Adams"_s, u"Yılmaz"_s,  u"Ähnlich"_s};
@@ -135,12 +132,10 @@ private slots:
         int pairs = 0;
         for (int s = 1; s <= GridModel::kSemesters; ++s) {
             QMap<std::pair<QString, QString>, int> shared;
-            for (const Pupil &pupil : m_pupils) {
-                for (const QString &a : pupil.courses[s - 1]) {
+            for (const Pupil &pupil : m_pupils)
+                for (const QString &a : pupil.courses[s - 1])
                     for (const QString &b : pupil.courses[s - 1])
                         ++shared[{a, b}];
-                }
-            }
             for (auto it = shared.cbegin(); it != shared.cend(); ++it) {
                 const auto &[a, b] = it.key();
                 QCOMPARE(table.value(QString::number(s) + u'|' + a + u'|' + b), it.value());
