@@ -137,7 +137,6 @@ private slots:
             QTest::newRow(row.value(0).constData())
                 << tables::text(row.value(1)) << row.value(2).toInt() << tables::bytes(row.value(3))
                 << tables::bytes(row.value(4));
-        QTest::newRow("--help") << u"--help"_s << 0 << CheckHelpText() << QByteArray();
         QTest::newRow("--version") << u"--version"_s << 0
                                    << QByteArray("fachlese-check " FACHLESE_VERSION "\n") << QByteArray();
     }
