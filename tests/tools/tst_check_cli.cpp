@@ -38,11 +38,10 @@ class CheckCliTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_dir.isValid() && choicefiles::writeSamples(m_dir.path()));
-        QFile file(m_dir.filePath(u"mathe.fld"_s)); // a row without TAB: all of it goes to semester 4
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Fachlese\r\nMathe\r\n") > 0);
-        QFile dash(m_dir.filePath(u"-"_s)); // a file named "-", which is a path like any other
-        QVERIFY(dash.open(QIODevice::WriteOnly) &&
-                dash.write(choicefiles::samples().value(u"valid.fld"_s)) > 0);
+        const QByteArray folder = QFile::encodeName(m_dir.path());
+        // A row without TAB: all of it goes to semester 4. A file named "-" is a path like any other.
+        QVERIFY(writeFile(folder + "/mathe.fld", "Fachlese\r\nMathe\r\n"));
+        QVERIFY(writeFile(folder + "/-", choicefiles::samples().value(u"valid.fld"_s)));
         // An empty folder; a FIFO and a folder named as files, which cannot be opened and do not block.
         QVERIFY(QDir(m_dir.path()).mkpath(u"spezial/ordner.fld"_s) && QDir(m_dir.path()).mkpath(u"leer"_s));
         QVERIFY(::mkfifo(QFile::encodeName(m_dir.filePath(u"spezial/pipe.fld"_s)).constData(), 0600) == 0);

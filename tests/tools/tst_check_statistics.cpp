@@ -26,10 +26,6 @@ class CheckStatisticsTest : public QObject {
         return runCheck(m_dir.path(), arguments.split(u' '), out, err);
     }
 
-    static QByteArray golden(const QString &name, const QByteArray &actual) {
-        return tables::golden(u"tools/golden/"_s + name, actual);
-    }
-
 private slots:
     // The year group, six files:
     //   a.fld  passes: LK Deutsch, Mathematik; PK Englisch, Geschichte; GK Physik, Sport, Politik,
@@ -66,18 +62,18 @@ private slots:
     void goldenOutputs() {
         QByteArray out, err;
         QCOMPARE(run(u"--statistik jg"_s, out, err), 2);
-        QCOMPARE(out, golden(u"statistik.txt"_s, out));
+        QCOMPARE(out, tables::golden(u"tools/golden/statistik.txt"_s, out));
         QCOMPARE(err, QByteArray("fachlese-check: jg/f.fld: Falsches oder fehlerhaftes Dateiformat\n"));
         QCOMPARE(run(u"--json --statistik jg"_s, out, err), 2);
         QCOMPARE(out.mid(out.indexOf("\"statistics\"")),
-                 golden(u"statistik.json"_s, out.mid(out.indexOf("\"statistics\""))));
+                 tables::golden(u"tools/golden/statistik.json"_s, out.mid(out.indexOf("\"statistics\""))));
         QCOMPARE(run(u"--csv --statistik --ausgabe tabellen jg"_s, out, err), 2);
-        QCOMPARE(out, golden(u"dateien.csv"_s, out));
+        QCOMPARE(out, tables::golden(u"tools/golden/dateien.csv"_s, out));
         QCOMPARE(run(u"--bericht=tabellen/bericht.html jg"_s, out, err), 2);
         for (const QString &name : {u"faecher.csv"_s, u"lk-paare.csv"_s, u"kombinationen.csv"_s,
                                     u"gruende.csv"_s, u"unbekannt.csv"_s, u"bericht.html"_s}) {
             const QByteArray written = fileBytes(m_dir.filePath(u"tabellen/"_s + name));
-            QCOMPARE(written, golden(name, written));
+            QCOMPARE(written, tables::golden(u"tools/golden/"_s + name, written));
         }
     }
 
@@ -123,8 +119,8 @@ private slots:
         if (browser.isEmpty())
             QSKIP("chromium-headless-shell is not installed (scripts/install-deps.sh installs it)");
         // The golden report, which the checker's report equals byte for byte.
-        const QString page =
-            QUrl::fromLocalFile(QStringLiteral(FACHLESE_SOURCE_DIR "/tests/tools/golden/bericht.html")).toString();
+        const QString report = QStringLiteral(FACHLESE_SOURCE_DIR "/tests/tools/golden/bericht.html");
+        const QString page = QUrl::fromLocalFile(report).toString();
         const QStringList common = {u"--no-sandbox"_s, u"--disable-gpu"_s, u"--enable-logging=stderr"_s,
                                     u"--user-data-dir="_s + m_dir.filePath(u"browser"_s)};
         QProcess chromium;

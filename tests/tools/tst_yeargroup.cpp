@@ -87,12 +87,10 @@ private slots:
         const QString options = u"--kurslisten --kollisionen --bloecke --kursgroesse 7 --ausgabe aus jg"_s;
         QCOMPARE(runCheck(m_dir.path(), options.split(u' '), out, err), 1);
         QCOMPARE(err, QByteArray());
-        for (auto it = m_pupils.cbegin(); it != m_pupils.cend(); ++it) {
-            for (int s = 0; s < GridModel::kSemesters; ++s) {
+        for (auto it = m_pupils.cbegin(); it != m_pupils.cend(); ++it)
+            for (int s = 0; s < GridModel::kSemesters; ++s)
                 for (const QString &course : it->courses[s])
                     m_expected[QString::number(s + 1) + u'|' + course].append(it.key());
-            }
-        }
     }
 
     // One row per pupil and course, the pupil's fields as in the file; Sport-Theorie a course
@@ -136,10 +134,9 @@ private slots:
                 for (const QString &a : pupil.courses[s - 1])
                     for (const QString &b : pupil.courses[s - 1])
                         ++shared[{a, b}];
-            for (auto it = shared.cbegin(); it != shared.cend(); ++it) {
-                const auto &[a, b] = it.key();
-                QCOMPARE(table.value(QString::number(s) + u'|' + a + u'|' + b), it.value());
-                QCOMPARE(table.value(QString::number(s) + u'|' + b + u'|' + a), it.value());
+            for (auto it = shared.cbegin(); it != shared.cend(); ++it) { // both orders of each pair
+                QCOMPARE(table.value(QString::number(s) + u'|' + it.key().first + u'|' + it.key().second),
+                         it.value());
                 ++pairs;
             }
         }
@@ -186,10 +183,9 @@ private slots:
         QCOMPARE(exact.blocks.size(), 3);
         QCOMPARE(exact.result, BlockProposal::Result::Exact);
         QVERIFY(BlockMethod(exact).startsWith(u"exakte Suche (DSatur mit Branch and Bound, "_s));
-        for (const QList<int> &block : exact.blocks) {
+        for (const QList<int> &block : exact.blocks)
             for (const int a : block)
                 QVERIFY(std::none_of(block.cbegin(), block.cend(), [&](int b) { return clash(a, b); }));
-        }
         const BlockProposal cut = ProposeBlocks(courses, clash, 1);
         QCOMPARE(cut.result, BlockProposal::Result::Greedy);
         QCOMPARE(cut.blocks.size(), 4);
