@@ -21,19 +21,12 @@ layers="rules sheet richtext windows shell tools web"
 status=0
 for folder in $layers; do
     [ -d "$folder" ] || continue
-    while IFS= read -r hit; do
-        file=${hit%%:*}
-        rest=${hit#*:}
-        line=${rest%%:*}
-        target=$(sed -E 's/^[^#]*#[[:space:]]*include[[:space:]]*["<]([^/">]+)\/.*/\1/' <<<"${rest#*:}")
+    while IFS=: read -r file line text; do
+        target=$(sed -E 's/^[^#]*#[[:space:]]*include[[:space:]]*["<]([^/">]+)\/.*/\1/' <<<"$text")
         case " $layers " in *" $target "*) ;; *) continue ;; esac
-        case " ${allowed[$folder]} " in
-        *" $target "*) ;;
-        *)
-            echo "$file:$line: $folder/ includes from $target/, a higher or unrelated layer"
-            status=1
-            ;;
-        esac
+        case " ${allowed[$folder]} " in *" $target "*) continue ;; esac
+        echo "$file:$line: $folder/ includes from $target/, a higher or unrelated layer"
+        status=1
     done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][^/">]+/' "$folder" \
                  --include='*.h' --include='*.hpp' --include='*.cpp' --include='*.cc')
 done

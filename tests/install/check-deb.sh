@@ -12,7 +12,6 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >/dev/null)
 deb=$(ls "$work"/out/fachlese_"$FACHLESE_VERSION"_*.deb)
-echo "built $(basename "$deb")"
 
 # Every file of the installation is in the package.
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')

@@ -37,15 +37,13 @@ done
 [ "$title" = "Fachlese 1.49  IGS-Brunsmark - anna" ] || fail "caption after opening: \"$title\""
 
 # Where the window's content lies on the screen (xwininfo counts the window manager's frame right).
-X=$(xwininfo -id "$main" | awk '/Absolute upper-left X/ {print $4}')
-Y=$(xwininfo -id "$main" | awk '/Absolute upper-left Y/ {print $4}')
-HEIGHT=$(xwininfo -id "$main" | awk '/Height:/ {print $2}')
+read -r X Y HEIGHT < <(xwininfo -id "$main" |
+    awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4} /Height:/ {h = $2} END {print x, y, h}')
 # The buttons lie 20 px above the window's bottom edge; x is the middle of each button.
 for entry in "34:^Anleitung zur Fachlese$" "163:^Oberstufenverordnung$" "291:^Hilfe$"; do
     bx=${entry%%:*} title=${entry#*:}
     xdotool mousemove $((X + bx)) $((Y + HEIGHT - 20)) click 1
     viewer=$(waitfor "$title") || fail "the document \"$title\" was not shown"
-    [ -n "${FACHLESE_SHOT:-}" ] && command -v import >/dev/null && import -window root "$FACHLESE_SHOT-${bx}.png"
     wmctrl -c "${title//[\^\$]/}"
     for _ in $(seq 50); do
         xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 || break

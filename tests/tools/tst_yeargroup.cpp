@@ -1,9 +1,12 @@
 #include "rules/catalog.h"
-#include "support/files.h"
+#include "support/checkprocess.h"
+#include "support/tables.h"
 #include "tools/courses.h"
 
+// After tables.h, whose functions would otherwise see two fileBytes.
+#include "support/files.h"
+
 #include <QDir>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
@@ -14,8 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-using Rows = std::array<std::array<QString, GridModel::kSemesters>, GridModel::kDataRows>;
-
 // The data rows of a CSV file without BOM and header, each split at ';' (the generated texts
 // hold no ';' and no '"').
 QList<QStringList> csvRows(const QString &path) {
@@ -35,32 +36,19 @@ class YearGroupTest : public QObject {
     // Per file (as reported): its name fields and, per semester, its courses ("Mathematik LK").
     struct Pupil {
         QString surname, firstName, className;
-        std::array<std::set<QString>, GridModel::kSemesters> courses;
+        QList<std::set<QString>> courses{GridModel::kSemesters};
     };
     QMap<QString, Pupil> m_pupils;
     QMap<QString, QStringList> m_expected; // "semester|course" -> its files, sorted
-
-    int run(const QStringList &arguments, QByteArray *out = nullptr, QByteArray *err = nullptr) const {
-        QProcess process;
-        process.setWorkingDirectory(m_dir.path());
-        process.start(QStringLiteral(FACHLESE_CHECK_EXECUTABLE), arguments);
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-            return -1;
-        if (out)
-            *out = process.readAllStandardOutput();
-        if (err)
-            *err = process.readAllStandardError();
-        return process.exitCode();
-    }
 
 private slots:
     // 150 choices of random subjects, blanks, unknown entries and empty cells; every tenth
     // without a name; the first one saved twice, the others born on different days.
     void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir(m_dir.path()).mkpath(u"jg"_s));
+        QVERIFY(m_dir.isValid() && QDir(m_dir.path()).mkpath(u"jg"_s));
         QRandomGenerator random(22);
-        const QStringList surnames = {u"Nowak"_s, u"Özdemir"_s, u"Peters"_s, u"Adams"_s, u"Yılmaz"_s, u"Ähnlich"_s};
+        const QStringList surnames = {u"Nowak"_s, u"Özdemir"_s, u"Peters"_s,
+                                      u"Adams"_s, u"Yılmaz"_s,  u"Ähnlich"_s};
         const QStringList firstNames = {u"Ayşe"_s, u"Łukasz"_s, u"Anna"_s, u"Ben"_s};
         for (int i = 0; i < 150; ++i) {
             Pupil pupil;
@@ -69,7 +57,8 @@ private slots:
                 QStringList cells;
                 for (int semester = 1; semester <= GridModel::kSemesters; ++semester) {
                     const int pick = int(random.bounded(26));
-                    QString cell = pick < 21 ? SubjectCatalog[pick + 1] : pick < 23 ? QString() : u"Astrologie"_s;
+                    QString cell =
+                        pick < 21 ? SubjectCatalog[pick + 1] : pick < 23 ? QString() : u"Astrologie"_s;
                     if (pick == 25)
                         cell = u" "_s + SubjectCatalog[1 + (i % 21)] + u"  "_s;
                     cells.append(cell);
@@ -87,9 +76,7 @@ private slots:
                          QByteArray::number(1 + i % 28) + '.' + QByteArray::number(1 + i / 28) + ".2008\r\n";
             }
             const QString name = u"jg/w%1.fld"_s.arg(i, 3, 10, QChar(u'0'));
-            QFile file(m_dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-            file.close();
+            QVERIFY(writeFile(m_dir.filePath(name), bytes));
             m_pupils.insert(name, pupil);
             if (i == 0) {
                 QVERIFY(QFile::copy(m_dir.filePath(name), m_dir.filePath(u"jg/zweimal.fld"_s)));
@@ -97,17 +84,13 @@ private slots:
             }
         }
         QByteArray out, err;
-        const int status = run({u"--kurslisten"_s, u"--kollisionen"_s, u"--bloecke"_s, u"--kursgroesse"_s,
-                                u"7"_s, u"--ausgabe"_s, u"aus"_s, u"jg"_s},
-                               &out, &err);
+        const QString options = u"--kurslisten --kollisionen --bloecke --kursgroesse 7 --ausgabe aus jg"_s;
+        QCOMPARE(runCheck(m_dir.path(), options.split(u' '), out, err), 1);
         QCOMPARE(err, QByteArray());
-        QCOMPARE(status, 1);
-        for (auto it = m_pupils.cbegin(); it != m_pupils.cend(); ++it) {
-            for (int s = 0; s < GridModel::kSemesters; ++s) {
-                for (const QString &course : it->courses[static_cast<std::size_t>(s)])
+        for (auto it = m_pupils.cbegin(); it != m_pupils.cend(); ++it)
+            for (int s = 0; s < GridModel::kSemesters; ++s)
+                for (const QString &course : it->courses[s])
                     m_expected[QString::number(s + 1) + u'|' + course].append(it.key());
-            }
-        }
     }
 
     // One row per pupil and course, the pupil's fields as in the file; Sport-Theorie a course
@@ -131,7 +114,8 @@ private slots:
             files.sort();
         QCOMPARE(written, m_expected);
         QVERIFY(m_expected.contains(u"1|Sport-Theorie GK"_s));
-        const QStringList order = {u"Adams"_s, u"Ähnlich"_s, u"Nowak"_s, u"Özdemir"_s, u"Peters"_s, u"Yılmaz"_s};
+        const QStringList order = {u"Adams"_s,   u"Ähnlich"_s, u"Nowak"_s,
+                                   u"Özdemir"_s, u"Peters"_s,  u"Yılmaz"_s};
         QCOMPARE(surnames.value(u"2|Deutsch GK"_s), order);
     }
 
@@ -146,16 +130,13 @@ private slots:
         int pairs = 0;
         for (int s = 1; s <= GridModel::kSemesters; ++s) {
             QMap<std::pair<QString, QString>, int> shared;
-            for (const Pupil &pupil : m_pupils) {
-                for (const QString &a : pupil.courses[static_cast<std::size_t>(s - 1)]) {
-                    for (const QString &b : pupil.courses[static_cast<std::size_t>(s - 1)])
+            for (const Pupil &pupil : m_pupils)
+                for (const QString &a : pupil.courses[s - 1])
+                    for (const QString &b : pupil.courses[s - 1])
                         ++shared[{a, b}];
-                }
-            }
-            for (auto it = shared.cbegin(); it != shared.cend(); ++it) {
-                const auto &[a, b] = it.key();
-                QCOMPARE(table.value(QString::number(s) + u'|' + a + u'|' + b), it.value());
-                QCOMPARE(table.value(QString::number(s) + u'|' + b + u'|' + a), it.value());
+            for (auto it = shared.cbegin(); it != shared.cend(); ++it) { // both orders of each pair
+                QCOMPARE(table.value(QString::number(s) + u'|' + it.key().first + u'|' + it.key().second),
+                         it.value());
                 ++pairs;
             }
         }
@@ -179,7 +160,7 @@ private slots:
             for (const Pupil &pupil : m_pupils) {
                 int taken = 0;
                 for (const QString &course : *it)
-                    taken += int(pupil.courses[static_cast<std::size_t>(s - 1)].count(course));
+                    taken += int(pupil.courses[s - 1].count(course));
                 QVERIFY2(taken <= 1, qPrintable(it.key()));
             }
         }
@@ -202,10 +183,9 @@ private slots:
         QCOMPARE(exact.blocks.size(), 3);
         QCOMPARE(exact.result, BlockProposal::Result::Exact);
         QVERIFY(BlockMethod(exact).startsWith(u"exakte Suche (DSatur mit Branch and Bound, "_s));
-        for (const QList<int> &block : exact.blocks) {
+        for (const QList<int> &block : exact.blocks)
             for (const int a : block)
                 QVERIFY(std::none_of(block.cbegin(), block.cend(), [&](int b) { return clash(a, b); }));
-        }
         const BlockProposal cut = ProposeBlocks(courses, clash, 1);
         QCOMPARE(cut.result, BlockProposal::Result::Greedy);
         QCOMPARE(cut.blocks.size(), 4);
@@ -213,35 +193,20 @@ private slots:
         QCOMPARE(ProposeBlocks(courses, [](int, int) { return false; }, 1000).blocks.size(), 1);
     }
 
-    // The report names the pupils and the pupil with two files; the CSV gets the name columns.
-    void namesInReports() {
-        QByteArray out, err;
-        run({u"jg"_s}, &out);
-        QVERIFY(out.contains("jg/w000.fld (Nowak, Ayşe, 10a): "));
-        QVERIFY(out.contains("jg/w005.fld: "));
-        QVERIFY(out.contains("  Nowak, Ayşe, 10a, geb. 1.1.2008\n    jg/w000.fld\n    jg/zweimal.fld\n"));
-        run({u"--csv"_s, u"jg"_s}, &out, &err);
-        QVERIFY(out.startsWith("\xEF\xBB\xBF"
-                               "Datei;Ergebnis;Kurse;Meldung;Grund;LK1;LK2;PK3;PK4;Nachname;Vorname;Klasse\r\n"));
-        QVERIFY(out.contains(";Nowak;Ayşe;10a\r\n"));
-        QVERIFY(err.contains("mehrere Dateien derselben Person: Nowak, Ayşe, 10a, geb. 1.1.2008: jg/w000.fld, "
-                             "jg/zweimal.fld\n"));
-        run({u"--json"_s, u"--bericht=r.html"_s, u"jg"_s}, &out);
-        QVERIFY(out.contains("{\"file\":\"jg/w000.fld\",\"pupil\":{\"surname\":\"Nowak\",\"firstName\":\"Ayşe\","
-                             "\"class\":\"10a\",\"birthDate\":\"1.1.2008\"},\"read\":"));
-        QVERIFY(out.contains("\"birthDate\":\"1.1.2008\"},\"files\":[\"jg/w000.fld\",\"jg/zweimal.fld\"]}],\n\"summary\""));
-        const QByteArray report = fileBytes(m_dir.filePath(u"r.html"_s));
-        QVERIFY(report.contains("<tr><td>Nowak, Ayşe, 10a, geb. 1.1.2008</td><td>jg/w000.fld<br>jg/zweimal.fld</td>"));
-        QVERIFY(report.contains("<tr><td>jg/w005.fld</td>") && report.contains("<tr><td>Peters, Ayşe, 10c (jg/w008.fld)</td>"));
+    // The reports name the pupils and the pupil with two files; the CSV gets the name columns.
+    void namesInReports_data() {
+        tables::addTextRows(u"tools/data/yeargroup-names.tsv"_s, {"arguments", "where", "piece"});
     }
 
-    void usage() {
-        QByteArray err, more;
-        QCOMPARE(run({u"--bloecke"_s, u"jg"_s}, nullptr, &err), 2);
-        QCOMPARE(run({u"--bloecke"_s, u"--kursgroesse=0"_s, u"--ausgabe=x"_s, u"jg"_s}, nullptr, &more), 2);
-        QCOMPARE(err + more, "fachlese-check: --kurslisten, --kollisionen und --bloecke verlangen --ausgabe ORDNER\n"
-                             "Hilfe: fachlese-check --help\nfachlese-check: --kursgroesse verlangt eine Zahl von "
-                             "1 bis 1000: 0\nHilfe: fachlese-check --help\n");
+    void namesInReports() {
+        QFETCH(QString, arguments);
+        QFETCH(QString, where);
+        QFETCH(QString, piece);
+        QByteArray out, err;
+        runCheck(m_dir.path(), arguments.split(u' '), out, err);
+        const QByteArray text =
+            where == u"out"_s ? out : where == u"err"_s ? err : fileBytes(m_dir.filePath(where));
+        QVERIFY2(text.contains(piece.toUtf8()), qPrintable(piece));
     }
 };
 
