@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -190,6 +191,11 @@ void RtfBuilder::groupEnd() {
         m_nestedPropertiesDepth = 0;
     if (depth == m_shape.nameDepth)
         m_shape.nameDepth = 0;
+    if (depth == m_fieldDepth) {
+        m_fieldDepth = 0;
+        const QList<QByteArray> words = m_fieldInstruction.simplified().split(' ');
+        m_pageField = words.front() == "PAGE";
+    }
     if (depth == m_shape.depth)
         m_shape = Shape();
     if (depth == m_pictureRoleDepth) {
@@ -272,6 +278,8 @@ void RtfBuilder::textBytes(QByteArrayView bytes) {
     case RtfDestination::Skip:
         if (m_shape.nameDepth == m_stack.size() && m_shape.name.size() < 64)
             m_shape.name.append(bytes);
+        if (m_fieldDepth == m_stack.size() && m_fieldInstruction.size() < 64)
+            m_fieldInstruction.append(bytes);
         break;
     }
 }
@@ -405,6 +413,8 @@ QTextCharFormat RtfBuilder::buildCharFormat(const RtfCharState &c) {
     format.setFontUnderline(c.underline);
     if (c.underline && c.doubleUnderline)
         format.setProperty(Rtf::kDoubleUnderline, true);
+    if (c.pageNumber)
+        format.setProperty(Rtf::kPageNumber, true);
     format.setFontStrikeOut(c.strike);
     if (c.smallCaps)
         format.setFontCapitalization(QFont::SmallCaps);
@@ -736,6 +746,36 @@ void RtfBuilder::onSkip(const Token &, int) {
     state().destination = RtfDestination::Skip;
 }
 
+void RtfBuilder::onFieldInstruction(const Token &, int) {
+    state().destination = RtfDestination::Skip;
+    m_pageField = false;
+    if (m_stack.size() < 2 || m_stack[m_stack.size() - 2].destination != RtfDestination::Text)
+        return;
+    m_fieldInstruction.clear();
+    m_fieldDepth = m_stack.size();
+}
+
+// A field's result; that of a PAGE field is the number of the page it is printed on.
+void RtfBuilder::onFieldResult(const Token &, int) {
+    state().chars.pageNumber = m_pageField;
+    m_pageField = false;
+}
+
+void RtfBuilder::onPageNumber(const Token &, int) {
+    flush();
+    const bool before = std::exchange(state().chars.pageNumber, true);
+    appendText(QStringLiteral("1"));
+    flush();
+    state().chars.pageNumber = before;
+}
+
+void RtfBuilder::onPageSetup(const Token &, int value) {
+    if (value)
+        m_writer.setFacingPages();
+    else
+        m_writer.setTitlePage();
+}
+
 void RtfBuilder::onCodePage(const Token &, int value) {
     m_documentCodePage = value;
 }
@@ -912,15 +952,16 @@ void RtfBuilder::onFootnote(const Token &, int) {
 void RtfBuilder::onPageHeader(const Token &, int value) {
     const bool shown = showsText();
     state().destination = RtfDestination::Skip;
-    const int rank = value % 4;
-    int &best = m_asideRank[size_t(value / 4)];
-    if (!shown || m_footnoteDepth || m_writer.inFootnote() || rank == 0 || rank <= best)
+    // The first of each kind counts; later ones (a section's after the page style's) are alike.
+    bool &seen = m_asideSeen[size_t(value / 4 * 3 + value % 4)];
+    if (!shown || m_footnoteDepth || m_writer.inFootnote() || seen)
         return;
-    best = rank;
+    seen = true;
     state().destination = RtfDestination::Text;
     state().para = RtfParaState();
     m_footnoteDepth = m_stack.size();
-    m_writer.beginFootnote(value < 4 ? RtfDocumentWriter::Aside::Header : RtfDocumentWriter::Aside::Footer);
+    m_writer.beginFootnote(value < 4 ? RtfDocumentWriter::Aside::Header : RtfDocumentWriter::Aside::Footer,
+                           value % 4);
 }
 
 void RtfBuilder::onFootnoteNumber(const Token &, int) {

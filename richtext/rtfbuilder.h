@@ -97,6 +97,10 @@ private:
     void onNestedRowProperties(const Token &token, int value);
     void onFootnote(const Token &token, int value);
     void onPageHeader(const Token &token, int value);
+    void onFieldInstruction(const Token &token, int value);
+    void onFieldResult(const Token &token, int value);
+    void onPageNumber(const Token &token, int value);
+    void onPageSetup(const Token &token, int value);
     void onFootnoteNumber(const Token &token, int value);
     void onPicture(const Token &token, int value);
     void onShapePicture(const Token &token, int value);
@@ -179,7 +183,11 @@ private:
 
     // Footnotes: their count and the group of the one being read.
     int m_footnotes = 0;
-    std::array<int, 2> m_asideRank{-1, -1}; // of the header and footer read, see onPageHeader
+    // Fields: the instruction being read (its group) and whether it asks for the page number.
+    QByteArray m_fieldInstruction;
+    size_t m_fieldDepth = 0;
+    bool m_pageField = false;
+    std::array<bool, 6> m_asideSeen{}; // the headers and footers read, see onPageHeader
     size_t m_footnoteDepth = 0;
     bool m_noteSpacePending = false; // a note's own number was just written
 

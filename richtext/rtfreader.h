@@ -25,6 +25,8 @@ constexpr int kDoubleUnderline = 0x100000 + 2;
 // Block properties: the block belongs to the page header or the page footer.
 constexpr int kPageHeader = 0x100000 + 3;
 constexpr int kPageFooter = 0x100000 + 4;
+// A character property: the text is the number of the page it is printed on.
+constexpr int kPageNumber = 0x100000 + 6;
 
 // The largest document the viewer reads (32 MB). Reading needs memory of a few times the file's
 // size, and much more for files of nothing but empty paragraphs; larger files are refused.
