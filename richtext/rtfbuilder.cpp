@@ -189,8 +189,14 @@ void RtfBuilder::groupEnd() {
     }
     if (depth == m_nestedPropertiesDepth)
         m_nestedPropertiesDepth = 0;
-    if (depth == m_shape.nameDepth)
+    if (depth == m_shape.nameDepth) {
         m_shape.nameDepth = 0;
+        if (m_shape.valueOf == "posh")
+            m_shape.alignment = m_shape.name.trimmed().toInt();
+        else if (m_shape.valueOf == "posrelh")
+            m_shape.fromPage = m_shape.name.trimmed() == "1";
+        m_shape.valueOf.clear();
+    }
     if (depth == m_fieldDepth) {
         m_fieldDepth = 0;
         const QList<QByteArray> words = m_fieldInstruction.simplified().split(' ');
@@ -687,11 +693,21 @@ void RtfBuilder::finishPicture() {
         format.setName(name);
         format.setWidth(width);
         format.setHeight(height);
-        m_writer.addImage(format, state().para.tableDepth);
         // A shape with no text beside it (wrapping above and below, or none) stands on a line
-        // of its own.
-        if (m_shape.depth && (m_shape.edges[4] == 1 || m_shape.edges[4] == 3))
+        // of its own; one placed in the centre or at the right in a paragraph of its own.
+        const bool ownLine = m_shape.depth && (m_shape.edges[4] == 1 || m_shape.edges[4] == 3);
+        const Qt::Alignment place = ownLine ? shapeAlignment() : Qt::AlignLeft;
+        if (place != Qt::AlignLeft && m_writer.paragraphRuns() > 0)
+            endParagraph(false);
+        m_writer.addImage(format, state().para.tableDepth);
+        if (place != Qt::AlignLeft) {
+            QTextBlockFormat block = blockFormat();
+            block.setAlignment(place);
+            m_writer.endParagraph(block, charFormat(), state().para.tableDepth);
+            m_pageBreakBeforeBlock = false;
+        } else if (ownLine) {
             appendText(QStringLiteral("\u2028"));
+        }
     }
     if (picture.role == 2)
         m_placeholderMark = -1;
@@ -1006,12 +1022,45 @@ void RtfBuilder::onShapeProperty(const Token &, int value) {
     if (!value) {
         m_shape.name.clear();
         m_shape.nameDepth = m_stack.size();
-    } else if (m_shape.name.trimmed() == "pib") {
+    } else if (const QByteArray name = m_shape.name.trimmed(); name == "posh" || name == "posrelh") {
+        m_shape.valueOf = name;
+        m_shape.name.clear();
+        m_shape.nameDepth = m_stack.size();
+    } else if (name == "pib") {
         const RtfGroupState outer = m_stack[m_shape.depth - 2];
         state().chars = outer.chars;
         state().para = outer.para;
         state().destination = RtfDestination::Text;
     }
+}
+
+void RtfBuilder::onShapeFrame(const Token &, int page) {
+    if (m_shape.depth)
+        m_shape.fromPage = page;
+}
+
+void RtfBuilder::onPageGeometry(const Token &token, int which) {
+    if (token.parameter > 0)
+        m_page[size_t(which)] = clampTwips(token.parameter);
+}
+
+// Where a shape on a line of its own stands: as its alignment says, else as its edges lie
+// between the margins (centred where the space on its left and right differs by less than
+// a tenth of an inch; at the right where there is none on its right).
+Qt::Alignment RtfBuilder::shapeAlignment() const {
+    constexpr int kNear = 144;
+    if (m_shape.alignment >= 1 && m_shape.alignment <= 3)
+        return m_shape.alignment == 1 ? Qt::AlignLeft : m_shape.alignment == 2 ? Qt::AlignHCenter : Qt::AlignRight;
+    const auto &e = m_shape.edges;
+    if (e[2] <= e[0])
+        return Qt::AlignLeft;
+    const int left = e[0] - (m_shape.fromPage ? m_page[1] : 0);
+    const int right = m_page[0] - m_page[1] - m_page[2] - (e[2] - (m_shape.fromPage ? m_page[1] : 0));
+    if (left > kNear && std::abs(left - right) < kNear)
+        return Qt::AlignHCenter;
+    if (left > kNear && std::abs(right) < kNear)
+        return Qt::AlignRight;
+    return Qt::AlignLeft;
 }
 
 void RtfBuilder::onShapeEdge(const Token &token, int edge) {

@@ -101,6 +101,8 @@ private:
     void onFieldResult(const Token &token, int value);
     void onPageNumber(const Token &token, int value);
     void onPageSetup(const Token &token, int value);
+    void onPageGeometry(const Token &token, int value);
+    void onShapeFrame(const Token &token, int value);
     void onFootnoteNumber(const Token &token, int value);
     void onPicture(const Token &token, int value);
     void onShapePicture(const Token &token, int value);
@@ -216,7 +218,17 @@ private:
         size_t depth = 0, nameDepth = 0;
         QByteArray name;
         std::array<int, 5> edges{}; // left, top, right, bottom, \shpwr
+        // The property whose value is being read ("posh", "posrelh"); the horizontal alignment
+        // (posh: 1 left, 2 centre, 3 right; 0 from the edges) and whether the edges count from
+        // the page's edge rather than the margin.
+        QByteArray valueOf;
+        int alignment = 0;
+        bool fromPage = false;
     };
+    // The page's width and its left and right margins, twips (\paperw \margl \margr and the
+    // section's).
+    std::array<int, 3> m_page{12240, 1800, 1800};
+    Qt::Alignment shapeAlignment() const;
     Shape m_shape;
 
     // \listtext: where its text began in the paragraph, and its group.
