@@ -78,27 +78,19 @@ private slots:
         QFETCH(QStringList, headers);
         QFETCH(QStringList, footers);
         QByteArray body;
-        QStringList words;
+        QString words;
         for (int i = 1; i <= 90; ++i) {
-            words << u"Absatz%1"_s.arg(i);
+            words += u" Absatz%1"_s.arg(i);
             body += "Absatz" + QByteArray::number(i) + "\\par ";
         }
         const QStringList pages = printed("{\\rtf1 " + setup + body + "}");
         QCOMPARE(pages.size(), 3);
-        QStringList seen;
+        QString seen;
         for (int i = 0; i < 3; ++i) {
-            QStringList text = pages[i].split(u' ');
-            if (!headers[i].isEmpty()) {
-                QCOMPARE(text.mid(0, headers[i].count(u' ') + 1).join(u' '), headers[i]);
-                text.remove(0, headers[i].count(u' ') + 1);
-            }
-            if (!footers[i].isEmpty()) {
-                QCOMPARE(text.mid(text.size() - footers[i].count(u' ') - 1).join(u' '), footers[i]);
-                text.resize(text.size() - footers[i].count(u' ') - 1);
-            }
-            seen << text;
+            QVERIFY2(pages[i].startsWith(headers[i]) && pages[i].endsWith(footers[i]), qPrintable(pages[i]));
+            seen += u' ' + pages[i].sliced(headers[i].size()).chopped(footers[i].size());
         }
-        QCOMPARE(seen, words);
+        QCOMPARE(seen.simplified(), words.simplified());
     }
 
     // Without header and footer a page is numbered at its foot; a long line breaks at the page
