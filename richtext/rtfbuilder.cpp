@@ -1231,8 +1231,12 @@ void RtfBuilder::onPadding(const Token &token, int side) {
         m_rowDefs[m_rowDefDepth].padding[size_t(side - 4)] = twips;
 }
 
-void RtfBuilder::onRowHeight(const Token &token, int) {
-    m_rowDefs[m_rowDefDepth].height = clampTwips(token.parameter);
+// Value 0 the row's height, 1 and 2 the space a table keeps above and below it from the text.
+void RtfBuilder::onRowHeight(const Token &token, int which) {
+    if (which)
+        m_rowDefs[m_rowDefDepth].textDistance[size_t(which - 1)] = std::clamp(token.parameter, 0, kMaxTwips);
+    else
+        m_rowDefs[m_rowDefDepth].height = clampTwips(token.parameter);
 }
 
 void RtfBuilder::onPageBreakBefore(const Token &token, int) {

@@ -161,6 +161,8 @@ const QHash<QByteArray, RtfBuilder::ControlWord> &RtfBuilder::controlWords() {
         {"trpaddb", {&B::onPadding, 4 + Bottom}},
         {"trpaddr", {&B::onPadding, 4 + RightSide}},
         {"trrh", {&B::onRowHeight, 0}},
+        {"tdfrmtxtTop", {&B::onRowHeight, 1}},
+        {"tdfrmtxtBottom", {&B::onRowHeight, 2}},
         {"brdrnone", {&B::onBorderStyle, None}},
         {"brdrnil", {&B::onBorderStyle, None}},
         // Character formatting.

@@ -550,6 +550,12 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, Table &table) {
     format.setBorder(0);
     format.setBorderCollapse(true);
     format.setAlignment(Qt::AlignLeft);
+    // The space a floating table keeps from the text: the only space around a table that a
+    // document can give, its first row's above and its last row's below.
+    if (const int above = table.rows.empty() ? 0 : table.rows.front().def.textDistance[0]; above > 0)
+        format.setTopMargin(above / kTwipsPerPixel);
+    if (const int below = table.rows.empty() ? 0 : table.rows.back().def.textDistance[1]; below > 0)
+        format.setBottomMargin(below / kTwipsPerPixel);
     const bool box = table.rows.size() == 1 && table.rows.front().def.box;
     if (box)
         format.setWidth(QTextLength(QTextLength::PercentageLength, 100));

@@ -39,6 +39,7 @@ public:
         int gap = 0; // \trgaph: half the space between cells, twips
         std::array<int, 4> padding{-1, -1, -1, -1}; // \trpadd…, twips; -1: from the gap
         int height = 0; // \trrh, twips: at least, or exactly when negative
+        std::array<int, 2> textDistance{}; // \tdfrmtxtTop, \tdfrmtxtBottom: space above and below the table
         bool box = false; // the box of paragraphs, as wide as the page
 
         bool operator==(const RowDef &other) const {
