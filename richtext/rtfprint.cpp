@@ -85,15 +85,16 @@ void print(const QTextDocument &document, QPagedPaintDevice &device, int fromPag
     body->markContentsDirty(0, body->characterCount());
 
     PageAsides asides;
-    if (const QVariant kept = document.rootFrame()->frameFormat().property(kPageAsides); kept.isValid())
-        asides = *kept.value<std::shared_ptr<const PageAsides>>();
-    // The text leaves room for the highest header and footer of any page.
+    if (const auto kept = document.rootFrame()->frameFormat().property(kPageAsides).value<std::shared_ptr<const PageAsides>>())
+        asides = *kept;
+    // The text leaves room for the highest header and footer of any page, up to a third of the
+    // page each; what is taller is cut off.
     std::array<double, 2> room{};
     for (int footer = 0; footer < 2; ++footer)
         for (const auto &aside : asides.documents | std::views::drop(footer * 3) | std::views::take(3))
             if (aside)
-                room[size_t(footer)] = std::max(room[size_t(footer)],
-                                                asideForPage(*aside, *body, 1, width)->size().height() + kAsideGap);
+                room[size_t(footer)] = std::clamp(asideForPage(*aside, *body, 1, width)->size().height() + kAsideGap,
+                                                  room[size_t(footer)], page.height() / 3);
     QTextFrameFormat frame = body->rootFrame()->frameFormat();
     frame.setLeftMargin(kMargin);
     frame.setRightMargin(kMargin);
@@ -117,14 +118,15 @@ void print(const QTextDocument &document, QPagedPaintDevice &device, int fromPag
         if (const QTextDocument *header = pageAside(asides, number, false)) {
             painter.save();
             painter.translate(kMargin, kMargin);
-            drawDocument(painter, *asideForPage(*header, *body, number, width), QRectF(0, 0, width, room[0]));
+            drawDocument(painter, *asideForPage(*header, *body, number, width), QRectF(0, 0, width, room[0] - kAsideGap));
             painter.restore();
         }
         if (const QTextDocument *footer = pageAside(asides, number, true)) {
             const auto shown = asideForPage(*footer, *body, number, width);
             painter.save();
-            painter.translate(kMargin, page.height() - kMargin - shown->size().height());
-            drawDocument(painter, *shown, QRectF(QPointF(0, 0), shown->size()));
+            const double height = std::min(shown->size().height(), room[1] - kAsideGap);
+            painter.translate(kMargin, page.height() - kMargin - height);
+            drawDocument(painter, *shown, QRectF(0, 0, width, height));
             painter.restore();
         } else if (!anyFooter) {
             painter.setFont(body->defaultFont());

@@ -103,6 +103,9 @@ private slots:
         QCOMPARE(all.size(), 2);
         QVERIFY2(all[0].startsWith(u"Anfang x") && all[0].endsWith(u"x Ende 1"), qPrintable(all[0]));
         QCOMPARE(QString(all[0]).remove(u' ').count(u'x'), 200);
+        // A header taller than the page is cut off below a third of it.
+        const QStringList tall = printed("{\\rtf1{\\header " + QByteArray("Kopf\\par ").repeated(200) + "}Text}");
+        QVERIFY(tall.size() == 1 && tall[0].endsWith(u"Kopf Text 1"_s));
     }
 };
 
