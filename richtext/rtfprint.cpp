@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextFrame>
+#include <QUrl>
 
 #include <algorithm>
 #include <ranges>
@@ -25,16 +26,20 @@ constexpr double kAsideGap = 12;                   // between the header or foot
 
 // A copy of `aside` for page `page`, `width` wide: its page-number fields show the number.
 std::unique_ptr<QTextDocument> asideForPage(const QTextDocument &aside, QTextDocument &body, int page, double width) {
-    std::unique_ptr<QTextDocument> copy(aside.clone(&body)); // pictures come from the body's resources
+    std::unique_ptr<QTextDocument> copy(aside.clone());
     copy->setDefaultFont(body.defaultFont());
     copy->setDefaultTextOption(body.defaultTextOption());
     copy->setDocumentMargin(0);
     copy->setTextWidth(width);
     std::vector<QTextFragment> numbers;
     for (QTextBlock block = copy->begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().boolProperty(kPageNumber))
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.boolProperty(kPageNumber))
                 numbers.push_back(it.fragment());
+            if (const QUrl name(format.toImageFormat().name()); format.isImageFormat()) // the body holds the pictures
+                copy->addResource(QTextDocument::ImageResource, name, body.resource(QTextDocument::ImageResource, name));
+        }
     QTextCursor cursor(copy.get());
     for (auto it = numbers.rbegin(); it != numbers.rend(); ++it) { // from the end: positions stay
         cursor.setPosition(it->position());

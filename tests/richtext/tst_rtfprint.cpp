@@ -1,6 +1,8 @@
 #include "richtext/rtfprint.h"
 #include "richtext/rtfreader.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -106,6 +108,16 @@ private slots:
         // A header taller than the page is cut off below a third of it.
         const QStringList tall = printed("{\\rtf1{\\header " + QByteArray("Kopf\\par ").repeated(200) + "}Text}");
         QVERIFY(tall.size() == 1 && tall[0].endsWith(u"Kopf Text 1"_s));
+        // A picture in the header is printed with it.
+        QImage image(4, 2, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+        printed("{\\rtf1{\\header {\\pict\\pngblip " + png.toHex() + "}\\par}Text}");
+        QProcess images;
+        images.start(u"pdfimages"_s, {u"-list"_s, m_folder.filePath(u"out.pdf"_s)});
+        QVERIFY(images.waitForFinished() && images.readAllStandardOutput().count(" image ") == 1);
     }
 };
 
