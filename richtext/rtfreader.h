@@ -13,7 +13,8 @@ class QTextDocument;
 // become QTextTables (merged cells, borders of each side with style and colour, shading,
 // padding, vertical alignment, row heights, nested tables), PNG and JPEG pictures are shown,
 // also those of shapes ("[Bild]" for other formats), footnotes are numbered and listed at the
-// end, the page header stands above the text and the footer below it; fields show their result.
+// end, the page header stands above the text and the footer below it (all of a document's headers
+// and footers are kept for printing, see rtfprint.h); fields show their result.
 // Reading takes time and memory in proportion to the file.
 namespace Rtf {
 
