@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -188,8 +189,19 @@ void RtfBuilder::groupEnd() {
     }
     if (depth == m_nestedPropertiesDepth)
         m_nestedPropertiesDepth = 0;
-    if (depth == m_shape.nameDepth)
+    if (depth == m_shape.nameDepth) {
         m_shape.nameDepth = 0;
+        if (m_shape.valueOf == "posh")
+            m_shape.alignment = m_shape.name.trimmed().toInt();
+        else if (m_shape.valueOf == "posrelh")
+            m_shape.fromPage = m_shape.name.trimmed() == "1";
+        m_shape.valueOf.clear();
+    }
+    if (depth == m_fieldDepth) {
+        m_fieldDepth = 0;
+        const QList<QByteArray> words = m_fieldInstruction.simplified().split(' ');
+        m_pageField = words.front() == "PAGE";
+    }
     if (depth == m_shape.depth)
         m_shape = Shape();
     if (depth == m_pictureRoleDepth) {
@@ -272,6 +284,8 @@ void RtfBuilder::textBytes(QByteArrayView bytes) {
     case RtfDestination::Skip:
         if (m_shape.nameDepth == m_stack.size() && m_shape.name.size() < 64)
             m_shape.name.append(bytes);
+        if (m_fieldDepth == m_stack.size() && m_fieldInstruction.size() < 64)
+            m_fieldInstruction.append(bytes);
         break;
     }
 }
@@ -405,6 +419,8 @@ QTextCharFormat RtfBuilder::buildCharFormat(const RtfCharState &c) {
     format.setFontUnderline(c.underline);
     if (c.underline && c.doubleUnderline)
         format.setProperty(Rtf::kDoubleUnderline, true);
+    if (c.pageNumber)
+        format.setProperty(Rtf::kPageNumber, true);
     format.setFontStrikeOut(c.strike);
     if (c.smallCaps)
         format.setFontCapitalization(QFont::SmallCaps);
@@ -677,11 +693,21 @@ void RtfBuilder::finishPicture() {
         format.setName(name);
         format.setWidth(width);
         format.setHeight(height);
-        m_writer.addImage(format, state().para.tableDepth);
         // A shape with no text beside it (wrapping above and below, or none) stands on a line
-        // of its own.
-        if (m_shape.depth && (m_shape.edges[4] == 1 || m_shape.edges[4] == 3))
+        // of its own; one placed in the centre or at the right in a paragraph of its own.
+        const bool ownLine = m_shape.depth && (m_shape.edges[4] == 1 || m_shape.edges[4] == 3);
+        const Qt::Alignment place = ownLine ? shapeAlignment() : Qt::AlignLeft;
+        if (place != Qt::AlignLeft && m_writer.paragraphRuns() > 0)
+            endParagraph(false);
+        m_writer.addImage(format, state().para.tableDepth);
+        if (place != Qt::AlignLeft) {
+            QTextBlockFormat block = blockFormat();
+            block.setAlignment(place);
+            m_writer.endParagraph(block, charFormat(), state().para.tableDepth);
+            m_pageBreakBeforeBlock = false;
+        } else if (ownLine) {
             appendText(QStringLiteral("\u2028"));
+        }
     }
     if (picture.role == 2)
         m_placeholderMark = -1;
@@ -734,6 +760,36 @@ void RtfBuilder::onDestination(const Token &, int value) {
 
 void RtfBuilder::onSkip(const Token &, int) {
     state().destination = RtfDestination::Skip;
+}
+
+void RtfBuilder::onFieldInstruction(const Token &, int) {
+    state().destination = RtfDestination::Skip;
+    m_pageField = false;
+    if (m_stack.size() < 2 || m_stack[m_stack.size() - 2].destination != RtfDestination::Text)
+        return;
+    m_fieldInstruction.clear();
+    m_fieldDepth = m_stack.size();
+}
+
+// A field's result; that of a PAGE field is the number of the page it is printed on.
+void RtfBuilder::onFieldResult(const Token &, int) {
+    state().chars.pageNumber = m_pageField;
+    m_pageField = false;
+}
+
+void RtfBuilder::onPageNumber(const Token &, int) {
+    flush();
+    const bool before = std::exchange(state().chars.pageNumber, true);
+    appendText(QStringLiteral("1"));
+    flush();
+    state().chars.pageNumber = before;
+}
+
+void RtfBuilder::onPageSetup(const Token &, int value) {
+    if (value)
+        m_writer.setFacingPages();
+    else
+        m_writer.setTitlePage();
 }
 
 void RtfBuilder::onCodePage(const Token &, int value) {
@@ -912,15 +968,16 @@ void RtfBuilder::onFootnote(const Token &, int) {
 void RtfBuilder::onPageHeader(const Token &, int value) {
     const bool shown = showsText();
     state().destination = RtfDestination::Skip;
-    const int rank = value % 4;
-    int &best = m_asideRank[size_t(value / 4)];
-    if (!shown || m_footnoteDepth || m_writer.inFootnote() || rank == 0 || rank <= best)
+    // The first of each kind counts; later ones (a section's after the page style's) are alike.
+    bool &seen = m_asideSeen[size_t(value / 4 * 3 + value % 4)];
+    if (!shown || m_footnoteDepth || m_writer.inFootnote() || seen)
         return;
-    best = rank;
+    seen = true;
     state().destination = RtfDestination::Text;
     state().para = RtfParaState();
     m_footnoteDepth = m_stack.size();
-    m_writer.beginFootnote(value < 4 ? RtfDocumentWriter::Aside::Header : RtfDocumentWriter::Aside::Footer);
+    m_writer.beginFootnote(value < 4 ? RtfDocumentWriter::Aside::Header : RtfDocumentWriter::Aside::Footer,
+                           value % 4);
 }
 
 void RtfBuilder::onFootnoteNumber(const Token &, int) {
@@ -965,12 +1022,45 @@ void RtfBuilder::onShapeProperty(const Token &, int value) {
     if (!value) {
         m_shape.name.clear();
         m_shape.nameDepth = m_stack.size();
-    } else if (m_shape.name.trimmed() == "pib") {
+    } else if (const QByteArray name = m_shape.name.trimmed(); name == "posh" || name == "posrelh") {
+        m_shape.valueOf = name;
+        m_shape.name.clear();
+        m_shape.nameDepth = m_stack.size();
+    } else if (name == "pib") {
         const RtfGroupState outer = m_stack[m_shape.depth - 2];
         state().chars = outer.chars;
         state().para = outer.para;
         state().destination = RtfDestination::Text;
     }
+}
+
+void RtfBuilder::onShapeFrame(const Token &, int page) {
+    if (m_shape.depth)
+        m_shape.fromPage = page;
+}
+
+void RtfBuilder::onPageGeometry(const Token &token, int which) {
+    if (token.parameter > 0)
+        m_page[size_t(which)] = clampTwips(token.parameter);
+}
+
+// Where a shape on a line of its own stands: as its alignment says, else as its edges lie
+// between the margins (centred where the space on its left and right differs by less than
+// a tenth of an inch; at the right where there is none on its right).
+Qt::Alignment RtfBuilder::shapeAlignment() const {
+    constexpr int kNear = 144;
+    if (m_shape.alignment >= 1 && m_shape.alignment <= 3)
+        return m_shape.alignment == 1 ? Qt::AlignLeft : m_shape.alignment == 2 ? Qt::AlignHCenter : Qt::AlignRight;
+    const auto &e = m_shape.edges;
+    if (e[2] <= e[0])
+        return Qt::AlignLeft;
+    const int left = e[0] - (m_shape.fromPage ? m_page[1] : 0);
+    const int right = m_page[0] - m_page[1] - m_page[2] - (e[2] - (m_shape.fromPage ? m_page[1] : 0));
+    if (left > kNear && std::abs(left - right) < kNear)
+        return Qt::AlignHCenter;
+    if (left > kNear && std::abs(right) < kNear)
+        return Qt::AlignRight;
+    return Qt::AlignLeft;
 }
 
 void RtfBuilder::onShapeEdge(const Token &token, int edge) {
@@ -1141,8 +1231,12 @@ void RtfBuilder::onPadding(const Token &token, int side) {
         m_rowDefs[m_rowDefDepth].padding[size_t(side - 4)] = twips;
 }
 
-void RtfBuilder::onRowHeight(const Token &token, int) {
-    m_rowDefs[m_rowDefDepth].height = clampTwips(token.parameter);
+// Value 0 the row's height, 1 and 2 the space a table keeps above and below it from the text.
+void RtfBuilder::onRowHeight(const Token &token, int which) {
+    if (which)
+        m_rowDefs[m_rowDefDepth].textDistance[size_t(which - 1)] = std::clamp(token.parameter, 0, kMaxTwips);
+    else
+        m_rowDefs[m_rowDefDepth].height = clampTwips(token.parameter);
 }
 
 void RtfBuilder::onPageBreakBefore(const Token &token, int) {

@@ -97,6 +97,12 @@ private:
     void onNestedRowProperties(const Token &token, int value);
     void onFootnote(const Token &token, int value);
     void onPageHeader(const Token &token, int value);
+    void onFieldInstruction(const Token &token, int value);
+    void onFieldResult(const Token &token, int value);
+    void onPageNumber(const Token &token, int value);
+    void onPageSetup(const Token &token, int value);
+    void onPageGeometry(const Token &token, int value);
+    void onShapeFrame(const Token &token, int value);
     void onFootnoteNumber(const Token &token, int value);
     void onPicture(const Token &token, int value);
     void onShapePicture(const Token &token, int value);
@@ -179,7 +185,11 @@ private:
 
     // Footnotes: their count and the group of the one being read.
     int m_footnotes = 0;
-    std::array<int, 2> m_asideRank{-1, -1}; // of the header and footer read, see onPageHeader
+    // Fields: the instruction being read (its group) and whether it asks for the page number.
+    QByteArray m_fieldInstruction;
+    size_t m_fieldDepth = 0;
+    bool m_pageField = false;
+    std::array<bool, 6> m_asideSeen{}; // the headers and footers read, see onPageHeader
     size_t m_footnoteDepth = 0;
     bool m_noteSpacePending = false; // a note's own number was just written
 
@@ -208,7 +218,17 @@ private:
         size_t depth = 0, nameDepth = 0;
         QByteArray name;
         std::array<int, 5> edges{}; // left, top, right, bottom, \shpwr
+        // The property whose value is being read ("posh", "posrelh"); the horizontal alignment
+        // (posh: 1 left, 2 centre, 3 right; 0 from the edges) and whether the edges count from
+        // the page's edge rather than the margin.
+        QByteArray valueOf;
+        int alignment = 0;
+        bool fromPage = false;
     };
+    // The page's width and its left and right margins, twips (\paperw \margl \margr and the
+    // section's).
+    std::array<int, 3> m_page{12240, 1800, 1800};
+    Qt::Alignment shapeAlignment() const;
     Shape m_shape;
 
     // \listtext: where its text began in the paragraph, and its group.

@@ -51,7 +51,7 @@ void drawDecorations(QPainter &painter, const QTextDocument &document, const QRe
         bool underline = false;
         for (auto it = block.begin(); !it.atEnd() && !underline; ++it)
             underline = it.fragment().charFormat().boolProperty(kDoubleUnderline);
-        if (!leaders && !underline)
+        if ((!leaders && !underline) || !block.isVisible())
             continue;
         const QRectF box = layout->blockBoundingRect(block);
         if (!box.intersects(area))

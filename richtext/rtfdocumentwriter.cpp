@@ -1,5 +1,6 @@
 #include "richtext/rtfdocumentwriter.h"
 
+#include "richtext/rtfprint.h"
 #include "richtext/rtfreader.h"
 
 #include <QTextDocument>
@@ -236,12 +237,12 @@ void RtfDocumentWriter::closeTablesBelow(int depth) {
     }
 }
 
-void RtfDocumentWriter::beginFootnote(Aside aside) {
+void RtfDocumentWriter::beginFootnote(Aside aside, int variant) {
     if (m_inFootnote)
         return;
     m_inFootnote = true;
     m_asideKind = aside;
-    m_aside = aside == Aside::Header ? &m_header : aside == Aside::Footer ? &m_footer : &m_footnotes;
+    m_aside = aside == Aside::Footnote ? &m_footnotes : &m_asides[size_t((aside == Aside::Footer) * 3 + variant)];
     if (aside != Aside::Footnote)
         m_aside->clear(); // a later header or footer replaces the one before
     m_mainParagraph.runs.swap(m_paragraph.runs);
@@ -257,7 +258,7 @@ void RtfDocumentWriter::endFootnote(const QTextBlockFormat &block, const QTextCh
     m_mainParagraph.runs.clear();
     // The header stands above the text once; one that comes after the text began is not shown.
     if (m_asideKind == Aside::Header && !m_bodyStarted)
-        m_headerPending = !m_header.empty();
+        m_headerPending = !shownAside(0).empty();
 }
 
 void RtfDocumentWriter::startBody() {
@@ -265,7 +266,7 @@ void RtfDocumentWriter::startBody() {
     if (!m_headerPending)
         return;
     m_headerPending = false;
-    for (Paragraph &paragraph : m_header) {
+    for (Paragraph paragraph : shownAside(0)) {
         paragraph.block.setProperty(Rtf::kPageHeader, true);
         writeParagraph(paragraph);
     }
@@ -284,13 +285,45 @@ void RtfDocumentWriter::finish(const QTextBlockFormat &block, const QTextCharFor
     if (!m_footnotes.empty())
         writeFootnotes();
     // The footer stands below all, once.
-    for (size_t i = 0; i < m_footer.size(); ++i) {
-        Paragraph &paragraph = m_footer[i];
+    const std::vector<Paragraph> &footer = shownAside(1);
+    for (size_t i = 0; i < footer.size(); ++i) {
+        Paragraph paragraph = footer[i];
         paragraph.block.setProperty(Rtf::kPageFooter, true);
         if (i == 0)
             paragraph.block.setTopMargin(paragraph.block.topMargin() + kAsideGap);
         writeParagraph(paragraph);
     }
+    keepPageAsides();
+}
+
+// Each header and footer as a document of its own, kept with the document for printing.
+void RtfDocumentWriter::keepPageAsides() {
+    auto asides = std::make_shared<Rtf::PageAsides>();
+    bool any = false;
+    for (size_t i = 0; i < m_asides.size(); ++i) {
+        if (m_asides[i].empty())
+            continue;
+        any = true;
+        asides->documents[i] = std::make_shared<QTextDocument>();
+        QTextCursor cursor(asides->documents[i].get());
+        for (size_t p = 0; p < m_asides[i].size(); ++p) {
+            const Paragraph &paragraph = m_asides[i][p];
+            if (p > 0)
+                cursor.insertBlock(paragraph.block, paragraph.blockChar);
+            else {
+                cursor.setBlockFormat(paragraph.block);
+                cursor.setBlockCharFormat(paragraph.blockChar);
+            }
+            writeRuns(cursor, paragraph.runs);
+        }
+    }
+    if (!any)
+        return;
+    asides->titlePage = m_titlePage;
+    asides->facingPages = m_facingPages;
+    QTextFrameFormat root = m_document.rootFrame()->frameFormat();
+    root.setProperty(Rtf::kPageAsides, QVariant::fromValue(std::shared_ptr<const Rtf::PageAsides>(asides)));
+    m_document.rootFrame()->setFrameFormat(root);
 }
 
 void RtfDocumentWriter::writeFootnotes() {
@@ -517,6 +550,12 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, Table &table) {
     format.setBorder(0);
     format.setBorderCollapse(true);
     format.setAlignment(Qt::AlignLeft);
+    // The space a floating table keeps from the text: the only space around a table that a
+    // document can give, its first row's above and its last row's below.
+    if (const int above = table.rows.empty() ? 0 : table.rows.front().def.textDistance[0]; above > 0)
+        format.setTopMargin(above / kTwipsPerPixel);
+    if (const int below = table.rows.empty() ? 0 : table.rows.back().def.textDistance[1]; below > 0)
+        format.setBottomMargin(below / kTwipsPerPixel);
     const bool box = table.rows.size() == 1 && table.rows.front().def.box;
     if (box)
         format.setWidth(QTextLength(QTextLength::PercentageLength, 100));

@@ -39,6 +39,7 @@ public:
         int gap = 0; // \trgaph: half the space between cells, twips
         std::array<int, 4> padding{-1, -1, -1, -1}; // \trpadd…, twips; -1: from the gap
         int height = 0; // \trrh, twips: at least, or exactly when negative
+        std::array<int, 2> textDistance{}; // \tdfrmtxtTop, \tdfrmtxtBottom: space above and below the table
         bool box = false; // the box of paragraphs, as wide as the page
 
         bool operator==(const RowDef &other) const {
@@ -75,8 +76,13 @@ public:
     // Text between these two goes to a footnote (or the page header or footer) instead of the
     // current paragraph. The header goes before the document's text, the footer after it;
     // their blocks carry Rtf::kPageHeader or Rtf::kPageFooter.
+    // `variant` of a header or footer: 0 for left pages, 1 the first page, 2 all (right) pages.
+    // The view shows the one for all pages, else the first page's; all are kept for printing.
     enum class Aside { Footnote, Header, Footer };
-    void beginFootnote(Aside aside = Aside::Footnote);
+    void beginFootnote(Aside aside = Aside::Footnote, int variant = 2);
+    // \titlepg: the first page has its own header and footer; \facingp: left and right pages.
+    void setTitlePage() { m_titlePage = true; }
+    void setFacingPages() { m_facingPages = true; }
     void endFootnote(const QTextBlockFormat &block, const QTextCharFormat &blockChar);
     bool inFootnote() const { return m_inFootnote; }
 
@@ -157,7 +163,13 @@ private:
     qsizetype m_paragraphRunStart = 0;
     bool m_inFootnote = false;
     Paragraph m_mainParagraph; // the paragraph interrupted by a footnote
-    std::vector<Paragraph> m_footnotes, m_header, m_footer;
+    std::vector<Paragraph> m_footnotes;
+    std::array<std::vector<Paragraph>, 6> m_asides; // headers left, first, all; footers alike
+    bool m_titlePage = false, m_facingPages = false;
+    const std::vector<Paragraph> &shownAside(int footer) const {
+        return m_asides[size_t(footer * 3 + 2)].empty() ? m_asides[size_t(footer * 3 + 1)] : m_asides[size_t(footer * 3 + 2)];
+    }
+    void keepPageAsides();
     std::vector<Paragraph> *m_aside = &m_footnotes;
     Aside m_asideKind = Aside::Footnote;
     bool m_bodyStarted = false, m_headerPending = false;

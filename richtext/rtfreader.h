@@ -13,7 +13,8 @@ class QTextDocument;
 // become QTextTables (merged cells, borders of each side with style and colour, shading,
 // padding, vertical alignment, row heights, nested tables), PNG and JPEG pictures are shown,
 // also those of shapes ("[Bild]" for other formats), footnotes are numbered and listed at the
-// end, the page header stands above the text and the footer below it; fields show their result.
+// end, the page header stands above the text and the footer below it (all of a document's headers
+// and footers are kept for printing, see rtfprint.h); fields show their result.
 // Reading takes time and memory in proportion to the file.
 namespace Rtf {
 
@@ -25,6 +26,8 @@ constexpr int kDoubleUnderline = 0x100000 + 2;
 // Block properties: the block belongs to the page header or the page footer.
 constexpr int kPageHeader = 0x100000 + 3;
 constexpr int kPageFooter = 0x100000 + 4;
+// A character property: the text is the number of the page it is printed on.
+constexpr int kPageNumber = 0x100000 + 6;
 
 // The largest document the viewer reads (32 MB). Reading needs memory of a few times the file's
 // size, and much more for files of nothing but empty paragraphs; larger files are refused.

@@ -36,13 +36,14 @@ struct RtfCharState {
     int font = -1;      // -1: the document's default font (\deff)
     int color = 0;      // index into the colour table; 0 is "automatic"
     int background = 0; // \highlight or \chcbpat; 0 is none
+    bool pageNumber = false; // the result of a PAGE field, \chpgn
 
     bool operator==(const RtfCharState &) const = default;
 };
 
 inline size_t qHash(const RtfCharState &c, size_t seed = 0) {
     const int flags = c.bold | c.italic << 1 | c.underline << 2 | c.strike << 3 | c.hidden << 4 |
-                      c.smallCaps << 5 | c.allCaps << 6 | c.doubleUnderline << 7;
+                      c.smallCaps << 5 | c.allCaps << 6 | c.doubleUnderline << 7 | c.pageNumber << 8;
     return qHashMulti(seed, flags, c.vertical, c.halfPoints, c.font, c.color, c.background);
 }
 

@@ -1,6 +1,7 @@
 #include "windows/help.h"
 
 #include "richtext/rtfdecorations.h"
+#include "richtext/rtfprint.h"
 #include "richtext/rtfreader.h"
 #include "rules/dialogs.h"
 #include "windows/documentpath.h"
@@ -245,12 +246,9 @@ void THelpForm::Drucken1Click() {
     if (!m_systemDialogs.choosePrinter(PrintDialog1Printer()))
         return;
     PrintDialog1Printer().setDocName(QStringLiteral("Fachlese"));
-    // The page breaks long lines whatever the view does, so nothing is cut off at its edge.
-    const std::unique_ptr<QTextDocument> copy(RichEdit1->document()->clone());
-    QTextOption option = copy->defaultTextOption();
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    copy->setDefaultTextOption(option);
-    copy->print(&PrintDialog1Printer());
+    // Each page with the document's header and footer; long lines break at the page.
+    QPrinter &printer = PrintDialog1Printer();
+    Rtf::print(*RichEdit1->document(), printer, printer.fromPage(), printer.toPage());
 }
 
 void THelpForm::Schlieen1Click() {
