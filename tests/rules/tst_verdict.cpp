@@ -8,18 +8,6 @@ using Stage = Verdict::Stage;
 
 Q_DECLARE_METATYPE(Verdict::Stage)
 
-namespace {
-// The valid choice with some rows (1 ... 11) replaced.
-QStringList validWith(const QList<std::pair<int, QString>> &changes) {
-    QStringList rows = choices::validChoice();
-    while (rows.size() < GridModel::kCourseRows)
-        rows.append(u"-"_s);
-    for (const auto &[row, text] : changes)
-        rows[row - 1] = text;
-    return rows;
-}
-} // namespace
-
 // What the verdict of a run holds beyond its reason code (which the checker's tests pin): the
 // rule that ended stage 3, the unknown cell, the missing obligations with their counts, the
 // course count and the answer about the foreign-language Leistungsfach.
@@ -38,13 +26,13 @@ private slots:
             QTest::newRow(name) << rows << continued << stage << endingRule << detail;
         };
         // The first unknown cell semester by semester, trimmed.
-        row("unknown", validWith({{2, u"MA MA _Mathe_ MA"_s}, {9, u"BI BI BI Quark"_s}}),
+        row("unknown", choices::validChoiceWith(u"2=MA MA _Mathe_ MA|9=BI BI BI Quark"_s),
             Stage::UnknownSubject, 0, u"3,2,Mathe"_s);
         row("rule 3 before 7", {u"KU"_s, u"PH"_s, u"GE"_s, u"BI"_s}, Stage::ExamSubjects, 7, u"3"_s);
         // number:count:subject; the best-covered science, no science at all
-        row("obligations", validWith({{7, u"PO - - -"_s}, {5, u"BI BI - -"_s}, {9, u"-"_s}}),
+        row("obligations", choices::validChoiceWith(u"7=PO - - -|5=BI BI - -|9=-"_s),
             Stage::Obligations, 0, u"2:2:17 6:1:11"_s);
-        row("no science", validWith({{5, u"-"_s}, {9, u"-"_s}}), Stage::Obligations, 0, u"2:4:0"_s);
+        row("no science", choices::validChoiceWith(u"5=-|9=-"_s), Stage::Obligations, 0, u"2:4:0"_s);
         row("passed", choices::validChoice(), Stage::Passed, 0, u"36"_s);
         row("language LK denied", choices::validForeignLanguageLkChoice(), Stage::ForeignLanguage, 0,
             u"36 no"_s, false);
