@@ -1,3 +1,4 @@
+#include "rules/verdict.h"
 #include "support/choices.h"
 #include "support/messages.h"
 
@@ -5,8 +6,26 @@
 
 using namespace Qt::StringLiterals;
 using choices::Bench;
+using Stage = Verdict::Stage;
 
-// The frame of the choice test: entry check, repeat warning, snapshot, timer and predicates.
+Q_DECLARE_METATYPE(Verdict::Stage)
+
+namespace {
+const DialogRequest kQuestion{DialogKind::MessageBox, u" WICHTIGE FRAGE!"_s, messages::text(u"frage"_s),
+                              {DialogButton::Yes, DialogButton::No}};
+
+DialogRequest tooFew(int count) {
+    return choices::ruleViolation(messages::text(u"unter-33"_s, {QString::number(count)}));
+}
+
+DialogRequest verdictDialog(int count) {
+    return {DialogKind::Information, u"Information"_s, messages::text(u"urteil"_s, {QString::number(count)}),
+            {DialogButton::Yes, DialogButton::No}};
+}
+} // namespace
+
+// The choice test: entry check, repeat warning, snapshot, timer and predicates, then its stages
+// one by one and the verdict of a whole run.
 class TestValidation : public QObject {
     Q_OBJECT
 
@@ -172,6 +191,194 @@ private slots:
             else if (!obligationsMet)
                 QCOMPARE(choices::dialogTexts(b.recorder), messages::list(u"belegung:,2xPolitik "_s));
         }
+    }
+
+    // The ten rules on the examination subjects, each failing alone, and their order
+    // (data/exam-subjects.tsv).
+    void examSubjects_data() {
+        QTest::addColumn<QString>("rows"); // rows 1 ... 11 as in choices::fill, split at "|"
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("foreignLanguageLK"); // after the stage: 0, 1, or "-" for untouched
+        for (const QList<QByteArray> &r : tables::rows(u"rules/data/exam-subjects.tsv"_s))
+            QTest::newRow(r.value(0).constData()) << QString::fromUtf8(r.value(1))
+                                                  << messages::list(tables::text(r.value(2)))
+                                                  << QString::fromUtf8(r.value(3));
+    }
+
+    void examSubjects() {
+        QFETCH(QString, rows);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, foreignLanguageLK);
+        for (const bool before : {false, true}) {
+            choices::Bench b(rows.split(u'|'));
+            b.test.ForeignLanguageLK = before;
+            b.test.BuildCourseMatrix();
+            QCOMPARE(b.test.CheckExamSubjects(), messages.isEmpty());
+            QList<DialogRequest> expected;
+            for (const QString &message : messages)
+                expected.append(choices::ruleViolation(message));
+            QCOMPARE(choices::requests(b.recorder), expected);
+            QCOMPARE(b.test.ForeignLanguageLK, foreignLanguageLK == u"-" ? before : foreignLanguageLK == u"1");
+        }
+    }
+
+    // The compulsory courses: counting, the ten obligations, both lists and the composed message
+    // (data/obligations.tsv).
+    void obligations_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        for (const QList<QByteArray> &r : tables::rows(u"rules/data/obligations.tsv"_s)) {
+            const QString text = tables::text(r.value(1));
+            const QStringList rows = text.startsWith(u'+') ? choices::validChoiceWith(text.mid(1))
+                                                            : text.split(u'|', Qt::SkipEmptyParts);
+            QTest::newRow(r.value(0).constData()) << rows << tables::text(r.value(2)) << tables::text(r.value(3));
+        }
+    }
+
+    void obligations() {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        choices::Bench b(rows);
+        b.test.BuildCourseMatrix();
+        const CourseMatrixCodes matrix = b.test.CourseMatrix;
+        const bool passes = first.isEmpty() && second.isEmpty();
+        QCOMPARE(b.test.CheckCourseObligations(), passes);
+        const DialogRequest missing = choices::ruleViolation(messages::text(u"belegung"_s, {first, second}));
+        QCOMPARE(choices::requests(b.recorder), passes ? QList<DialogRequest>() : QList{missing});
+        QCOMPARE(b.test.CourseMatrix, matrix);
+    }
+
+    // A missing course ends the run before the course count.
+    void obligationsEndTheRun() {
+        choices::Bench b(choices::validChoiceWith(u"7=PO - - -"_s));
+        QVERIFY(!b.test.RunValidation() && b.recorder.entries.size() == 1);
+        QVERIFY(!b.test.LastCourseCount.has_value());
+    }
+
+    // The last stage: the course count, the question about a foreign-language LK and the verdict.
+    void courseCount_data() {
+        QTest::addColumn<QString>("rows"); // rows 1 ... 11 as in choices::fill, split at "|"
+        QTest::addColumn<bool>("foreignLanguageLK");
+        QTest::addColumn<QList<DialogButton>>("answers");
+        QTest::addColumn<QList<DialogRequest>>("dialogs");
+
+        using enum DialogButton;
+        const QString thirtySix = u"DE|MA|EN|GE|PH|SP|PO|BI|KU"_s;
+
+        QTest::newRow("32 courses, no question")
+            << u"DE|MA|EN|GE|PH|SP|PO|BI"_s << true << QList<DialogButton>() << QList{tooFew(32)};
+        QTest::newRow("34 entries, 4 Sport-Theorie")
+            << u"DE|MA|EN|GE|PH|SP|PO|ST|KU KU - -"_s << false << QList<DialogButton>() << QList{tooFew(30)};
+        QTest::newRow("33 with Sport, empty rows, Nein")
+            << u"SP|-|SP|DE|-|MA|EN|GE|PH|BI - - -|KU"_s << false << QList{No} << QList{verdictDialog(33)};
+        QTest::newRow("foreign-language LK, No") << thirtySix << true << QList{No} << QList{kQuestion};
+        QTest::newRow("foreign-language LK, Yes, Ja")
+            << thirtySix << true << QList{Yes, Yes} << QList{kQuestion, verdictDialog(36)};
+    }
+
+    void courseCount() {
+        QFETCH(QString, rows);
+        QFETCH(bool, foreignLanguageLK);
+        QFETCH(QList<DialogButton>, answers);
+        QFETCH(QList<DialogRequest>, dialogs);
+        const bool passes = dialogs.last().kind == DialogKind::Information; // the verdict was shown
+        const int printForms = passes && answers.last() == DialogButton::Yes ? 1 : 0;
+        choices::Bench b(rows.split(u'|'));
+        b.test.BuildCourseMatrix();
+        b.test.ForeignLanguageLK = foreignLanguageLK;
+        int sounds = 0, opened = 0;
+        bool testedAtVerdict = false; // ChoiceTested set and the sound played before the verdict
+        b.test.AlertSound = [&] { ++sounds; };
+        b.test.OpenPrintForm = [&] { ++opened; };
+        b.recorder.fallback = [&](const DialogRequest &request) {
+            if (request.kind == DialogKind::Information)
+                testedAtVerdict = b.test.ChoiceTested && sounds == 1;
+            return answers.isEmpty() ? DialogButton::Cancel : answers.takeFirst();
+        };
+
+        QCOMPARE(b.test.CheckCourseCount(), passes);
+        QCOMPARE(choices::requests(b.recorder), dialogs);
+        QCOMPARE(testedAtVerdict, passes);
+        QCOMPARE(b.test.ChoiceTested, passes);
+        QCOMPARE(sounds, passes ? 1 : 0);
+        QCOMPARE(opened, printForms);
+    }
+
+    // The recorder that stands in for the dialogs: queued answers first, then the fallback, then
+    // the first button offered (Ok when none is).
+    void recorderAnswers() {
+        using enum DialogButton;
+        DialogRecorder recorder;
+        const DialogRequest question{DialogKind::MessageBox, u"t"_s, u"x"_s, {Yes, No}};
+        const DialogRequest notice{DialogKind::Warning, u"t"_s, u"y"_s, {}};
+        recorder.answers << No << Cancel;
+        recorder.fallback = [](const DialogRequest &request) { return request.buttons.isEmpty() ? Ok : No; };
+        QCOMPARE(recorder.ask(question), No);
+        QCOMPARE(recorder.ask(notice), Cancel);
+        QCOMPARE(recorder.ask(question), No);
+        recorder.fallback = nullptr;
+        QCOMPARE(recorder.ask(question), Yes);
+        QCOMPARE(recorder.ask(notice), Ok);
+        QList<DialogButton> recorded;
+        for (const DialogRecorder::Entry &entry : recorder.entries)
+            recorded.append(entry.answer);
+        QCOMPARE(recorded, (QList<DialogButton>{No, Cancel, No, Yes, Ok}));
+        QCOMPARE(recorder.entries.at(1).request.text, u"y"_s);
+    }
+
+    // What the verdict of a run holds beyond its reason code (which the checker's tests pin): the
+    // rule that ended stage 3, the unknown cell, the missing obligations with their counts, the
+    // course count and the answer about the foreign-language Leistungsfach.
+    void verdict_data() {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<bool>("continued");
+        QTest::addColumn<Stage>("stage");
+        QTest::addColumn<int>("endingRule");
+        QTest::addColumn<QString>("detail");
+        const auto row = [](const char *name, const QStringList &rows, Stage stage, int endingRule,
+                            const QString &detail, bool continued = true) {
+            QTest::newRow(name) << rows << continued << stage << endingRule << detail;
+        };
+        // The first unknown cell semester by semester, trimmed.
+        row("unknown", choices::validChoiceWith(u"2=MA MA _Mathe_ MA|9=BI BI BI Quark"_s),
+            Stage::UnknownSubject, 0, u"3,2,Mathe"_s);
+        row("rule 3 before 7", {u"KU"_s, u"PH"_s, u"GE"_s, u"BI"_s}, Stage::ExamSubjects, 7, u"3"_s);
+        // number:count:subject; the best-covered science, no science at all
+        row("obligations", choices::validChoiceWith(u"7=PO - - -|5=BI BI - -|9=-"_s),
+            Stage::Obligations, 0, u"2:2:17 6:1:11"_s);
+        row("no science", choices::validChoiceWith(u"5=-|9=-"_s), Stage::Obligations, 0, u"2:4:0"_s);
+        row("passed", choices::validChoice(), Stage::Passed, 0, u"36"_s);
+        row("language LK denied", choices::validForeignLanguageLkChoice(), Stage::ForeignLanguage, 0,
+            u"36 no"_s, false);
+    }
+
+    void verdict() {
+        QFETCH(QStringList, rows);
+        QFETCH(bool, continued);
+        choices::Bench b(rows);
+        b.recorder.fallback = [continued](const DialogRequest &request) {
+            return request.kind == DialogKind::MessageBox && !continued ? DialogButton::No
+                                                                        : request.buttons.first();
+        };
+        const bool passed = b.test.RunValidation();
+        const Verdict &v = b.test.LastVerdict;
+        QTEST(v.stage, "stage");
+        QTEST(v.endingRule, "endingRule");
+        QCOMPARE(v.passed(), passed);
+        QStringList detail;
+        if (v.stage == Stage::UnknownSubject)
+            detail.append(u"%1,%2,%3"_s.arg(v.unknown.column).arg(v.unknown.row).arg(v.unknown.text));
+        if (v.stage == Stage::ExamSubjects)
+            detail.append(QString::number(v.rule));
+        for (const ChoiceRules::MissingObligation &m : v.missing)
+            detail.append(u"%1:%2:%3"_s.arg(m.number).arg(m.count).arg(m.subject));
+        if (v.courses)
+            detail.append(QString::number(*v.courses));
+        if (v.foreignLanguageContinued)
+            detail.append(*v.foreignLanguageContinued ? u"yes"_s : u"no"_s);
+        QTEST(detail.join(u' '), "detail");
     }
 };
 
