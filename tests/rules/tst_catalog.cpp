@@ -1,4 +1,5 @@
 #include "rules/catalog.h"
+#include "rules/suggestion.h"
 #include "support/tables.h"
 
 #include <QStringList>
@@ -6,7 +7,8 @@
 
 using namespace Qt::StringLiterals;
 
-// The bridge from cell texts to subject codes and the tables behind it.
+// The bridge from cell texts to subject codes, the tables behind it, and the suggestions for a
+// text that is no subject.
 class TestCatalog : public QObject {
     Q_OBJECT
 
@@ -64,6 +66,30 @@ private slots:
         QCOMPARE(codes(subjectSet({Subject::Religion, Subject::Tuerkisch})), (QList<int>{6, 13}));
         QCOMPARE(codes(subjectRange(Subject::Sport, Subject::Sport)), (QList<int>{20}));
         QCOMPARE(CR, QChar(13));
+    }
+
+    // The catalog name suggested for a text that is no subject.
+    void suggest_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("suggestion"); // empty: none
+        for (const QList<QByteArray> &row : tables::rows(u"rules/data/suggestion.tsv"_s))
+            QTest::newRow(row.value(0).constData()) << tables::text(row.value(0)) << tables::text(row.value(1));
+    }
+
+    void suggest() {
+        QFETCH(QString, text);
+        QFETCH(QString, suggestion);
+        QCOMPARE(SuggestSubject(text), suggestion);
+    }
+
+    // Every abbreviation of the sheet, in any letter case, and every name in small letters.
+    void everyAbbreviation() {
+        for (int code = 1; code <= 21; ++code) {
+            QCOMPARE(SuggestSubject(SubjectAbbreviations[code]), SubjectCatalog[code]);
+            QCOMPARE(SuggestSubject(SubjectAbbreviations[code].toLower()), SubjectCatalog[code]);
+            QCOMPARE(SuggestSubject(SubjectCatalog[code].toLower()), SubjectCatalog[code]);
+            QCOMPARE(SuggestSubject(SubjectCatalog[code]), QString());
+        }
     }
 };
 

@@ -1,6 +1,7 @@
 #include "rules/datafile.h"
 #include "rules/grid.h"
-#include "support/tables.h"
+#include "support/files.h"
+#include "support/messages.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -33,16 +34,6 @@ QByteArray fileWithLine(int line = 0, const QByteArray &content = {}) {
     for (int l = 2; l <= 13; ++l)
         bytes += l == line ? content : QByteArrayLiteral("\t\t\t\r\n");
     return bytes;
-}
-
-QByteArray readBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QStringList entriesIn(const QTemporaryDir &dir) {
@@ -129,16 +120,16 @@ private slots:
             QCOMPARE(EncodeDataFile(grid, &found), kind == 'u' ? QByteArray() : bytes);
             QCOMPARE(found.status, kind == 'u' ? DataFileWriteStatus::Unencodable : DataFileWriteStatus::Ok);
             QCOMPARE(found.offendingText, offending);
-            QVERIFY(writeBytes(path, QByteArray(5000, 'z')));
+            QVERIFY(writeFile(path, QByteArray(5000, 'z')));
             const DataFileWriteResult result = SaveDataFile(path, grid);
             QCOMPARE(result.status, kind == 'u' ? DataFileWriteStatus::Unencodable : DataFileWriteStatus::Ok);
             QCOMPARE(result.offendingText, offending);
-            QCOMPARE(readBytes(path), kind == 'u' ? QByteArray(5000, 'z') : bytes);
+            QCOMPARE(fileBytes(path), kind == 'u' ? QByteArray(5000, 'z') : bytes);
             QCOMPARE(entriesIn(dir), QStringList{u"anna.wahl.fld"_s}); // no temporary file left
         }
         if (kind == 'u')
             return;
-        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(writeFile(path, bytes));
         for (const DataFileReadResult &result : {ParseDataFile(bytes), ReadDataFile(path)}) {
             QCOMPARE(result.status, kind == '!' ? DataFileStatus::BadFormat : DataFileStatus::Ok);
             if (kind != '!')
@@ -153,7 +144,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const QString tail = dir.filePath(u"tail.fld"_s); // followed by 8 GB of (sparse) zeros
-        QVERIFY(writeBytes(tail, fileWithLine(2, "Deutsch\t\t\t\r\n")));
+        QVERIFY(writeFile(tail, fileWithLine(2, "Deutsch\t\t\t\r\n")));
         QVERIFY(QFile(tail).resize(qint64(8) << 30));
         QCOMPARE(ReadDataFile(tail).status, DataFileStatus::Ok);
         QVERIFY2(clock.elapsed() < 5000, "reading must stop early");
@@ -165,7 +156,7 @@ private slots:
         const QByteArray folder = QFile::encodeName(dir.path());
         const QByteArray fifo = folder + "/pipe.fld", good = folder + "/M\xFCller.fld";
         QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
-        QVERIFY(writeBytes(QFile::decodeName(folder + "/gut.fld"), fileWithLine(2, "Deutsch\r\n")));
+        QVERIFY(writeFile(QFile::decodeName(folder + "/gut.fld"), fileWithLine(2, "Deutsch\r\n")));
         QVERIFY(::rename((folder + "/gut.fld").constData(), good.constData()) == 0);
         QVERIFY(::symlink(fifo.constData(), (folder + "/link.fld").constData()) == 0);
         QVERIFY(::symlink(good.constData(), (folder + "/zeiger.fld").constData()) == 0);
@@ -228,7 +219,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"wahl.fld"_s);
         const QByteArray earlier = fileWithLine(2, "Kunst\t\t\t\r\n");
-        QVERIFY(writeBytes(path, earlier));
+        QVERIFY(writeFile(path, earlier));
         GridModel grid;
         grid.setCell(1, 1, u"Deutsch"_s); // the file is longer than the size limit
         QVERIFY(chmod(QFile::encodeName(path).constData(), mode_t(fileMode)) == 0 &&
@@ -241,7 +232,7 @@ private slots:
         });
         chmod(QFile::encodeName(dir.path()).constData(), 0700);
         QVERIFY(failed);
-        QCOMPARE(readBytes(path), earlier);
+        QCOMPARE(fileBytes(path), earlier);
         QCOMPARE(entriesIn(dir), QStringList{u"wahl.fld"_s});
     }
     // A row's line (four texts and three TABs) may be as long as the reader takes and no longer;
@@ -270,7 +261,7 @@ private slots:
         grid.setCell(2, 13 - row, u"Ä"_s + QChar(0x81)); // another row, before or after
         QTemporaryDir dir;
         const QString path = dir.filePath(u"lang.fld"_s);
-        QVERIFY(writeBytes(path, "earlier"));
+        QVERIFY(writeFile(path, "earlier"));
         const DataFileWriteResult result = SaveDataFile(path, grid);
         if (offending == 0) {
             QCOMPARE(result.status, DataFileWriteStatus::Ok);
@@ -283,7 +274,7 @@ private slots:
         }
         QCOMPARE(result.status, DataFileWriteStatus::TooLong);
         QCOMPARE(result.offendingText, grid.cell(offending, row));
-        QCOMPARE(readBytes(path), QByteArray("earlier"));
+        QCOMPARE(fileBytes(path), QByteArray("earlier"));
         QCOMPARE(EncodeDataFile(grid), QByteArray());
     }
 
@@ -300,11 +291,7 @@ private slots:
     void tooLongMessage() {
         QFETCH(QString, text);
         QFETCH(QString, shown);
-        QCOMPARE(TooLongMessage(text),
-                 u"Der Eintrag  "_s + shown +
-                     u"  ist zu lang: Die Einträge einer Zeile dürfen zusammen höchstens "
-                     u"65533 Zeichen lang sein, damit die Fachlese-Datei wieder geöffnet "
-                     u"werden kann.\rBitte kürze den Eintrag und speichere dann erneut."_s);
+        QCOMPARE(TooLongMessage(text), messages::text(u"zu-lang"_s, {shown}));
     }
 
     // Only a regular file is replaced: anything else at the target's name stays what it was,
@@ -331,7 +318,7 @@ private slots:
         else if (kind == u"folder"_s)
             QVERIFY(QDir().mkdir(node));
         else if (kind == u"file"_s)
-            QVERIFY(writeBytes(node, "earlier"));
+            QVERIFY(writeFile(node, "earlier"));
         else if (mknod(nodeName.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0) // like /dev/null
             QSKIP("this process may not create a device node");
         const QString path = throughLink ? dir.filePath(u"link.fld"_s) : node;
@@ -349,7 +336,7 @@ private slots:
         QCOMPARE(entriesIn(dir), entries);
         if (kind == u"file"_s) {
             QCOMPARE(status, DataFileWriteStatus::Ok);
-            QCOMPARE(readBytes(node), EncodeDataFile(grid));
+            QCOMPARE(fileBytes(node), EncodeDataFile(grid));
         } else {
             QCOMPARE(status, DataFileWriteStatus::Failed);
             QCOMPARE(statOf(node, false).st_mode, nodeBefore.st_mode);
@@ -385,7 +372,7 @@ private slots:
         QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
         const QString path = dir.filePath(u"wahl.fld"_s);
         const QByteArray name = QFile::encodeName(path);
-        QVERIFY(writeBytes(path, "earlier"));
+        QVERIFY(writeFile(path, "earlier"));
         QVERIFY(chown(name.constData(), uid_t(owner), gid_t(owner)) == 0 &&
                 chmod(name.constData(), mode_t(mode)) == 0);
         const struct stat before = statOf(path);
@@ -395,7 +382,7 @@ private slots:
             inChild(byNobody, [&] { return SaveDataFile(path, grid).status == DataFileWriteStatus::Ok; }));
         const struct stat after = statOf(path);
         QVERIFY(after.st_ino != before.st_ino); // replaced, not written in place
-        QCOMPARE(readBytes(path), EncodeDataFile(grid));
+        QCOMPARE(fileBytes(path), EncodeDataFile(grid));
         QCOMPARE(int(after.st_mode & 07777), modeAfter);
         QCOMPARE(int(after.st_uid), ownerAfter);
         QCOMPARE(int(after.st_gid), ownerAfter);
