@@ -25,6 +25,8 @@
 
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(PupilIdentity)
+
 namespace {
 using Cells = QList<std::pair<QPoint, QString>>; // (column, row) -> text
 
@@ -56,6 +58,24 @@ template <typename Work> bool inChild(bool asNobody, Work work) {
     return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// A reader of the 13 lines that knows nothing of what follows: the rows as "a|b|c|d".
+QStringList thirteenLines(const QByteArray &bytes) {
+    QStringList rows;
+    for (const QByteArray &line : bytes.split('\n').mid(1, 12))
+        rows << QString::fromLatin1(line.endsWith('\r') ? line.chopped(1) : line).replace(u'\t', u'|');
+    return rows;
+}
+
+// The rows of an identity table: the lines after line 13 as bytes, then the four fields.
+void addIdentityRows(const QString &table) {
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<PupilIdentity>("identity");
+    for (const QList<QByteArray> &r : tables::rows(table))
+        QTest::newRow(r.value(0).constData()) << tables::bytes(r.value(1))
+                                              << PupilIdentity{tables::text(r.value(2)), tables::text(r.value(3)),
+                                                               tables::text(r.value(4)), tables::text(r.value(5))};
+}
+
 struct stat statOf(const QString &path, bool followLink = true) {
     struct stat info {};
     const QByteArray name = QFile::encodeName(path);
@@ -66,8 +86,8 @@ struct stat statOf(const QString &path, bool followLink = true) {
 
 } // namespace
 
-// The bytes of the course-selection data file, reading it back, and saving that never
-// destroys the file that was there.
+// The bytes of the course-selection data file with the pupil's lines after line 13, reading it
+// back, and saving that never destroys the file that was there.
 class TestDataFile : public QObject {
     Q_OBJECT
 
@@ -386,6 +406,84 @@ private slots:
         QCOMPARE(int(after.st_mode & 07777), modeAfter);
         QCOMPARE(int(after.st_uid), ownerAfter);
         QCOMPARE(int(after.st_gid), ownerAfter);
+    }
+    // The pupil's lines as written (data/identity-write.tsv), read back whole; a reader of 13
+    // lines sees the grid it saw before.
+    void identityWritten_data() { addIdentityRows(u"rules/data/identity-write.tsv"_s); }
+
+    void identityWritten() {
+        QFETCH(QByteArray, tail);
+        QFETCH(PupilIdentity, identity);
+        GridModel grid;
+        grid.setCell(1, 1, u"Französisch"_s);
+        grid.setCell(4, 12, u"Notiz"_s);
+        const QByteArray plain = EncodeDataFile(grid);
+        DataFileWriteResult problem;
+        const QByteArray bytes = EncodeDataFile(grid, identity, &problem);
+        QCOMPARE(problem.status, DataFileWriteStatus::Ok);
+        QCOMPARE(bytes, plain + tail);
+        QCOMPARE(EncodeDataFile(GridModel(), identity), fileWithLine() + tail);
+        const DataFileReadResult read = ParseDataFile(bytes);
+        QCOMPARE(read.status, DataFileStatus::Ok);
+        QCOMPARE(read.identity, identity);
+        QCOMPARE(read.texts.texts, ParseDataFile(plain).texts.texts);
+        QCOMPARE(thirteenLines(bytes), thirteenLines(plain));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"wahl.fld"_s);
+        QCOMPARE(SaveDataFile(path, grid, identity).status, DataFileWriteStatus::Ok);
+        QCOMPARE(ReadDataFile(path).identity, identity);
+    }
+
+    // A name is refused where a cell would be, with the same messages; nothing is written.
+    void identityRefused_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<DataFileWriteStatus>("status");
+        const qsizetype room = kMaxLineBytes - 8; // after "Vorname="
+        QTest::newRow("line feed") << u"An\nna"_s << DataFileWriteStatus::Unencodable;
+        QTest::newRow("carriage return") << u"Anna\r"_s << DataFileWriteStatus::Unencodable;
+        QTest::newRow("TAB") << u"An\tna"_s << DataFileWriteStatus::Unencodable;
+        QTest::newRow("NUL") << u"An"_s + QChar(0) + u"na"_s << DataFileWriteStatus::Unencodable;
+        QTest::newRow("half a surrogate pair") << u"An"_s + QChar(0xD83D) << DataFileWriteStatus::Unencodable;
+        QTest::newRow("a whole pair") << u"An"_s + QChar(0xD83D) + QChar(0xDE00) << DataFileWriteStatus::Ok;
+        QTest::newRow("longest line") << QString(room, u'a') << DataFileWriteStatus::Ok;
+        QTest::newRow("a byte too long") << QString(room + 1, u'a') << DataFileWriteStatus::TooLong;
+        QTest::newRow("two-byte letters, a byte too long")
+            << QString(room / 2, u'ş') + u'a' << DataFileWriteStatus::TooLong;
+    }
+
+    void identityRefused() {
+        QFETCH(QString, name);
+        QFETCH(DataFileWriteStatus, status);
+        DataFileWriteResult problem;
+        const QByteArray bytes = EncodeDataFile(GridModel(), {u"Muster"_s, name, {}, {}}, &problem);
+        QCOMPARE(problem.status, status);
+        QCOMPARE(bytes.isEmpty(), status != DataFileWriteStatus::Ok);
+        QCOMPARE(problem.offendingText, status == DataFileWriteStatus::Ok ? QString() : name);
+        QCOMPARE(ParseDataFile(bytes).identity.firstName, status == DataFileWriteStatus::Ok ? name : QString());
+    }
+
+    // What follows line 13 is read as far as it is well formed and never refuses the grid
+    // (data/identity-read.tsv); a file that ends before line 13 has no identity.
+    void identityRead_data() {
+        addIdentityRows(u"rules/data/identity-read.tsv"_s);
+        QTest::newRow("stops at an endless line")
+            << "Klasse=9\r\n" + QByteArray(kMaxLineBytes + 1, 'x') + "\r\nNachname=Kaya\r\n"
+            << PupilIdentity{{}, {}, u"9"_s, {}};
+        QTest::newRow("last line read")
+            << QByteArray("x\r\n").repeated(kMaxIdentityLines - 1) + "Nachname=Kaya\r\nVorname=Ali\r\n"
+            << PupilIdentity{u"Kaya"_s, {}, {}, {}};
+        QTest::newRow("before line 13") << QByteArray() << PupilIdentity();
+    }
+
+    void identityRead() {
+        QFETCH(QByteArray, tail);
+        QFETCH(PupilIdentity, identity);
+        const QByteArray grid = fileWithLine(2, "Deutsch\t\t\t\r\n");
+        const DataFileReadResult read =
+            ParseDataFile(tail.isEmpty() ? grid.first(22) + "Nachname=Kaya\r\n" : grid + tail);
+        QCOMPARE(read.status, DataFileStatus::Ok);
+        QCOMPARE(read.texts.at(1, 1), u"Deutsch"_s);
+        QCOMPARE(read.identity, identity);
     }
 };
 
