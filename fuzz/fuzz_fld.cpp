@@ -18,6 +18,7 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -28,13 +29,9 @@ struct Run {
 };
 
 bool sameDialogs(const QList<DialogRecorder::Entry> &a, const QList<DialogRecorder::Entry> &b) {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (!(a[i].request == b[i].request) || a[i].answer != b[i].answer)
-            return false;
-    }
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto &x, const auto &y) {
+        return x.request == y.request && x.answer == y.answer;
+    });
 }
 
 Run validate(ChoiceTest &test, DialogRecorder &recorder) {
