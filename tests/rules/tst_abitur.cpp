@@ -1,4 +1,5 @@
 #include "rules/abitur.h"
+#include "rules/platformint.h"
 #include "support/tables.h"
 
 #include <QFile>
@@ -208,6 +209,17 @@ private slots:
         const AbiturFileRead read = ParseAbiturFile(bytes);
         QCOMPARE(read.message, detail.isEmpty() ? QString() : u"Falsches oder fehlerhaftes Dateiformat\r"_s + detail);
         QCOMPARE(read.status, detail.isEmpty() ? AbiturFileStatus::Ok : AbiturFileStatus::BadFormat);
+    }
+
+    // The integer conversion that reads the points: blanks and sign, decimal and the three
+    // hexadecimal prefixes, the 32-bit bounds, and every way a text is no number
+    // (data/platformint.tsv).
+    void integers_data() { tables::addTextRows(u"rules/data/platformint.tsv"_s, {"text", "value"}); }
+
+    void integers() {
+        QFETCH(QString, text);
+        QFETCH(QString, value);
+        QCOMPARE(StrToIntPlatform(text), value == u"none" ? std::nullopt : std::optional<int>(value.toInt()));
     }
 };
 

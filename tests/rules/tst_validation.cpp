@@ -1,3 +1,4 @@
+#include "rules/gridediting.h"
 #include "rules/verdict.h"
 #include "support/choices.h"
 #include "support/messages.h"
@@ -104,6 +105,39 @@ private slots:
         for (const bool holds : found)
             shown += holds ? u'1' : u'0';
         QTEST(shown, "expected");
+    }
+
+    // Entering a subject into a cell and the copies across its row (data/grid-editing.tsv): only
+    // the edited row changes; the row after it keeps its texts.
+    void gridEditing_data() {
+        const QList<const char *> columns = {"before", "columnText", "rowText", "entered", "expected"};
+        tables::addTextRows(u"rules/data/grid-editing.tsv"_s, columns);
+    }
+
+    void gridEditing() {
+        QFETCH(QString, before);
+        QFETCH(QString, columnText);
+        QFETCH(QString, rowText);
+        QFETCH(QString, entered);
+        QFETCH(QString, expected);
+        const int column = columnText.toInt(), row = rowText.toInt();
+        QStringList rows = before.split(u'|');
+        rows.resize(GridModel::kCourseRows, u"-"_s);
+        Bench edited(rows);
+        rows[row - 1] = expected;
+        Bench wanted(rows);
+        for (Bench *b : {&edited, &wanted})
+            b->grid.setCell(1, 12, u"Deutsch"_s); // the spare row, which never counts
+        if (entered == u"<" || entered == u">") {
+            (entered == u">" ? FillRight : FillLeft)(edited.grid, column, row);
+        } else {
+            edited.grid.setCell(column, row, entered);
+            AutoFillRow(edited.test, column, row);
+        }
+        for (int r = 1; r <= GridModel::kDataRows; ++r) {
+            for (int s = 1; s <= GridModel::kSemesters; ++s)
+                QCOMPARE(edited.grid.cell(s, r), wanted.grid.cell(s, r));
+        }
     }
 
     // A failed run keeps the snapshot of its start, so its own trimming counts as a change; a
