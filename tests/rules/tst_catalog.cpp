@@ -77,8 +77,7 @@ private slots:
 
     void suggest() {
         QFETCH(QString, text);
-        QFETCH(QString, suggestion);
-        QCOMPARE(SuggestSubject(text), suggestion);
+        QTEST(SuggestSubject(text), "suggestion");
     }
 
     // Every abbreviation of the sheet, in any letter case, and every name in small letters.

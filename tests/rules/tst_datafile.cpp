@@ -58,14 +58,6 @@ template <typename Work> bool inChild(bool asNobody, Work work) {
     return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// A reader of the 13 lines that knows nothing of what follows: the rows as "a|b|c|d".
-QStringList thirteenLines(const QByteArray &bytes) {
-    QStringList rows;
-    for (const QByteArray &line : bytes.split('\n').mid(1, 12))
-        rows << QString::fromLatin1(line.endsWith('\r') ? line.chopped(1) : line).replace(u'\t', u'|');
-    return rows;
-}
-
 // The rows of an identity table: the lines after line 13 as bytes, then the four fields.
 void addIdentityRows(const QString &table) {
     QTest::addColumn<QByteArray>("tail");
@@ -394,8 +386,8 @@ private slots:
         QTEST(int(after.st_gid), "ownerAfter");
     }
 
-    // The pupil's lines as written (data/identity-write.tsv), read back whole; a reader of 13
-    // lines sees the grid it saw before.
+    // The pupil's lines as written after the 13 lines of the grid (data/identity-write.tsv), and
+    // read back whole.
     void identityWritten_data() { addIdentityRows(u"rules/data/identity-write.tsv"_s); }
 
     void identityWritten() {
@@ -409,12 +401,10 @@ private slots:
         const QByteArray bytes = EncodeDataFile(grid, identity, &problem);
         QCOMPARE(problem.status, DataFileWriteStatus::Ok);
         QCOMPARE(bytes, plain + tail);
-        QCOMPARE(EncodeDataFile(GridModel(), identity), fileWithLine() + tail);
         const DataFileReadResult read = ParseDataFile(bytes);
         QCOMPARE(read.status, DataFileStatus::Ok);
         QCOMPARE(read.identity, identity);
         QCOMPARE(read.texts.texts, ParseDataFile(plain).texts.texts);
-        QCOMPARE(thirteenLines(bytes), thirteenLines(plain));
         QTemporaryDir dir;
         const QString path = dir.filePath(u"wahl.fld"_s);
         QCOMPARE(SaveDataFile(path, grid, identity).status, DataFileWriteStatus::Ok);
@@ -462,13 +452,12 @@ private slots:
 
     void identityRead() {
         QFETCH(QByteArray, tail);
-        QFETCH(PupilIdentity, identity);
         const QByteArray grid = fileWithLine(2, "Deutsch\t\t\t\r\n");
         const DataFileReadResult read =
             ParseDataFile(tail.isEmpty() ? grid.first(22) + "Nachname=Kaya\r\n" : grid + tail);
         QCOMPARE(read.status, DataFileStatus::Ok);
         QCOMPARE(read.texts.at(1, 1), u"Deutsch"_s);
-        QCOMPARE(read.identity, identity);
+        QTEST(read.identity, "identity");
     }
 };
 

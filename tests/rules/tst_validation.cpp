@@ -7,9 +7,6 @@
 
 using namespace Qt::StringLiterals;
 using choices::Bench;
-using Stage = Verdict::Stage;
-
-Q_DECLARE_METATYPE(Verdict::Stage)
 
 namespace {
 const DialogRequest kQuestion{DialogKind::MessageBox, u" WICHTIGE FRAGE!"_s, messages::text(u"frage"_s),
@@ -22,6 +19,12 @@ DialogRequest tooFew(int count) {
 DialogRequest verdictDialog(int count) {
     return {DialogKind::Information, u"Information"_s, messages::text(u"urteil"_s, {QString::number(count)}),
             {DialogButton::Yes, DialogButton::No}};
+}
+// The rows of a table's field: as in choices::fill, separated by "|", or with "+" the valid
+// choice with rows replaced (choices::validChoiceWith).
+QStringList rowsOf(const QByteArray &field) {
+    const QString text = tables::text(field);
+    return text.startsWith(u'+') ? choices::validChoiceWith(text.mid(1)) : text.split(u'|');
 }
 } // namespace
 
@@ -261,10 +264,8 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         for (const QList<QByteArray> &r : tables::rows(u"rules/data/obligations.tsv"_s)) {
-            const QString text = tables::text(r.value(1));
-            const QStringList rows = text.startsWith(u'+') ? choices::validChoiceWith(text.mid(1))
-                                                            : text.split(u'|', Qt::SkipEmptyParts);
-            QTest::newRow(r.value(0).constData()) << rows << tables::text(r.value(2)) << tables::text(r.value(3));
+            QTest::newRow(r.value(0).constData()) << rowsOf(r.value(1)) << tables::text(r.value(2))
+                                                  << tables::text(r.value(3));
         }
     }
 
@@ -360,30 +361,15 @@ private slots:
         QCOMPARE(recorder.entries.at(1).request.text, u"y"_s);
     }
 
-    // What the verdict of a run holds beyond its reason code (which the checker's tests pin): the
-    // rule that ended stage 3, the unknown cell, the missing obligations with their counts, the
-    // course count and the answer about the foreign-language Leistungsfach.
+    // What the verdict of a run holds beyond its reason code, which the checker's tests pin
+    // (data/verdicts.tsv).
     void verdict_data() {
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<bool>("continued");
-        QTest::addColumn<Stage>("stage");
-        QTest::addColumn<int>("endingRule");
-        QTest::addColumn<QString>("detail");
-        const auto row = [](const char *name, const QStringList &rows, Stage stage, int endingRule,
-                            const QString &detail, bool continued = true) {
-            QTest::newRow(name) << rows << continued << stage << endingRule << detail;
-        };
-        // The first unknown cell semester by semester, trimmed.
-        row("unknown", choices::validChoiceWith(u"2=MA MA _Mathe_ MA|9=BI BI BI Quark"_s),
-            Stage::UnknownSubject, 0, u"3,2,Mathe"_s);
-        row("rule 3 before 7", {u"KU"_s, u"PH"_s, u"GE"_s, u"BI"_s}, Stage::ExamSubjects, 7, u"3"_s);
-        // number:count:subject; the best-covered science, no science at all
-        row("obligations", choices::validChoiceWith(u"7=PO - - -|5=BI BI - -|9=-"_s),
-            Stage::Obligations, 0, u"2:2:17 6:1:11"_s);
-        row("no science", choices::validChoiceWith(u"5=-|9=-"_s), Stage::Obligations, 0, u"2:4:0"_s);
-        row("passed", choices::validChoice(), Stage::Passed, 0, u"36"_s);
-        row("language LK denied", choices::validForeignLanguageLkChoice(), Stage::ForeignLanguage, 0,
-            u"36 no"_s, false);
+        QTest::addColumn<QString>("verdict");
+        for (const QList<QByteArray> &r : tables::rows(u"rules/data/verdicts.tsv"_s))
+            QTest::newRow(r.value(0).constData()) << rowsOf(r.value(1)) << (r.value(2) == "Ja")
+                                                  << tables::text(r.value(3));
     }
 
     void verdict() {
@@ -396,21 +382,19 @@ private slots:
         };
         const bool passed = b.test.RunValidation();
         const Verdict &v = b.test.LastVerdict;
-        QTEST(v.stage, "stage");
-        QTEST(v.endingRule, "endingRule");
         QCOMPARE(v.passed(), passed);
-        QStringList detail;
-        if (v.stage == Stage::UnknownSubject)
-            detail.append(u"%1,%2,%3"_s.arg(v.unknown.column).arg(v.unknown.row).arg(v.unknown.text));
-        if (v.stage == Stage::ExamSubjects)
-            detail.append(QString::number(v.rule));
+        QStringList shown{QString::number(int(v.stage))};
+        if (v.unknown.row != 0)
+            shown.append(u"%1,%2,%3"_s.arg(v.unknown.column).arg(v.unknown.row).arg(v.unknown.text));
+        if (v.rule != 0 || v.endingRule != 0)
+            shown.append(u"%1/%2"_s.arg(v.rule).arg(v.endingRule));
         for (const ChoiceRules::MissingObligation &m : v.missing)
-            detail.append(u"%1:%2:%3"_s.arg(m.number).arg(m.count).arg(m.subject));
+            shown.append(u"%1:%2:%3"_s.arg(m.number).arg(m.count).arg(m.subject));
         if (v.courses)
-            detail.append(QString::number(*v.courses));
+            shown.append(QString::number(*v.courses));
         if (v.foreignLanguageContinued)
-            detail.append(*v.foreignLanguageContinued ? u"yes"_s : u"no"_s);
-        QTEST(detail.join(u' '), "detail");
+            shown.append(*v.foreignLanguageContinued ? u"Ja"_s : u"Nein"_s);
+        QTEST(shown.join(u' '), "verdict");
     }
 };
 
