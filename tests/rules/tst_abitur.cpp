@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
@@ -103,12 +105,10 @@ private slots:
             AbiturEntries e;
             const int centre = int(random.bounded(16));
             const auto draw = [&] { return qBound(0, centre + int(random.bounded(9)) - 4, 15); };
-            for (auto &p : e.grundkurse)
-                p = draw();
-            for (auto &p : e.leistungskurse)
-                p = draw();
-            for (auto &p : e.semester4)
-                p = draw();
+            const auto fill = [&draw](auto &points) { std::ranges::generate(points, draw); };
+            fill(e.grundkurse);
+            fill(e.leistungskurse);
+            fill(e.semester4);
             const int target = 10 + int(random.bounded(31));
             const AbiturNeeds needs = NeededExamResult(model, e, target);
             AbiturPoints toPass, toReach;

@@ -47,15 +47,6 @@ private slots:
         QVERIFY(b.recorder.entries.isEmpty());
     }
 
-    // The starting points of the generated choices pass, and list nothing.
-    void validChoicesPass() {
-        for (const QStringList &rows : variedchoices::validChoices()) {
-            choices::Bench b(rows);
-            QCOMPARE(BuildChecklist(b.grid), QList<ChecklistItem>{});
-            QVERIFY(b.test.RunValidation());
-        }
-    }
-
     // No violation exactly when the test passes; the failure the test reports is the first
     // violation listed.
     void agreesWithTheTest() {

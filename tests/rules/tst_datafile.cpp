@@ -256,15 +256,8 @@ private slots:
         QCOMPARE(EncodeDataFile(grid), QByteArray());
     }
 
-    // The message shows a long entry by its beginning.
-    void tooLongMessage_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("shown");
-        const QString forty = u"Französisch, Englisch, Latein, Spanisch"_s + u'!';
-        QTest::newRow("40 characters: whole") << forty << forty;
-        QTest::newRow("41 characters: cut") << forty + u'?' << forty + u"..."_s;
-        QTest::newRow("empty") << QString() << QString();
-    }
+    // The message shows a long entry by its beginning (data/too-long.tsv).
+    void tooLongMessage_data() { tables::addTextRows(u"rules/data/too-long.tsv"_s, {"text", "shown"}); }
 
     void tooLongMessage() {
         QFETCH(QString, text);
