@@ -10,11 +10,11 @@
 // A broken property aborts, which libFuzzer reports as a finding.
 
 #include "fuzz/property.h"
+#include "rules/answers.h"
 #include "rules/datafile.h"
 #include "rules/dialogs.h"
 #include "rules/grid.h"
 #include "rules/test.h"
-#include "rules/answers.h"
 
 #include <QByteArray>
 

@@ -17,8 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 // Points written as "5x21 4": 21 times 5, then 4; "-" is an empty entry.
-template <std::size_t N>
-std::array<AbiturPoints, N> pts(const QString &text) {
+template <std::size_t N> std::array<AbiturPoints, N> pts(const QString &text) {
     std::array<AbiturPoints, N> values{};
     std::size_t i = 0;
     for (const QString &token : text.split(u' ', Qt::SkipEmptyParts)) {
@@ -53,7 +52,8 @@ private slots:
         QTest::addColumn<QString>("grade");
         for (const QList<QByteArray> &row : tables::rows(u"rules/data/abitur-grades.tsv"_s))
             for (const QByteArray &total : {row.value(1), row.value(2)})
-                QTest::addRow("%s", total.constData()) << total.toInt() << AbiturGradeText(row.value(0).toInt());
+                QTest::addRow("%s", total.constData())
+                    << total.toInt() << AbiturGradeText(row.value(0).toInt());
     }
     void gradeTable() {
         QFETCH(int, total);
@@ -65,9 +65,10 @@ private slots:
         QTest::addColumn<AbiturEntries>("points");
         QTest::addColumn<QString>("verdict");
         for (const QList<QByteArray> &r : tables::rows(u"rules/data/abitur-conditions.tsv"_s))
-            QTest::newRow(r.value(0).constData()) << entries(tables::text(r.value(1)), tables::text(r.value(2)),
-                                                             tables::text(r.value(3)), tables::text(r.value(4)))
-                                                  << tables::text(r.value(5));
+            QTest::newRow(r.value(0).constData())
+                << entries(tables::text(r.value(1)), tables::text(r.value(2)), tables::text(r.value(3)),
+                           tables::text(r.value(4)))
+                << tables::text(r.value(5));
     }
     void conditions() {
         QFETCH(AbiturEntries, points);
@@ -90,7 +91,8 @@ private slots:
         QVERIFY(!r.passed && !r.gradeTenths && !r.total);
         // A zero in a Leistungskurs fails whatever is still missing.
         r = EvaluateAbitur(model, entries(u"-x22"_s, u"0 -x5"_s, u"-x4"_s, u"-x4"_s));
-        QCOMPARE(r.verdictLine(), u"nicht bestanden: Leistungskurse: kein Ergebnis mit 0 Punkten – bisher 1"_s);
+        QCOMPARE(r.verdictLine(),
+                 u"nicht bestanden: Leistungskurse: kein Ergebnis mit 0 Punkten – bisher 1"_s);
         // Certain to pass before the last examination: no grade yet.
         r = EvaluateAbitur(model, entries(u"15x22"_s, u"15x6"_s, u"15x4"_s, u"15x3 -"_s));
         QCOMPARE(r.verdictLine(), u"bestanden, Durchschnittsnote ?"_s);
@@ -139,7 +141,8 @@ private slots:
         model.name = BuiltInAbiturModel().name;
         QVERIFY(model == BuiltInAbiturModel());
         QString text = ::shippedModel();
-        text.replace(u"Gewicht3 = 3"_s, u"Gewicht3 = 1"_s).replace(u"NullErlaubt = nein"_s, u"NullErlaubt = JA"_s);
+        text.replace(u"Gewicht3 = 3"_s, u"Gewicht3 = 1"_s)
+            .replace(u"NullErlaubt = nein"_s, u"NullErlaubt = JA"_s);
         QCOMPARE(ParseAbiturModel(text.toUtf8(), &model), std::nullopt);
         const AbiturResult r = EvaluateAbitur(model, entries(u"5x22"_s, u"15x5 0"_s, u"5x4"_s, u"5x4"_s));
         QCOMPARE(r.areaLines().at(1), u"Leistungskurse: 135 von 150"_s);
@@ -152,8 +155,8 @@ private slots:
         QTest::addColumn<QByteArray>("to");
         QTest::addColumn<QString>("message");
         for (const QList<QByteArray> &r : tables::rows(u"rules/data/abitur-model-refusals.tsv"_s))
-            QTest::newRow(r.value(0).constData()) << tables::bytes(r.value(1)) << tables::bytes(r.value(2))
-                                                  << tables::text(r.value(3));
+            QTest::newRow(r.value(0).constData())
+                << tables::bytes(r.value(1)) << tables::bytes(r.value(2)) << tables::text(r.value(3));
         QTest::newRow("too large") << QByteArray("[Modell]") << "[Modell]\n" + QByteArray(64 * 1024, ';')
                                    << u"Die Datei ist größer als 64 KB."_s;
     }
@@ -197,7 +200,8 @@ private slots:
         const QByteArray good = EncodeAbiturFile({});
         for (const QList<QByteArray> &r : tables::rows(u"rules/data/abitur-points-refusals.tsv"_s))
             QTest::newRow(r.value(0).constData())
-                << QByteArray(good).replace(tables::bytes(r.value(1)), tables::bytes(r.value(2))) << tables::text(r.value(3));
+                << QByteArray(good).replace(tables::bytes(r.value(1)), tables::bytes(r.value(2)))
+                << tables::text(r.value(3));
         QTest::newRow("array") << QByteArray("[]") << u"Die Datei ist keine Punktedatei von Fachlese."_s;
         QTest::newRow("too large") << QByteArray(good).replace("\n}", QByteArray(64 * 1024, ' ') + "\n}")
                                    << u"Die Datei ist größer als 64 KB."_s;
@@ -206,14 +210,17 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, detail);
         const AbiturFileRead read = ParseAbiturFile(bytes);
-        QCOMPARE(read.message, detail.isEmpty() ? QString() : u"Falsches oder fehlerhaftes Dateiformat\r"_s + detail);
+        QCOMPARE(read.message,
+                 detail.isEmpty() ? QString() : u"Falsches oder fehlerhaftes Dateiformat\r"_s + detail);
         QCOMPARE(read.status, detail.isEmpty() ? AbiturFileStatus::Ok : AbiturFileStatus::BadFormat);
     }
 
     // The integer conversion that reads the points: blanks and sign, decimal and the three
     // hexadecimal prefixes, the 32-bit bounds, and every way a text is no number
     // (data/platformint.tsv).
-    void integers_data() { tables::addTextRows(u"rules/data/platformint.tsv"_s, {"text", "value"}); }
+    void integers_data() {
+        tables::addTextRows(u"rules/data/platformint.tsv"_s, {"text", "value"});
+    }
 
     void integers() {
         QFETCH(QString, text);

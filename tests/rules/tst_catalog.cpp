@@ -13,9 +13,7 @@ class TestCatalog : public QObject {
     Q_OBJECT
 
 private slots:
-    void lookup_data() {
-        tables::addTextRows(u"rules/data/catalog-lookup.tsv"_s, {"text", "code"});
-    }
+    void lookup_data() { tables::addTextRows(u"rules/data/catalog-lookup.tsv"_s, {"text", "code"}); }
 
     void lookup() {
         QFETCH(QString, text);
@@ -25,7 +23,9 @@ private slots:
 
     // Every name looks up its own code: the umlauts and "Sport-Theorie" match as stored.
     void tables() {
-        const auto joined = [](const auto &table) { return QStringList(table.begin(), table.end()).join(u'|'); };
+        const auto joined = [](const auto &table) {
+            return QStringList(table.begin(), table.end()).join(u'|');
+        };
         QCOMPARE(joined(SubjectCatalog),
                  u"|Deutsch|Englisch|Französisch|Spanisch|Latein|Türkisch|Kunst|Musik|Geschichte|Erdkunde|"
                  "Politik|Pädagogik|Religion|Werte u. Normen|Mathematik|Physik|Biologie|Chemie|Informatik|"
@@ -36,9 +36,7 @@ private slots:
             QCOMPARE(int(LookupSubjectCode(SubjectCatalog[code])), code);
     }
 
-    void trim_data() {
-        tables::addTextRows(u"rules/data/catalog-trim.tsv"_s, {"text", "trimmed"});
-    }
+    void trim_data() { tables::addTextRows(u"rules/data/catalog-trim.tsv"_s, {"text", "trimmed"}); }
 
     void trim() {
         QFETCH(QString, text);
@@ -72,7 +70,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("suggestion"); // empty: none
         for (const QList<QByteArray> &row : tables::rows(u"rules/data/suggestion.tsv"_s))
-            QTest::newRow(row.value(0).constData()) << tables::text(row.value(0)) << tables::text(row.value(1));
+            QTest::newRow(row.value(0).constData())
+                << tables::text(row.value(0)) << tables::text(row.value(1));
     }
 
     void suggest() {

@@ -31,7 +31,10 @@ private slots:
             for (const ChecklistItem &item : checklistOf(tables::text(row.value(1)).split(u'|'))) {
                 const QString text = QString(item.text).replace(u'\r', u"⟨cr⟩"_s).replace(u'\t', u"⟨tab⟩"_s);
                 listed += u"%1 %2 %3,%4 %5\n"_s.arg(kindName(item.kind), item.code)
-                              .arg(item.semester).arg(item.row).arg(text).toUtf8();
+                              .arg(item.semester)
+                              .arg(item.row)
+                              .arg(text)
+                              .toUtf8();
             }
         }
         const QByteArray expected = tables::golden(u"rules/data/checklist-items.txt"_s, listed);
@@ -70,8 +73,9 @@ private slots:
             QStringList shown = choices::dialogTexts(b.recorder);
             const bool repeatShown = shown.contains(kRepeated.text);
             shown.removeAll(kRepeated.text);
-            const bool pastEntries = violations.isEmpty() || (violations.first().code != u"leer"_s &&
-                                                              violations.first().code != u"unbekanntes-fach"_s);
+            const bool pastEntries =
+                violations.isEmpty() ||
+                (violations.first().code != u"leer"_s && violations.first().code != u"unbekanntes-fach"_s);
             QCOMPARE(repeatShown, pastEntries && items.contains(kRepeated));
             if (runPassed)
                 continue;

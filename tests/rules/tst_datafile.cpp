@@ -63,9 +63,10 @@ void addIdentityRows(const QString &table) {
     QTest::addColumn<QByteArray>("tail");
     QTest::addColumn<PupilIdentity>("identity");
     for (const QList<QByteArray> &r : tables::rows(table))
-        QTest::newRow(r.value(0).constData()) << tables::bytes(r.value(1))
-                                              << PupilIdentity{tables::text(r.value(2)), tables::text(r.value(3)),
-                                                               tables::text(r.value(4)), tables::text(r.value(5))};
+        QTest::newRow(r.value(0).constData())
+            << tables::bytes(r.value(1))
+            << PupilIdentity{tables::text(r.value(2)), tables::text(r.value(3)), tables::text(r.value(4)),
+                             tables::text(r.value(5))};
 }
 
 struct stat statOf(const QString &path, bool followLink = true) {
@@ -89,7 +90,8 @@ private slots:
         QTest::addColumn<char>("kind");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<Cells>("cells");
-        static const QRegularExpression fileWith(u"^(\\d+):(.*)$"_s, QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression fileWith(u"^(\\d+):(.*)$"_s,
+                                                 QRegularExpression::DotMatchesEverythingOption);
         for (const QList<QByteArray> &row : tables::rows(u"rules/data/datafile.tsv"_s)) {
             const char kind = row.value(1).at(0);
             QByteArray bytes = tables::bytes(row.value(2));
@@ -205,8 +207,10 @@ private slots:
             if (byte == '\t' || byte == '\n' || byte == '\r')
                 continue;
             line.append(char(byte));
-            const bool undefined = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-            expected += undefined ? QString(QChar(byte)) : QStringDecoder("windows-1252").decode(QByteArray(1, char(byte)));
+            const bool undefined =
+                byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+            expected += undefined ? QString(QChar(byte))
+                                  : QStringDecoder("windows-1252").decode(QByteArray(1, char(byte)));
         }
         const DataFileReadResult read = ParseDataFile(line);
         QCOMPARE(read.status, DataFileStatus::Ok);
@@ -359,7 +363,8 @@ private slots:
         const struct stat before = statOf(path);
         GridModel grid;
         grid.setCell(1, 1, u"Deutsch"_s); // the file is longer than the size limit
-        const DataFileWriteStatus expected = modeAfter < 0 ? DataFileWriteStatus::Failed : DataFileWriteStatus::Ok;
+        const DataFileWriteStatus expected =
+            modeAfter < 0 ? DataFileWriteStatus::Failed : DataFileWriteStatus::Ok;
         const bool saved = inChild(byNobody && root, [&] {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
@@ -409,9 +414,9 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<DataFileWriteStatus>("status");
         for (const QList<QByteArray> &r : tables::rows(u"rules/data/identity-refused.tsv"_s))
-            QTest::newRow(r.value(0).constData()) << tables::text(r.value(1))
-                                                  << (r.value(2) == "Ok" ? DataFileWriteStatus::Ok
-                                                                         : DataFileWriteStatus::Unencodable);
+            QTest::newRow(r.value(0).constData())
+                << tables::text(r.value(1))
+                << (r.value(2) == "Ok" ? DataFileWriteStatus::Ok : DataFileWriteStatus::Unencodable);
         const qsizetype room = kMaxLineBytes - 8; // after "Vorname="
         QTest::newRow("longest line") << QString(room, u'a') << DataFileWriteStatus::Ok;
         QTest::newRow("a byte too long") << QString(room + 1, u'a') << DataFileWriteStatus::TooLong;
@@ -427,7 +432,8 @@ private slots:
         QCOMPARE(problem.status, status);
         QCOMPARE(bytes.isEmpty(), status != DataFileWriteStatus::Ok);
         QCOMPARE(problem.offendingText, status == DataFileWriteStatus::Ok ? QString() : name);
-        QCOMPARE(ParseDataFile(bytes).identity.firstName, status == DataFileWriteStatus::Ok ? name : QString());
+        QCOMPARE(ParseDataFile(bytes).identity.firstName,
+                 status == DataFileWriteStatus::Ok ? name : QString());
     }
 
     // What follows line 13 is read as far as it is well formed and never refuses the grid

@@ -9,7 +9,9 @@ using namespace Qt::StringLiterals;
 using choices::Bench;
 
 namespace {
-const DialogRequest kQuestion{DialogKind::MessageBox, u" WICHTIGE FRAGE!"_s, messages::text(u"frage"_s),
+const DialogRequest kQuestion{DialogKind::MessageBox,
+                              u" WICHTIGE FRAGE!"_s,
+                              messages::text(u"frage"_s),
                               {DialogButton::Yes, DialogButton::No}};
 
 DialogRequest tooFew(int count) {
@@ -17,7 +19,9 @@ DialogRequest tooFew(int count) {
 }
 
 DialogRequest verdictDialog(int count) {
-    return {DialogKind::Information, u"Information"_s, messages::text(u"urteil"_s, {QString::number(count)}),
+    return {DialogKind::Information,
+            u"Information"_s,
+            messages::text(u"urteil"_s, {QString::number(count)}),
             {DialogButton::Yes, DialogButton::No}};
 }
 // The rows of a table's field: as in choices::fill, separated by "|", or with "+" the valid
@@ -43,8 +47,8 @@ private slots:
         for (const QList<QByteArray> &r : tables::rows(u"rules/data/validation-entries.tsv"_s)) {
             QList<DialogRequest> dialogs;
             for (const QString &text : messages::list(tables::text(r.value(2)))) {
-                const DialogButton button = text == messages::text(u"doppelt"_s) ? DialogButton::Ok
-                                                                                 : DialogButton::Cancel;
+                const DialogButton button =
+                    text == messages::text(u"doppelt"_s) ? DialogButton::Ok : DialogButton::Cancel;
                 dialogs.append({DialogKind::Warning, u"Warnung"_s, text, {button}});
             }
             QTest::newRow(r.value(0).constData()) << tables::text(r.value(1)).split(u'|') << dialogs;
@@ -103,7 +107,8 @@ private slots:
         Bench b(rows);
         b.test.BuildCourseMatrix();
         const QList<bool> found = {b.test.SubjectInAllSemesters(SubjectCode(subject)),
-                                   b.test.ForeignLanguageInAllSemesters(), b.test.NaturalScienceInAllSemesters()};
+                                   b.test.ForeignLanguageInAllSemesters(),
+                                   b.test.NaturalScienceInAllSemesters()};
         QString shown;
         for (const bool holds : found)
             shown += holds ? u'1' : u'0';
@@ -235,9 +240,9 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("foreignLanguageLK"); // after the stage: 0, 1, or "-" for untouched
         for (const QList<QByteArray> &r : tables::rows(u"rules/data/exam-subjects.tsv"_s))
-            QTest::newRow(r.value(0).constData()) << QString::fromUtf8(r.value(1))
-                                                  << messages::list(tables::text(r.value(2)))
-                                                  << QString::fromUtf8(r.value(3));
+            QTest::newRow(r.value(0).constData())
+                << QString::fromUtf8(r.value(1)) << messages::list(tables::text(r.value(2)))
+                << QString::fromUtf8(r.value(3));
     }
 
     void examSubjects() {
@@ -253,7 +258,8 @@ private slots:
             for (const QString &message : messages)
                 expected.append(choices::ruleViolation(message));
             QCOMPARE(choices::requests(b.recorder), expected);
-            QCOMPARE(b.test.ForeignLanguageLK, foreignLanguageLK == u"-" ? before : foreignLanguageLK == u"1");
+            QCOMPARE(b.test.ForeignLanguageLK,
+                     foreignLanguageLK == u"-" ? before : foreignLanguageLK == u"1");
         }
     }
 
@@ -264,8 +270,8 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         for (const QList<QByteArray> &r : tables::rows(u"rules/data/obligations.tsv"_s)) {
-            QTest::newRow(r.value(0).constData()) << rowsOf(r.value(1)) << tables::text(r.value(2))
-                                                  << tables::text(r.value(3));
+            QTest::newRow(r.value(0).constData())
+                << rowsOf(r.value(1)) << tables::text(r.value(2)) << tables::text(r.value(3));
         }
     }
 
@@ -368,8 +374,8 @@ private slots:
         QTest::addColumn<bool>("continued");
         QTest::addColumn<QString>("verdict");
         for (const QList<QByteArray> &r : tables::rows(u"rules/data/verdicts.tsv"_s))
-            QTest::newRow(r.value(0).constData()) << rowsOf(r.value(1)) << (r.value(2) == "Ja")
-                                                  << tables::text(r.value(3));
+            QTest::newRow(r.value(0).constData())
+                << rowsOf(r.value(1)) << (r.value(2) == "Ja") << tables::text(r.value(3));
     }
 
     void verdict() {
