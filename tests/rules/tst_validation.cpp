@@ -202,37 +202,6 @@ private slots:
         QVERIFY(!b.test.BuildCourseMatrix());
     }
 
-    // Rule 11 ends the run before the obligations; a later stage only runs once it passes.
-    void examRowsKeepTheirSubject_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("semester");
-        QTest::addColumn<QString>("subject");
-        QTest::addColumn<QString>("named"); // the row rule 11 names; empty: the run passes
-        QTest::newRow("LK 1 sem 4") << 1 << 4 << u"Latein"_s << u"LK 1"_s;
-        QTest::newRow("PK 4 sem 4") << 4 << 4 << u"Erdkunde"_s << u"PK 4"_s;
-        QTest::newRow("PK 4 sem 2, blanks trimmed first") << 4 << 2 << u" Geschichte "_s << QString();
-        QTest::newRow("GK row may change") << 9 << 4 << u"Chemie"_s << QString();
-    }
-
-    void examRowsKeepTheirSubject() {
-        QFETCH(int, row);
-        QFETCH(int, semester);
-        QFETCH(QString, subject);
-        QFETCH(QString, named);
-        // Without Politik the obligations fail next.
-        for (const bool obligationsMet : {true, false}) {
-            Bench b(obligationsMet ? choices::validChoice() : choices::validChoiceWith(u"7=-"_s));
-            b.grid.setCell(semester, row, subject);
-            const bool passed = b.test.RunValidation();
-            QCOMPARE(b.test.ChoiceTested, passed);
-            QCOMPARE(passed, named.isEmpty() && obligationsMet);
-            if (!named.isEmpty())
-                QCOMPARE(choices::dialogTexts(b.recorder), messages::list(u"regel-11:"_s + named));
-            else if (!obligationsMet)
-                QCOMPARE(choices::dialogTexts(b.recorder), messages::list(u"belegung:,2xPolitik "_s));
-        }
-    }
-
     // The ten rules on the examination subjects, each failing alone, and their order
     // (data/exam-subjects.tsv).
     void examSubjects_data() {
@@ -389,6 +358,7 @@ private slots:
         const bool passed = b.test.RunValidation();
         const Verdict &v = b.test.LastVerdict;
         QCOMPARE(v.passed(), passed);
+        QCOMPARE(b.test.ChoiceTested, passed);
         QStringList shown{QString::number(int(v.stage))};
         if (v.unknown.row != 0)
             shown.append(u"%1,%2,%3"_s.arg(v.unknown.column).arg(v.unknown.row).arg(v.unknown.text));
