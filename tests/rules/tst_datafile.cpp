@@ -5,10 +5,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPoint>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <QStringDecoder>
 
