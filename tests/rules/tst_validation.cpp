@@ -24,6 +24,7 @@ DialogRequest verdictDialog(int count) {
             messages::text(u"urteil"_s, {QString::number(count)}),
             {DialogButton::Yes, DialogButton::No}};
 }
+
 // The rows of a table's field: as in choices::fill, separated by "|", or with "+" the valid
 // choice with rows replaced (choices::validChoiceWith).
 QStringList rowsOf(const QByteArray &field) {
