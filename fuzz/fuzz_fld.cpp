@@ -10,14 +10,15 @@
 // A broken property aborts, which libFuzzer reports as a finding.
 
 #include "fuzz/property.h"
+#include "rules/answers.h"
 #include "rules/datafile.h"
 #include "rules/dialogs.h"
 #include "rules/grid.h"
 #include "rules/test.h"
-#include "rules/answers.h"
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -28,13 +29,9 @@ struct Run {
 };
 
 bool sameDialogs(const QList<DialogRecorder::Entry> &a, const QList<DialogRecorder::Entry> &b) {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (!(a[i].request == b[i].request) || a[i].answer != b[i].answer)
-            return false;
-    }
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto &x, const auto &y) {
+        return x.request == y.request && x.answer == y.answer;
+    });
 }
 
 Run validate(ChoiceTest &test, DialogRecorder &recorder) {

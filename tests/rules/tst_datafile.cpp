@@ -1,13 +1,12 @@
 #include "rules/datafile.h"
 #include "rules/grid.h"
-#include "support/tables.h"
+#include "support/files.h"
+#include "support/messages.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPoint>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <QStringDecoder>
 
@@ -24,6 +23,8 @@
 
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(PupilIdentity)
+
 namespace {
 using Cells = QList<std::pair<QPoint, QString>>; // (column, row) -> text
 
@@ -33,16 +34,6 @@ QByteArray fileWithLine(int line = 0, const QByteArray &content = {}) {
     for (int l = 2; l <= 13; ++l)
         bytes += l == line ? content : QByteArrayLiteral("\t\t\t\r\n");
     return bytes;
-}
-
-QByteArray readBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QStringList entriesIn(const QTemporaryDir &dir) {
@@ -65,6 +56,17 @@ template <typename Work> bool inChild(bool asNobody, Work work) {
     return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// The rows of an identity table: the lines after line 13 as bytes, then the four fields.
+void addIdentityRows(const QString &table) {
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<PupilIdentity>("identity");
+    for (const QList<QByteArray> &r : tables::rows(table))
+        QTest::newRow(r.value(0).constData())
+            << tables::bytes(r.value(1))
+            << PupilIdentity{tables::text(r.value(2)), tables::text(r.value(3)), tables::text(r.value(4)),
+                             tables::text(r.value(5))};
+}
+
 struct stat statOf(const QString &path, bool followLink = true) {
     struct stat info {};
     const QByteArray name = QFile::encodeName(path);
@@ -75,8 +77,8 @@ struct stat statOf(const QString &path, bool followLink = true) {
 
 } // namespace
 
-// The bytes of the course-selection data file, reading it back, and saving that never
-// destroys the file that was there.
+// The bytes of the course-selection data file with the pupil's lines after line 13, reading it
+// back, and saving that never destroys the file that was there.
 class TestDataFile : public QObject {
     Q_OBJECT
 
@@ -86,7 +88,8 @@ private slots:
         QTest::addColumn<char>("kind");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<Cells>("cells");
-        static const QRegularExpression fileWith(u"^(\\d+):(.*)$"_s, QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression fileWith(u"^(\\d+):(.*)$"_s,
+                                                 QRegularExpression::DotMatchesEverythingOption);
         for (const QList<QByteArray> &row : tables::rows(u"rules/data/datafile.tsv"_s)) {
             const char kind = row.value(1).at(0);
             QByteArray bytes = tables::bytes(row.value(2));
@@ -129,16 +132,16 @@ private slots:
             QCOMPARE(EncodeDataFile(grid, &found), kind == 'u' ? QByteArray() : bytes);
             QCOMPARE(found.status, kind == 'u' ? DataFileWriteStatus::Unencodable : DataFileWriteStatus::Ok);
             QCOMPARE(found.offendingText, offending);
-            QVERIFY(writeBytes(path, QByteArray(5000, 'z')));
+            QVERIFY(writeFile(path, QByteArray(5000, 'z')));
             const DataFileWriteResult result = SaveDataFile(path, grid);
             QCOMPARE(result.status, kind == 'u' ? DataFileWriteStatus::Unencodable : DataFileWriteStatus::Ok);
             QCOMPARE(result.offendingText, offending);
-            QCOMPARE(readBytes(path), kind == 'u' ? QByteArray(5000, 'z') : bytes);
+            QCOMPARE(fileBytes(path), kind == 'u' ? QByteArray(5000, 'z') : bytes);
             QCOMPARE(entriesIn(dir), QStringList{u"anna.wahl.fld"_s}); // no temporary file left
         }
         if (kind == 'u')
             return;
-        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(writeFile(path, bytes));
         for (const DataFileReadResult &result : {ParseDataFile(bytes), ReadDataFile(path)}) {
             QCOMPARE(result.status, kind == '!' ? DataFileStatus::BadFormat : DataFileStatus::Ok);
             if (kind != '!')
@@ -153,7 +156,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const QString tail = dir.filePath(u"tail.fld"_s); // followed by 8 GB of (sparse) zeros
-        QVERIFY(writeBytes(tail, fileWithLine(2, "Deutsch\t\t\t\r\n")));
+        QVERIFY(writeFile(tail, fileWithLine(2, "Deutsch\t\t\t\r\n")));
         QVERIFY(QFile(tail).resize(qint64(8) << 30));
         QCOMPARE(ReadDataFile(tail).status, DataFileStatus::Ok);
         QVERIFY2(clock.elapsed() < 5000, "reading must stop early");
@@ -165,7 +168,7 @@ private slots:
         const QByteArray folder = QFile::encodeName(dir.path());
         const QByteArray fifo = folder + "/pipe.fld", good = folder + "/M\xFCller.fld";
         QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
-        QVERIFY(writeBytes(QFile::decodeName(folder + "/gut.fld"), fileWithLine(2, "Deutsch\r\n")));
+        QVERIFY(writeFile(QFile::decodeName(folder + "/gut.fld"), fileWithLine(2, "Deutsch\r\n")));
         QVERIFY(::rename((folder + "/gut.fld").constData(), good.constData()) == 0);
         QVERIFY(::symlink(fifo.constData(), (folder + "/link.fld").constData()) == 0);
         QVERIFY(::symlink(good.constData(), (folder + "/zeiger.fld").constData()) == 0);
@@ -202,48 +205,16 @@ private slots:
             if (byte == '\t' || byte == '\n' || byte == '\r')
                 continue;
             line.append(char(byte));
-            const bool undefined = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-            expected += undefined ? QString(QChar(byte)) : QStringDecoder("windows-1252").decode(QByteArray(1, char(byte)));
+            const bool undefined =
+                byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+            expected += undefined ? QString(QChar(byte))
+                                  : QStringDecoder("windows-1252").decode(QByteArray(1, char(byte)));
         }
         const DataFileReadResult read = ParseDataFile(line);
         QCOMPARE(read.status, DataFileStatus::Ok);
         QCOMPARE(read.texts.at(4, 1), expected);
     }
 
-    void failedSaveKeepsEarlierFile_data() {
-        QTest::addColumn<int>("folderMode");
-        QTest::addColumn<int>("fileMode");
-        QTest::addColumn<int>("sizeLimit"); // bytes a file may have, 0 for no limit
-        QTest::newRow("read-only folder") << 0555 << 0644 << 0;
-        QTest::newRow("write-protected file") << 0777 << 0444 << 0;
-        QTest::newRow("full file system") << 0777 << 0666 << 40;
-    }
-
-    // The save runs in a child process: as an ordinary user when the tests run as root (for whom
-    // write protection does not hold), and with the file-size limit of a full disk.
-    void failedSaveKeepsEarlierFile() {
-        QFETCH(int, folderMode);
-        QFETCH(int, fileMode);
-        QFETCH(int, sizeLimit);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"wahl.fld"_s);
-        const QByteArray earlier = fileWithLine(2, "Kunst\t\t\t\r\n");
-        QVERIFY(writeBytes(path, earlier));
-        GridModel grid;
-        grid.setCell(1, 1, u"Deutsch"_s); // the file is longer than the size limit
-        QVERIFY(chmod(QFile::encodeName(path).constData(), mode_t(fileMode)) == 0 &&
-                chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)) == 0);
-        const bool failed = inChild(geteuid() == 0, [&] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
-            return (sizeLimit == 0 || setrlimit(RLIMIT_FSIZE, &limit) == 0) &&
-                   SaveDataFile(path, grid).status == DataFileWriteStatus::Failed;
-        });
-        chmod(QFile::encodeName(dir.path()).constData(), 0700);
-        QVERIFY(failed);
-        QCOMPARE(readBytes(path), earlier);
-        QCOMPARE(entriesIn(dir), QStringList{u"wahl.fld"_s});
-    }
     // A row's line (four texts and three TABs) may be as long as the reader takes and no longer;
     // the longest text of the first row that is too long is named, and nothing is written.
     void lineLength_data() {
@@ -270,7 +241,7 @@ private slots:
         grid.setCell(2, 13 - row, u"Ä"_s + QChar(0x81)); // another row, before or after
         QTemporaryDir dir;
         const QString path = dir.filePath(u"lang.fld"_s);
-        QVERIFY(writeBytes(path, "earlier"));
+        QVERIFY(writeFile(path, "earlier"));
         const DataFileWriteResult result = SaveDataFile(path, grid);
         if (offending == 0) {
             QCOMPARE(result.status, DataFileWriteStatus::Ok);
@@ -283,28 +254,17 @@ private slots:
         }
         QCOMPARE(result.status, DataFileWriteStatus::TooLong);
         QCOMPARE(result.offendingText, grid.cell(offending, row));
-        QCOMPARE(readBytes(path), QByteArray("earlier"));
+        QCOMPARE(fileBytes(path), QByteArray("earlier"));
         QCOMPARE(EncodeDataFile(grid), QByteArray());
     }
 
-    // The message shows a long entry by its beginning.
-    void tooLongMessage_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("shown");
-        const QString forty = u"Französisch, Englisch, Latein, Spanisch"_s + u'!';
-        QTest::newRow("40 characters: whole") << forty << forty;
-        QTest::newRow("41 characters: cut") << forty + u'?' << forty + u"..."_s;
-        QTest::newRow("empty") << QString() << QString();
-    }
+    // The message shows a long entry by its beginning (data/too-long.tsv).
+    void tooLongMessage_data() { tables::addTextRows(u"rules/data/too-long.tsv"_s, {"text", "shown"}); }
 
     void tooLongMessage() {
         QFETCH(QString, text);
         QFETCH(QString, shown);
-        QCOMPARE(TooLongMessage(text),
-                 u"Der Eintrag  "_s + shown +
-                     u"  ist zu lang: Die Einträge einer Zeile dürfen zusammen höchstens "
-                     u"65533 Zeichen lang sein, damit die Fachlese-Datei wieder geöffnet "
-                     u"werden kann.\rBitte kürze den Eintrag und speichere dann erneut."_s);
+        QCOMPARE(TooLongMessage(text), messages::text(u"zu-lang"_s, {shown}));
     }
 
     // Only a regular file is replaced: anything else at the target's name stays what it was,
@@ -331,7 +291,7 @@ private slots:
         else if (kind == u"folder"_s)
             QVERIFY(QDir().mkdir(node));
         else if (kind == u"file"_s)
-            QVERIFY(writeBytes(node, "earlier"));
+            QVERIFY(writeFile(node, "earlier"));
         else if (mknod(nodeName.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0) // like /dev/null
             QSKIP("this process may not create a device node");
         const QString path = throughLink ? dir.filePath(u"link.fld"_s) : node;
@@ -349,7 +309,7 @@ private slots:
         QCOMPARE(entriesIn(dir), entries);
         if (kind == u"file"_s) {
             QCOMPARE(status, DataFileWriteStatus::Ok);
-            QCOMPARE(readBytes(node), EncodeDataFile(grid));
+            QCOMPARE(fileBytes(node), EncodeDataFile(grid));
         } else {
             QCOMPARE(status, DataFileWriteStatus::Failed);
             QCOMPARE(statOf(node, false).st_mode, nodeBefore.st_mode);
@@ -357,48 +317,144 @@ private slots:
         }
     }
 
-    // The replacement keeps the earlier file's mode, and its owner and group where the writer may
-    // hand them on: root may, another user keeps the group only where it belongs to it.
-    void modeAndOwnerKept_data() {
+    // A save that cannot write keeps the earlier file (read-only folder, write-protected file, a
+    // full disk as a file-size limit); a replacement keeps the earlier file's mode, and its owner
+    // and group where the writer may hand them on: root may, another user keeps the group only
+    // where it belongs to it. The save runs in a child process, as the nobody user where a row
+    // says so (for root, write protection does not hold).
+    void save_data() {
+        QTest::addColumn<int>("folderMode");
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("owner"); // user and group of the earlier file
         QTest::addColumn<bool>("byNobody");
-        QTest::addColumn<int>("modeAfter");
+        QTest::addColumn<int>("sizeLimit"); // bytes a file may have, 0 for no limit
+        QTest::addColumn<int>("modeAfter"); // -1: the save fails
         QTest::addColumn<int>("ownerAfter");
-        QTest::newRow("write for the owner only, by root") << 0200 << 0 << false << 0200 << 0;
-        QTest::newRow("private") << 0600 << 0 << false << 0600 << 0;
-        QTest::newRow("another user's, by root") << 0640 << 65534 << false << 0640 << 65534;
-        QTest::newRow("set-group bit, by root") << 02664 << 65534 << false << 02664 << 65534;
-        QTest::newRow("root's, by another user") << 0666 << 0 << true << 0666 << 65534;
-        QTest::newRow("set-user bit goes with the owner") << 04666 << 0 << true << 0666 << 65534;
+        QTest::newRow("read-only folder") << 0555 << 0644 << 0 << true << 0 << -1 << 0;
+        QTest::newRow("write-protected file") << 0777 << 0444 << 0 << true << 0 << -1 << 0;
+        QTest::newRow("full file system") << 0777 << 0666 << 0 << true << 40 << -1 << 0;
+        QTest::newRow("write for the owner only, by root") << 0777 << 0200 << 0 << false << 0 << 0200 << 0;
+        QTest::newRow("private") << 0777 << 0600 << 0 << false << 0 << 0600 << 0;
+        QTest::newRow("another user's, by root") << 0777 << 0640 << 65534 << false << 0 << 0640 << 65534;
+        QTest::newRow("set-group bit, by root") << 0777 << 02664 << 65534 << false << 0 << 02664 << 65534;
+        QTest::newRow("root's, by another user") << 0777 << 0666 << 0 << true << 0 << 0666 << 65534;
+        QTest::newRow("set-user bit goes with the owner") << 0777 << 04666 << 0 << true << 0 << 0666 << 65534;
     }
 
-    void modeAndOwnerKept() {
+    void save() {
+        QFETCH(int, folderMode);
         QFETCH(int, mode);
         QFETCH(int, owner);
         QFETCH(bool, byNobody);
+        QFETCH(int, sizeLimit);
         QFETCH(int, modeAfter);
-        QFETCH(int, ownerAfter);
-        if (geteuid() != 0)
+        const bool root = geteuid() == 0;
+        if (!root && modeAfter >= 0)
             QSKIP("handing a file to another user needs root");
         QTemporaryDir dir;
-        QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0);
         const QString path = dir.filePath(u"wahl.fld"_s);
-        const QByteArray name = QFile::encodeName(path);
-        QVERIFY(writeBytes(path, "earlier"));
-        QVERIFY(chown(name.constData(), uid_t(owner), gid_t(owner)) == 0 &&
-                chmod(name.constData(), mode_t(mode)) == 0);
+        const QByteArray name = QFile::encodeName(path), earlier = fileWithLine(2, "Kunst\t\t\t\r\n");
+        QVERIFY(writeFile(path, earlier));
+        QVERIFY((!root || chown(name.constData(), uid_t(owner), gid_t(owner)) == 0) &&
+                chmod(name.constData(), mode_t(mode)) == 0 &&
+                chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)) == 0);
         const struct stat before = statOf(path);
         GridModel grid;
-        grid.setCell(1, 1, u"Deutsch"_s);
-        QVERIFY(
-            inChild(byNobody, [&] { return SaveDataFile(path, grid).status == DataFileWriteStatus::Ok; }));
+        grid.setCell(1, 1, u"Deutsch"_s); // the file is longer than the size limit
+        const DataFileWriteStatus expected =
+            modeAfter < 0 ? DataFileWriteStatus::Failed : DataFileWriteStatus::Ok;
+        const bool saved = inChild(byNobody && root, [&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
+            return (sizeLimit == 0 || setrlimit(RLIMIT_FSIZE, &limit) == 0) &&
+                   SaveDataFile(path, grid).status == expected;
+        });
+        chmod(QFile::encodeName(dir.path()).constData(), 0700);
+        QVERIFY(saved);
+        QCOMPARE(entriesIn(dir), QStringList{u"wahl.fld"_s});
+        QCOMPARE(fileBytes(path), modeAfter < 0 ? earlier : EncodeDataFile(grid));
+        if (modeAfter < 0)
+            return;
         const struct stat after = statOf(path);
         QVERIFY(after.st_ino != before.st_ino); // replaced, not written in place
-        QCOMPARE(readBytes(path), EncodeDataFile(grid));
         QCOMPARE(int(after.st_mode & 07777), modeAfter);
-        QCOMPARE(int(after.st_uid), ownerAfter);
-        QCOMPARE(int(after.st_gid), ownerAfter);
+        QTEST(int(after.st_uid), "ownerAfter");
+        QTEST(int(after.st_gid), "ownerAfter");
+    }
+
+    // The pupil's lines as written after the 13 lines of the grid (data/identity-write.tsv), and
+    // read back whole.
+    void identityWritten_data() { addIdentityRows(u"rules/data/identity-write.tsv"_s); }
+
+    void identityWritten() {
+        QFETCH(QByteArray, tail);
+        QFETCH(PupilIdentity, identity);
+        GridModel grid;
+        grid.setCell(1, 1, u"Französisch"_s);
+        grid.setCell(4, 12, u"Notiz"_s);
+        const QByteArray plain = EncodeDataFile(grid);
+        DataFileWriteResult problem;
+        const QByteArray bytes = EncodeDataFile(grid, identity, &problem);
+        QCOMPARE(problem.status, DataFileWriteStatus::Ok);
+        QCOMPARE(bytes, plain + tail);
+        const DataFileReadResult read = ParseDataFile(bytes);
+        QCOMPARE(read.status, DataFileStatus::Ok);
+        QCOMPARE(read.identity, identity);
+        QCOMPARE(read.texts.texts, ParseDataFile(plain).texts.texts);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"wahl.fld"_s);
+        QCOMPARE(SaveDataFile(path, grid, identity).status, DataFileWriteStatus::Ok);
+        QCOMPARE(ReadDataFile(path).identity, identity);
+    }
+
+    // A name is refused where a cell would be, with the same messages; nothing is written.
+    void identityRefused_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<DataFileWriteStatus>("status");
+        for (const QList<QByteArray> &r : tables::rows(u"rules/data/identity-refused.tsv"_s))
+            QTest::newRow(r.value(0).constData())
+                << tables::text(r.value(1))
+                << (r.value(2) == "Ok" ? DataFileWriteStatus::Ok : DataFileWriteStatus::Unencodable);
+        const qsizetype room = kMaxLineBytes - 8; // after "Vorname="
+        QTest::newRow("longest line") << QString(room, u'a') << DataFileWriteStatus::Ok;
+        QTest::newRow("a byte too long") << QString(room + 1, u'a') << DataFileWriteStatus::TooLong;
+        QTest::newRow("two-byte letters, a byte too long")
+            << QString(room / 2, u'ş') + u'a' << DataFileWriteStatus::TooLong;
+    }
+
+    void identityRefused() {
+        QFETCH(QString, name);
+        QFETCH(DataFileWriteStatus, status);
+        DataFileWriteResult problem;
+        const QByteArray bytes = EncodeDataFile(GridModel(), {u"Muster"_s, name, {}, {}}, &problem);
+        QCOMPARE(problem.status, status);
+        QCOMPARE(bytes.isEmpty(), status != DataFileWriteStatus::Ok);
+        QCOMPARE(problem.offendingText, status == DataFileWriteStatus::Ok ? QString() : name);
+        QCOMPARE(ParseDataFile(bytes).identity.firstName,
+                 status == DataFileWriteStatus::Ok ? name : QString());
+    }
+
+    // What follows line 13 is read as far as it is well formed and never refuses the grid
+    // (data/identity-read.tsv); a file that ends before line 13 has no identity.
+    void identityRead_data() {
+        addIdentityRows(u"rules/data/identity-read.tsv"_s);
+        QTest::newRow("stops at an endless line")
+            << "Klasse=9\r\n" + QByteArray(kMaxLineBytes + 1, 'x') + "\r\nNachname=Kaya\r\n"
+            << PupilIdentity{{}, {}, u"9"_s, {}};
+        QTest::newRow("last line read")
+            << QByteArray("x\r\n").repeated(kMaxIdentityLines - 1) + "Nachname=Kaya\r\nVorname=Ali\r\n"
+            << PupilIdentity{u"Kaya"_s, {}, {}, {}};
+        QTest::newRow("before line 13") << QByteArray() << PupilIdentity();
+    }
+
+    void identityRead() {
+        QFETCH(QByteArray, tail);
+        const QByteArray grid = fileWithLine(2, "Deutsch\t\t\t\r\n");
+        const DataFileReadResult read =
+            ParseDataFile(tail.isEmpty() ? grid.first(22) + "Nachname=Kaya\r\n" : grid + tail);
+        QCOMPARE(read.status, DataFileStatus::Ok);
+        QCOMPARE(read.texts.at(1, 1), u"Deutsch"_s);
+        QTEST(read.identity, "identity");
     }
 };
 

@@ -58,6 +58,15 @@ inline QStringList validForeignLanguageLkChoice() {
     return rows;
 }
 
+// Rows 1 ... 11 of the valid choice with some replaced, written "row=entry|row=entry".
+inline QStringList validChoiceWith(const QString &changes) {
+    QStringList rows = validChoice();
+    rows.resize(GridModel::kCourseRows, QStringLiteral("-"));
+    for (const QString &change : changes.split(u'|', Qt::SkipEmptyParts))
+        rows[change.section(u'=', 0, 0).toInt() - 1] = change.section(u'=', 1);
+    return rows;
+}
+
 // The texts of all recorded dialogs, in order.
 inline QStringList dialogTexts(const DialogRecorder &recorder) {
     QStringList texts;

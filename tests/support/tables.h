@@ -26,7 +26,7 @@ inline QByteArray golden(const QString &name, const QByteArray &actual) {
         file.write(actual);
         file.close();
     }
-    return fileBytes(name);
+    return tables::fileBytes(name);
 }
 
 // Calls `literal` with each piece of `field` between escapes and `escape` with each escape's
@@ -74,7 +74,7 @@ inline QByteArray bytes(const QByteArray &field) {
 // The rows of the table `name` under tests/: the name, then the fields as written.
 inline QList<QList<QByteArray>> rows(const QString &name) {
     QList<QList<QByteArray>> result;
-    for (const QByteArray &line : fileBytes(name).split('\n'))
+    for (const QByteArray &line : tables::fileBytes(name).split('\n'))
         if (!line.isEmpty() && !line.startsWith('#'))
             result.append(line.split('\t'));
     return result;

@@ -48,35 +48,25 @@ inline void fillVaried(GridModel &grid, QRandomGenerator &random) {
     for (int i = 0; i < changes; ++i) {
         const int s = random.bounded(1, GridModel::kSemesters + 1);
         const int r = random.bounded(1, GridModel::kCourseRows + 1);
-        switch (random.bounded(8)) {
-        case 0:
-        case 1:
-            grid.setCell(s, r, randomSubject(random));
-            break;
-        case 2:
-            grid.setCell(s, r, QString());
-            break;
-        case 3:
-            grid.setCell(s, r, unknownTexts.at(random.bounded(int(unknownTexts.size()))));
-            break;
-        case 4:
-            grid.setCell(s, r, u" "_s + grid.cell(s, r) + u"  "_s);
-            break;
-        case 5: { // an examination row filled across, as auto-fill does
-            const QString subject = randomSubject(random);
-            const int row = random.bounded(1, GridModel::kExamRows + 1);
-            for (int k = 1; k <= GridModel::kSemesters; ++k)
-                grid.setCell(k, row, subject);
-            break;
+        const int kind = random.bounded(8);
+        if (kind < 5) { // a subject (0, 1), an empty cell, a text that is none, blanks around
+            QString text;
+            if (kind < 2)
+                text = randomSubject(random);
+            else if (kind == 3)
+                text = unknownTexts.at(random.bounded(int(unknownTexts.size())));
+            else if (kind == 4)
+                text = u" "_s + grid.cell(s, r) + u"  "_s;
+            grid.setCell(s, r, text);
+            continue;
         }
-        default: { // a Grundkurs row cleared or filled across
-            const QString subject = random.bounded(3) == 0 ? QString() : randomSubject(random);
-            const int row = random.bounded(GridModel::kExamRows + 1, GridModel::kCourseRows + 1);
-            for (int k = 1; k <= GridModel::kSemesters; ++k)
-                grid.setCell(k, row, subject);
-            break;
-        }
-        }
+        // An examination row filled across, as auto-fill does (5), or a Grundkurs row cleared or
+        // filled across.
+        const QString subject = kind == 5 || random.bounded(3) != 0 ? randomSubject(random) : QString();
+        const int row = kind == 5 ? random.bounded(1, GridModel::kExamRows + 1)
+                                  : random.bounded(GridModel::kExamRows + 1, GridModel::kCourseRows + 1);
+        for (int k = 1; k <= GridModel::kSemesters; ++k)
+            grid.setCell(k, row, subject);
     }
 }
 
