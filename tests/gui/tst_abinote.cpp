@@ -1,12 +1,14 @@
-#include "rules/dialogs.h"
-#include "support/fakes.h"
+#include "support/mainwindow.h"
 #include "windows/abinote.h"
 
 #include <QAccessible>
+#include <QDoubleSpinBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -16,8 +18,26 @@ void setPoints(TAbiNoteForm &form, const QString &all, int column = 0, const QSt
     for (int i = 1; i <= 22; ++i)
         form.SG_GK->item(1, i)->setText(i == column ? text : all);
 }
+
+// Types into a window as the keyboard would; "\t" is Tab.
+void type(QWidget *window, const QString &keys) {
+    for (const QChar c : keys) {
+        if (c == u'\t')
+            QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
+        else
+            QTest::keyClick(window->windowHandle(), c.toLatin1());
+    }
+}
+
+QString texts(const QList<QLabel *> &labels) {
+    QStringList all;
+    for (const QLabel *label : labels)
+        all << label->text();
+    return all.join(u'|');
+}
 } // namespace
 
+// The Abitur window: the sum of the points, keys, names, and the window as a pupil uses it.
 class TestAbiNote : public QObject {
     Q_OBJECT
 
@@ -75,6 +95,138 @@ private slots:
         QCOMPARE(form.SG_GK->item(1, 1)->text() + form.L_GK->text() +
                      QString::number(form.SG_GK->currentColumn()),
                  u"156?2"_s);
+    }
+
+    // Tab on the last cell goes to the first, Shift+Tab on the first to the last.
+    void tabWraps() {
+        TAbiNoteForm form(dialogs, system);
+        form.SG_GK->setCurrentCell(1, 22);
+        QTest::keyClick(form.SG_GK, Qt::Key_Tab);
+        const int afterTab = form.SG_GK->currentColumn();
+        QTest::keyClick(form.SG_GK, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(afterTab * 100 + form.SG_GK->currentColumn(), 122);
+    }
+
+    // Points set from a file show their sum at once, and 15 reads back as 15.
+    void pointsSet() {
+        TAbiNoteForm form(dialogs, system);
+        AbiturEntries entries;
+        entries.grundkurse.fill(15);
+        form.SetEntries(entries);
+        QCOMPARE(form.L_GK->text(), u"330"_s);
+        QCOMPARE(form.Entries().grundkurse, entries.grundkurse);
+    }
+
+    void initTestCase() {
+        QFont font(u"Liberation Sans"_s); // the program's font
+        font.setPixelSize(11);
+        QApplication::setFont(font);
+    }
+
+    // A pupil with the choice in the main window: the headings name its subjects and follow
+    // it; the points are typed, give the result, are saved and opened again.
+    void asAPupil() {
+        MainWindowFixture p(true);
+        const QStringList subjects = {u"Deutsch"_s, u"Mathematik"_s, u"Englisch"_s, u"Geschichte"_s};
+        for (int row = 1; row <= 4; ++row)
+            for (int column = 1; column <= 4; ++column)
+                p.grid().setCell(column, row, subjects[row - 1]);
+        p.form->B_Abinote->click();
+        TAbiNoteForm *form = p.form->AbiNoteForm();
+        QVERIFY(p.shown().isEmpty() && form->isVisible());
+        QCOMPARE(form->L_Modell->text(), u"Berechnung nach: vier Prüfungsfächer, 840 Punkte (eingebautes Modell)"_s);
+        QCOMPARE(form->L_LKKopf[0]->text() + u'|' + form->L_LKKopf[5]->text() + u'|' + form->L_PFKopf[2]->text(),
+                 u"Deutsch 1. S.|Mathematik 3. S.|Englisch (PK 3)"_s);
+        p.grid().setCell(1, 1, u"Biologie"_s);
+        p.grid().setCell(2, 2, u"Mathe"_s);
+        p.grid().setCell(4, 3, QString());
+        QCOMPARE(form->L_LKKopf[0]->text() + u'|' + form->L_LKKopf[4]->text() + u'|' + form->L_PFKopf[2]->text(),
+                 u"Biologie 1. S.|LK 2, 2. S.|Englisch (PK 3)"_s);
+
+        // The longest subject names fit their headings: no label is cut.
+        for (int column = 1; column <= 4; ++column)
+            p.grid().setCell(column, 1, u"Werte u. Normen"_s);
+        QCoreApplication::processEvents(); // the layouts follow the new headings
+        for (const QLabel *label : form->findChildren<QLabel *>())
+            QVERIFY2(label->wordWrap() || label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        form->SG_GK->setFocus();
+        form->SG_GK->setCurrentCell(1, 1);
+        type(form, u"10\t"_s.repeated(22));
+        QCOMPARE(form->L_GK->text(), u"220"_s);
+        for (QLineEdit *edit : form->E_LK)
+            QTest::keyClicks(edit, u"10"_s);
+        for (QLineEdit *edit : form->E_Kurs4)
+            QTest::keyClicks(edit, u"10"_s);
+        QCOMPARE(form->L_Brauche->text(), u"Bestehen: in jeder Prüfung mindestens 4 Punkte\n"
+                                          "Note 2,0: in jeder Prüfung mindestens 13 Punkte"_s);
+        form->SE_Zielnote->setFocus();
+        QTest::keyClick(form->SE_Zielnote, Qt::Key_Up); // 2,1
+        QVERIFY(form->L_Brauche->text().endsWith(u"Note 2,1: in jeder Prüfung mindestens 12 Punkte"_s));
+        QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote ?"_s);
+        for (QLineEdit *edit : form->E_Pruefung)
+            QTest::keyClicks(edit, u"10"_s);
+        QCOMPARE(texts(form->L_Bereiche), u"Grundkurse: 220 von 330|Leistungskurse: 140 von 210|"
+                                          "Abiturbereich: 200 von 300|Gesamt: 560 von 840"_s);
+        QCOMPARE(form->L_PFSumme[0]->text() + form->L_Bedingungen[0]->text().left(1) + form->L_Ergebnis->text(),
+                 u"50✔Durchschnittsnote 2,3"_s);
+
+        // Saved, changed, opened again: the question first, then the saved points.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"punkte.json"_s);
+        p.system.fileAnswers.enqueue(path);
+        form->B_Speichern->click();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), EncodeAbiturFile(form->Entries()));
+        for (int i = 0; i < 2; ++i)
+            QTest::keyClick(form->E_Pruefung[0], Qt::Key_Backspace);
+        form->SG_GK->item(1, 22)->setText(u"0"_s);
+        QCOMPARE(form->L_Ergebnis->text(), u"bestanden, Durchschnittsnote ?"_s);
+        p.dialogs.answers.enqueue(DialogButton::Yes);
+        p.system.fileAnswers.enqueue(path);
+        form->B_Oeffnen->click();
+        QCOMPARE(p.shown(), QStringList{u"information|Information|Sollen die eingegebenen Daten überschrieben "
+                                        "werden?|&Ja|&Nein"_s});
+        QCOMPARE(form->E_Pruefung[0]->text() + form->SG_GK->item(1, 22)->text() + form->L_GK->text(), u"1010220"_s);
+        QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote 2,3"_s);
+
+        // A damaged file and a folder change nothing; nothing was typed, so nothing is asked.
+        QVERIFY(file.copy(dir.filePath(u"kaputt.json"_s)));
+        QFile damaged(dir.filePath(u"kaputt.json"_s));
+        QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.resize(30));
+        damaged.close();
+        p.dialogs.entries.clear();
+        p.system.fileAnswers.enqueue(damaged.fileName());
+        form->B_Oeffnen->click();
+        p.system.fileAnswers.enqueue(dir.path());
+        form->B_Speichern->click();
+        QCOMPARE(p.shown(), (QStringList{u"warning|Warnung|Falsches oder fehlerhaftes Dateiformat\rDie Datei ist "
+                                         "kein gültiger JSON-Text.|&Abbrechen"_s,
+                                         u"error|Fehler|Diskette oder Platte schreibgeschützt oder voll!|&Abbrechen"_s}));
+        QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote 2,3"_s);
+    }
+
+    // The model comes from abitur.ini; a damaged one is named and the built-in model is used.
+    void model() {
+        DialogRecorder dialogs;
+        ScriptedSystemDialogs system;
+        QTemporaryDir dir;
+        QFile ini(dir.filePath(u"abitur.ini"_s));
+        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write("[Modell]\nName\n") > 0);
+        ini.close();
+        TAbiNoteForm damaged(dialogs, system, {}, {dir.path(), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
+        QCOMPARE(dialogs.entries.size(), 1);
+        QCOMPARE(dialogs.entries[0].request.text,
+                 u"Die Datei "_s + ini.fileName() +
+                     u" ist fehlerhaft. Zeile 2: Die Zeile ist weder ein Abschnitt wie [Grundkurse] noch eine Angabe "
+                     "wie Mindestpunkte = 110.\rBerechnet wird nach dem eingebauten Modell."_s);
+        QVERIFY(damaged.Model() == BuiltInAbiturModel());
+        QCOMPARE(damaged.L_LKKopf[3]->text() + damaged.L_PFKopf[3]->text(), u"LK 2, 1. S.PK 4"_s);
+        TAbiNoteForm shipped(dialogs, system, {}, {dir.filePath(u"nichts"_s), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
+        QCOMPARE(shipped.L_Modell->text(), u"Berechnung nach: KMK-Rahmen, vier Prüfungsfächer, 840 Punkte"_s);
     }
 };
 

@@ -10,25 +10,6 @@ class TestEditing : public QObject {
     Q_OBJECT
 
 private slots:
-    void menuStructure() {
-        MainWindowFixture w;
-        QStringList texts;
-        for (QAction *action : w.form->PopupMenu1->actions()) {
-            texts << action->text() + (action->menu() ? u':' + action->menu()->objectName() : QString());
-            for (QAction *item : action->menu() ? action->menu()->actions() : QList<QAction *>())
-                texts.last() += u',' + item->text();
-        }
-        QCOMPARE(texts,
-                 (QStringList{u"Aufgabenfeld &A:AufgabenfeldA1,&Deutsch,&Englisch,&Französisch,&Spanisch,"
-                              u"&Latein,&Türkisch,&Kunst,&Musik"_s,
-                              u"Aufgabenfeld &B:AufgabenfeldB1,&Geschichte,&Erdkunde,&Politik,P&ädagogik,"
-                              u"&Religion,&Werte und Normen"_s,
-                              u"Aufgabenfeld &C:AufgabenfeldC1,&Mathematik,&Physik,&Biologie,&Chemie,"
-                              u"&Informatik"_s,
-                              u"&Sport:Sport1,&Sport,Sport-&Theorie"_s, u"&rechts ausfüllen"_s,
-                              u"&links ausfuellen"_s, u"l&öschen"_s}));
-    }
-
     // A click on a cell makes it current and changes nothing.
     void clickChangesNothing() {
         MainWindowFixture w(true);
@@ -109,6 +90,17 @@ private slots:
         }
         QVERIFY(!w.form->StringGridView->isEditing());
         QCOMPARE(w.row(8), u"Mathematik|||"_s);
+    }
+
+    // Sport-Theorie is entered from the menu too, into the current cell and not into a cell
+    // typed into earlier.
+    void menuPicks() {
+        MainWindowFixture w(true);
+        w.form->setCurrentCell(1, 5);
+        w.type(u"Kun\n"_s);
+        w.form->setCurrentCell(2, 7);
+        w.form->SubjectItems[21]->trigger();
+        QCOMPARE(w.grid().cell(2, 7) + u'|' + w.grid().cell(1, 5), u"Sport-Theorie|Kun"_s);
     }
 };
 

@@ -1,6 +1,7 @@
 // The document viewer: loading, the forward search with its odd rules, printing, and the
 // main-window handlers that open it.
 
+#include "shell/qtdialogs.h"
 #include "support/choices.h"
 #include "support/mainwindow.h"
 #include "windows/help.h"
@@ -203,6 +204,21 @@ private slots:
             QVERIFY(help.RichEdit1->toPlainText().contains(text));
         }
         QCOMPARE(f.form->findChildren<THelpForm *>().size(), 1);
+    }
+
+    // The viewer's own messages come up over the viewer, not over the main window.
+    void viewerMessageOwner() {
+        QDir::setCurrent(QStringLiteral(FACHLESE_SOURCE_DIR "/documents"));
+        QtDialogs dialogs;
+        QWidget main;
+        dialogs.setParent(&main);
+        THelpForm help(dialogs, system, &main);
+        help.ShowDocument(u"Hilfe"_s, u"Hilfe.rtf"_s, true);
+        QVERIFY(QTest::qWaitForWindowActive(&help));
+        help.Edit1->setText(u"kein solches Wort"_s);
+        QWidget *owner = nullptr;
+        QVERIFY(duringModal([&] { help.Button1Click(); }, [&](QWidget *box) { owner = box->parentWidget(); }));
+        QCOMPARE(owner, &help);
     }
 };
 

@@ -1,15 +1,38 @@
 #include "rules/datafile.h"
+#include "shell/commandline.h"
+#include "shell/qtdialogs.h"
 #include "support/files.h"
 #include "support/mainwindow.h"
+#include "windows/print.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+
+#include <cstdio>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+const QByteArray kGrid = "Fachlese\r\nDeutsch\t\t\t\r\n" + QByteArray("\t\t\t\r\n").repeated(11);
+
+// Writes a file named by its bytes, which need not be text.
+bool writeNative(const QByteArray &path, const QByteArray &bytes) {
+    std::FILE *file = std::fopen(path.constData(), "wb");
+    const bool written = file && std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
+    return file && std::fclose(file) == 0 && written;
+}
+
+// The print form's four fields, joined by "|".
+QString fields(MainWindowFixture &w) {
+    const TPrintForm *form = w.form->PrintForm();
+    return QStringList{form->E_Nachname->text(), form->E_Vorname->text(), form->E_Klasse->text(),
+                       form->E_Datum->text()}
+        .join(u'|');
+}
+
 // The window as the file commands leave it: the caption after "... - ", the name of the
 // current file, then 1/0 for "Speichern" enabled, the choice tested, and closing without question.
 QString state(MainWindowFixture &w) {
@@ -19,7 +42,8 @@ QString state(MainWindowFixture &w) {
 }
 } // namespace
 
-// "&Neu", "&Öffnen", "&Speichern" and "Speichern &unter..." of the main window.
+// "&Neu", "&Öffnen", "&Speichern" and "Speichern &unter..." of the main window, the questions
+// before them, and the pupil's name and class, which travel with the choice file.
 class TestMainFile : public QObject {
     Q_OBJECT
 
@@ -97,7 +121,7 @@ private slots:
         w.dialogs.answers.enqueue(DialogButton::Yes);
         w.form->OeffnenClick();
 
-        QCOMPARE(w.shown().value(1), shown);
+        QCOMPARE(w.shown().mid(1), QStringList{shown}); // reported once, as what it is
         QCOMPARE(state(w) + u' ' + w.row(1) + u' ' + w.row(6), u"gut gut.fld 111 |||Englisch |Kunst||"_s);
         w.form->Speichern->trigger();
         QVERIFY(fileBytes(good).contains("\tKunst\t"));
@@ -155,6 +179,161 @@ private slots:
         w.form->Speichernunter1Click();
         QCOMPARE(w.shown(), QStringList{u"error|Fehler|"_s + message + u"|&Abbrechen"_s});
         QCOMPARE(state(w), u"x x.fld 100"_s);
+    }
+
+    // "&Ja" saves as "&Speichern" does (or "Speichern unter..." without a name) and then goes
+    // on; a cancelled save dialog or a failed write keep the window and the grid.
+    void saveFirst_data() {
+        QTest::addColumn<QString>("command"); // close, neu, oeffnen
+        QTest::addColumn<bool>("named");      // a file name is current
+        QTest::addColumn<QString>("save");    // ok, cancel, fail
+        for (const QString &command : {u"close"_s, u"neu"_s, u"oeffnen"_s})
+            for (const QString &save : {u"ok"_s, u"cancel"_s, u"fail"_s})
+                for (const bool named : {false, true})
+                    if (!named || save != u"cancel")
+                        QTest::addRow("%s %d %s", qPrintable(command), named, qPrintable(save))
+                            << command << named << save;
+    }
+
+    void saveFirst() {
+        QFETCH(QString, command);
+        QFETCH(bool, named);
+        QFETCH(QString, save);
+        QTemporaryDir dir;
+        const QString target = dir.filePath(u"wahl.fld"_s), other = dir.filePath(u"andere.fld"_s);
+        QVERIFY(writeFile(other, "Fachlese\r\nMusik\r\n"));
+        MainWindowFixture w;
+        w.form->show();
+        if (named) {
+            w.system.fileAnswers << target;
+            w.form->Speichernunter1Click();
+            QVERIFY(save != u"fail" || QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadOther));
+        } else {
+            w.system.fileAnswers << (save == u"ok" ? target : save == u"fail" ? dir.filePath(u"x/y"_s) : QString());
+        }
+        const QByteArray before = fileBytes(target);
+        w.grid().setCell(1, 1, u"Deutsch"_s);
+        w.system.fileAnswers << other; // for "Öffnen"
+        w.dialogs.answers << DialogButton::Yes;
+        command == u"close" ? w.form->Beenden->trigger() : command == u"neu" ? w.form->NeuClick() : w.form->OeffnenClick();
+        const bool saved = save == u"ok";
+        QCOMPARE(fileBytes(target) == before, !saved);
+        QCOMPARE(fileBytes(target).contains("Deutsch\t"), saved);
+        const bool wentOn = command == u"close" ? !w.form->isVisible()
+                            : command == u"neu" ? w.row(1) == u"|||"_s
+                                                : w.row(1) == u"|||Musik"_s;
+        QCOMPARE(wentOn, saved);
+        QCOMPARE(w.dialogs.entries.size(), save == u"fail" ? 2 : 1); // the question, the error
+    }
+
+    // The save dialog asks before it replaces a file; "No" leaves the dialog open.
+    void overwriteQuestion() {
+        QTemporaryDir dir;
+        const QString existing = dir.filePath(u"anna.fld"_s);
+        QVERIFY(writeFile(existing, "Fachlese\r\n"));
+        QtSystemDialogs dialogs;
+        for (const bool replace : {false, true}) {
+            QString chosen = u"<none>"_s, asked;
+            duringModal([&] { chosen = dialogs.saveFileName(u"Fachlesedaten (*.fld)|*.fld"_s, u"fld"_s, existing); },
+                        [&](QWidget *fileDialog) {
+                            QTimer::singleShot(0, [&] {
+                                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                                asked = box->text();
+                                box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+                            });
+                            qobject_cast<QDialog *>(fileDialog)->accept(); // with the dialog's checks
+                        });
+            QVERIFY2(asked.contains(u"anna.fld"_s), qPrintable(asked));
+            QCOMPARE(chosen, replace ? existing : QString());
+        }
+    }
+
+    // Saving refuses a symbolic link that leads to itself and a file without any write
+    // permission, also for root; both stay as they were.
+    void linkAndLockRefused() {
+        QTemporaryDir dir;
+        const QString loop = dir.filePath(u"kreis.fld"_s), locked = dir.filePath(u"fest.fld"_s);
+        QVERIFY(symlink(QFile::encodeName(loop).constData(), QFile::encodeName(loop).constData()) == 0);
+        QVERIFY(writeFile(locked, "vorher") && QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadOther));
+        for (const QString &path : {loop, locked})
+            QCOMPARE(SaveDataFile(path, GridModel()).status, DataFileWriteStatus::Failed);
+        QCOMPARE(QFile::symLinkTarget(loop), loop);
+        QCOMPARE(fileBytes(locked), QByteArray("vorher"));
+    }
+
+    // A name given by bytes that are no UTF-8 opens by them; "Speichern" then asks for a name.
+    void nonTextName() {
+        QTemporaryDir dir;
+        QByteArray program = "fachlese", argument = QFile::encodeName(dir.path()) + "/M\xFC.fld";
+        QVERIFY(writeNative(argument, "Fachlese\r\nLatein\r\n") && QFile::exists(QFile::decodeName(argument)) == false);
+        char *argv[] = {program.data(), argument.data()};
+        const QString decoded = ParseCommandLine({QString::fromLocal8Bit(argument)}).file;
+        QCOMPARE(NativeArgument(2, argv, decoded), argument);
+        MainWindowFixture w;
+        w.form->OpenDataFile(decoded, argument);
+        QVERIFY(w.dialogs.entries.isEmpty() && w.row(1) == u"|||Latein"_s);
+        QVERIFY(w.form->CurrentFileName.isEmpty() && !w.form->Speichern->isEnabled());
+    }
+
+    // Opening sets all four fields, empty where the file has none; "&Neu" empties them; neither
+    // leaves anything to save.
+    void openAndNew() {
+        QTemporaryDir dir;
+        const QString named = dir.filePath(u"ayse.fld"_s), plain = dir.filePath(u"plain.fld"_s);
+        QVERIFY(writeFile(named, kGrid + "Nachname=Y\xC4\xB1lmaz\r\nKlasse=10b\r\n"));
+        QVERIFY(writeFile(plain, kGrid));
+        MainWindowFixture w;
+        w.form->PrintForm()->E_Datum->setText(u"before"_s);
+        w.form->OpenDataFile(named);
+        QCOMPARE(fields(w), u"Yılmaz||10b|"_s);
+        QVERIFY(w.closesWithoutQuestion());
+
+        w.form->OpenDataFile(plain);
+        QCOMPARE(fields(w), u"|||"_s);
+        QVERIFY(w.closesWithoutQuestion());
+
+        w.form->OpenDataFile(named);
+        w.form->NeuClick();
+        QCOMPARE(fields(w), u"|||"_s);
+        QVERIFY(w.dialogs.entries.isEmpty());
+        QVERIFY(w.closesWithoutQuestion());
+    }
+
+    // A changed name is an unsaved change: the close question and the questions of "&Neu"
+    // and "&Öffnen" come; saving writes the lines and ends the question.
+    void changedName() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"wahl.fld"_s);
+        QVERIFY(writeFile(path, kGrid + "Vorname=Ali\r\n"));
+        MainWindowFixture w;
+        w.form->OpenDataFile(path);
+        QLineEdit *surname = w.form->PrintForm()->E_Nachname;
+        surname->setText(u"Kaya"_s);
+        QVERIFY(!w.closesWithoutQuestion());
+        // "&Ja" saved the name with the choice.
+        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kaya\r\nVorname=Ali\r\n");
+        QVERIFY(w.closesWithoutQuestion());
+
+        surname->setText(u"Kayra"_s);
+        w.dialogs.answers.enqueue(DialogButton::Cancel);
+        w.form->NeuClick();
+        QCOMPARE(fields(w), u"Kayra|Ali||"_s); // "&Abbrechen": nothing changed
+
+        w.form->SpeichernClick();
+        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kayra\r\nVorname=Ali\r\n");
+        QVERIFY(w.closesWithoutQuestion());
+
+        // Back to the saved name: nothing to save.
+        surname->setText(u"Kaya2"_s);
+        surname->setText(u"Kayra"_s);
+        QVERIFY(w.closesWithoutQuestion());
+
+        // A name that cannot be stored is refused like a cell, and stays unsaved.
+        surname->setText(u"Ka\tya"_s);
+        w.form->SpeichernClick();
+        QCOMPARE(w.shown().last().section(u'|', 2, 2), UnencodableMessage(u"Ka\tya"_s));
+        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kayra\r\nVorname=Ali\r\n");
+        QVERIFY(!w.closesWithoutQuestion());
     }
 };
 

@@ -5,8 +5,10 @@
 #include "rules/suggestion.h"
 #include "shell/coursegridmodel.h"
 #include "windows/abinote.h"
+#include "windows/help.h"
 #include "windows/info.h"
 #include "windows/print.h"
+#include "windows/pruefliste.h"
 
 #include <QAbstractButton>
 #include <QAbstractTextDocumentLayout>
@@ -24,6 +26,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTextLayout>
 
 using namespace Qt::StringLiterals;
@@ -33,18 +36,15 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    // Start-up asks the print system nothing: neither the print plugin nor the printing library
-    // is loaded by the time the main window and the information window of its first show are up,
+    // The first show brings the information window up modally, once: minimise and restore bring
+    // no second one. Start-up asks the print system nothing: neither the print plugin nor the
+    // printing library is loaded by the time the main window and the information window are up,
     // and only the information window is built of the side windows. (First in this program, so
     // that nothing before it has printed.)
-    void startLoadsNoPrintSystem() {
-#ifndef Q_OS_LINUX
-        QSKIP("reads the loaded libraries from /proc");
-#else
-        DialogRecorder dialogs;
-        ScriptedSystemDialogs system;
-        TMainForm f(dialogs, system);
-        f.CreateSideWindows();
+    void firstShow() {
+        MainWindowFixture w;
+        TMainForm &f = *w.form;
+        f.FirstShowPending = true;
         QVERIFY(f.Image1->pixmap().isNull() && QApplication::windowIcon().isNull()); // drawn later
         QVERIFY(duringModal(
             [&] {
@@ -52,25 +52,35 @@ private slots:
                 QVERIFY(QTest::qWaitFor([&] { return !f.FirstShowPending; }, 10000));
             },
             [&](QWidget *shown) { QCOMPARE(shown, f.InfoForm()); }));
+        QVERIFY(!duringModal([&] {
+            f.showMinimized();
+            f.showNormal();
+            f.FormShow(); // the handler of every show
+            QTest::qWait(50);
+        }));
+        QVERIFY(f.InfoForm()->isHidden());
         f.B_VerordnungClick(); // the document viewer has a printer of its own, made when printing
+#ifdef Q_OS_LINUX
         QFile maps(u"/proc/self/maps"_s);
         QVERIFY(maps.open(QIODevice::ReadOnly));
         const QByteArray loaded = maps.readAll();
         QVERIFY(loaded.contains("libQt6Widgets"));
         QVERIFY2(!loaded.contains("printsupport/") && !loaded.contains("libcups"), loaded.constData());
+#endif
         // The icon of the windows, drawn once the main window was shown, in its three sizes.
         QVERIFY(QTest::qWaitFor([] { return !QApplication::windowIcon().isNull(); }, 5000));
         QCOMPARE(QApplication::windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
         QCOMPARE(f.findChildren<QDialog *>().size() + f.findChildren<QMainWindow *>().size() +
                      f.findChildren<TAbiNoteForm *>().size(),
                  2); // the information window and the document viewer
-#endif
     }
 
     // The state at start, and what the window shows (data/main-window.txt): caption, labels,
-    // the buttons' texts and tool tips, the menus, and for every control of the main window and
-    // the print form and for some cells the name screen readers get: buttons their captions
-    // without "&", the fields their labels, the picture and the cells what they stand for.
+    // the buttons' texts and tool tips, the menus and the grid's context menu, and for every
+    // control of the main window and the print form and for some cells the name screen readers
+    // get: buttons their captions without "&", the fields their labels, the picture, the
+    // viewer's text and the cells what they stand for, the headers semester and row, the
+    // Abitur result its label. The side windows are announced as windows.
     void startState() {
         MainWindowFixture w;
         TMainForm &f = *w.form;
@@ -89,7 +99,7 @@ private slots:
                  f.B_Anleitung, f.B_AGF, f.B_Verordnung, f.B_Abinote, f.B_Hilfe, f.B_Testen, f.Image1,
                  f.StringGridView, f.PrintForm()->E_Nachname, f.PrintForm()->E_Vorname,
                  f.PrintForm()->E_Klasse, f.PrintForm()->E_Datum, f.PrintForm()->B_Print,
-                 f.PrintForm()->B_Cancel}) {
+                 f.PrintForm()->B_Cancel, f.HelpForm()->RichEdit1}) {
             const auto *button = qobject_cast<QAbstractButton *>(control);
             shown << (button ? button->text() + u'|' + button->toolTip() + u'|' : QString()) + name(control);
         }
@@ -99,9 +109,16 @@ private slots:
         for (const auto &[column, row] :
              {std::pair(1, 1), std::pair(2, 6), std::pair(4, 11), std::pair(0, 3), std::pair(3, 0)})
             shown << table->cellAt(row, column)->text(QAccessible::Name);
-        for (const QAction *top : f.menuBar()->actions()) {
+        QAccessibleTableCellInterface *cell = table->cellAt(3, 2)->tableCellInterface();
+        shown << cell->columnHeaderCells().value(0)->text(QAccessible::Name) + u'|' +
+                     cell->rowHeaderCells().value(0)->text(QAccessible::Name);
+        const QAccessibleInterface *result = QAccessible::queryAccessibleInterface(f.AbiNoteForm()->L_GK);
+        shown << result->relations(QAccessible::Label).value(0).first->text(QAccessible::Name);
+        for (QWidget *window : std::initializer_list<QWidget *>{f.PrueflisteForm(), f.AbiNoteForm()})
+            QCOMPARE(QAccessible::queryAccessibleInterface(window)->role(), QAccessible::Window);
+        for (const QAction *top : f.menuBar()->actions() + f.PopupMenu1->actions()) {
             shown << top->text();
-            for (const QAction *item : top->menu()->actions())
+            for (const QAction *item : top->menu() ? top->menu()->actions() : QList<QAction *>())
                 shown.last() += u',' + (item->isSeparator() ? u"-"_s : item->text());
         }
         const QByteArray texts = (shown.join(u'\n') + u'\n').toUtf8();

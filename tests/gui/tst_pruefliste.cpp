@@ -42,8 +42,9 @@ private slots:
         QVERIFY(form->isVisible() && w.form->findChildren<TPruefListeForm *>().size() == 1);
     }
 
-    // Typing into the grid changes the list at once (no timer tick): an unknown subject is
-    // named with its cell; violations stand before notes, each marked.
+    // Typing into the grid changes the list at once (no timer tick): a note alone leaves "all
+    // fulfilled" on top; an unknown subject is named with its cell; violations stand before
+    // notes, each marked.
     void updatesOnChange() {
         MainWindowFixture w;
         w.form->Timer1->stop();
@@ -52,6 +53,9 @@ private slots:
         choices::fill(w.grid(), choices::validChoice());
         QCOMPARE(form.Lines().value(0), TPruefListeForm::kAllFulfilled);
         QCOMPARE(form.Label1->text(), TPruefListeForm::kForeignLanguageReminder);
+        for (int s = 1; s <= 4; ++s)
+            w.grid().setCell(s, 10, u"Physik"_s); // a repeated course: a note
+        QCOMPARE(form.Lines().size() * 10 + form.Lines().indexOf(TPruefListeForm::kAllFulfilled), 20);
         w.grid().setCell(2, 6, u" Mathe "_s);
         const int unknown = lineWith(form, u"GK 4, 2. Semester: »Mathe« ist kein Fach"_s);
         QVERIFY2(unknown >= 0, qPrintable(form.Lines().join(u'\n')));
@@ -81,11 +85,14 @@ private slots:
         const QModelIndexList selected = w.form->StringGridView->selectionModel()->selectedIndexes();
         QVERIFY(selected.size() == 1 && selected.first().column() == 3 && selected.first().row() == 10);
         // An examination rule leads to the examination rows of the first semester.
-        w.form->selectCells(1, 1, 4);
+        for (int s = 1; s <= 4; ++s)
+            w.grid().setCell(s, 3, u"Sport"_s);
+        emit form.ListBox1->itemActivated(
+            form.ListBox1->item(lineWith(form, u"SPORT kann nicht drittes Prüfungsfach sein."_s)));
         QCOMPARE(w.form->Col() * 100 + w.form->Row(), 101);
         QCOMPARE(w.form->StringGridView->selectionModel()->selectedIndexes().size(), 4);
         // The line "all fulfilled" leads nowhere.
-        w.grid().setCell(3, 10, u"Physik"_s);
+        choices::fill(w.grid(), choices::validChoice());
         w.form->setCurrentCell(2, 2);
         emit form.ListBox1->itemActivated(form.ListBox1->item(0));
         QCOMPARE(w.form->Col() * 100 + w.form->Row(), 202);

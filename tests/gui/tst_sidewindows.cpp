@@ -4,6 +4,7 @@
 #include "windows/abinote.h"
 #include "windows/help.h"
 #include "windows/info.h"
+#include "windows/pruefliste.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -17,29 +18,9 @@ class TestSideWindows : public QObject {
     Q_OBJECT
 
 private slots:
-    // The first show brings the information window up modally, once; minimise and restore
-    // bring no second one.
-    void startupShowsInfoOnce() {
-        MainWindowFixture p;
-        TMainForm &f = *p.form;
-        f.FirstShowPending = true;
-        QVERIFY(duringModal(
-            [&] {
-                f.show();
-                QVERIFY(QTest::qWaitFor([&] { return !f.FirstShowPending; }, 10000));
-            },
-            [&](QWidget *shown) { QCOMPARE(shown, f.InfoForm()); }));
-        QVERIFY(!duringModal([&] {
-            f.showMinimized();
-            f.showNormal();
-            f.FormShow(); // the handler of every show
-            QTest::qWait(50);
-        }));
-        QVERIFY(f.InfoForm()->isHidden());
-    }
-
     // Each side window is built when first asked for and then kept: it comes back with the
-    // content it had, as if it had lived since the start.
+    // content it had, as if it had lived since the start. "A&binote" opens its window at once,
+    // and never modally.
     void sideWindowsBuiltOnFirstUse() {
         MainWindowFixture p;
         TMainForm &f = *p.form;
@@ -51,7 +32,7 @@ private slots:
         p.dialogs.answers << DialogButton::Yes << DialogButton::Yes;
         f.B_Abinote->click();
         TAbiNoteForm *abinote = f.AbiNoteForm();
-        QVERIFY(abinote && abinote->isVisible());
+        QVERIFY(p.shown().isEmpty() && abinote && abinote->isVisible() && !abinote->isModal());
         abinote->SG_GK->item(1, 1)->setText(u"12"_s);
         abinote->close();
         f.B_Abinote->click();
@@ -94,9 +75,6 @@ private slots:
         QVERIFY(f.InfoForm()->isVisible() && !f.InfoForm()->isModal() &&
                 f.findChildren<TInfoForm *>().size() == 1);
         QCOMPARE(f.InfoForm()->Label2->text(), u"Version 1.49 vom 12.05.2003"_s);
-        QTest::keyClick(f.InfoForm(), Qt::Key_Escape); // no title bar: Escape or "OK"
-        QVERIFY(f.InfoForm()->isHidden());
-        f.Ueber->trigger();
         f.InfoForm()->Button1->click();
         QVERIFY(f.InfoForm()->isHidden());
     }
@@ -124,11 +102,17 @@ private slots:
         QVERIFY(form.isHidden());
     }
 
-    // "A&binote" opens the window at once, and never modally.
-    void abinoteOpens() {
-        MainWindowFixture p;
-        p.form->B_Abinote->click();
-        QVERIFY(p.shown().isEmpty() && p.form->AbiNoteForm()->isVisible() && !p.form->AbiNoteForm()->isModal());
+    // Escape closes the side windows; the information window has no title bar, so Escape or "OK".
+    void escapeCloses() {
+        QDir::setCurrent(QStringLiteral(FACHLESE_SOURCE_DIR "/documents"));
+        MainWindowFixture w(true);
+        w.form->B_HilfeClick();
+        for (QWidget *window : QList<QWidget *>{w.form->AGFForm(), w.form->PrueflisteForm(), w.form->HelpForm(),
+                                                w.form->AbiNoteForm(), w.form->InfoForm()}) {
+            window->show();
+            QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_Escape);
+            QVERIFY2(window->isHidden(), window->metaObject()->className());
+        }
     }
 };
 
