@@ -125,25 +125,6 @@ private slots:
         QCOMPARE(texts, tables::golden(u"gui/data/main-window.txt"_s, texts));
     }
 
-    // Closing asks only for a changed grid; a validation run, failed or not, takes the snapshot.
-    void closeQuestion() {
-        MainWindowFixture w;
-        w.form->show();
-        w.dialogs.answers << DialogButton::Yes << DialogButton::No;
-        w.form->Beenden->trigger(); // unchanged: closes without a question
-        QVERIFY(w.dialogs.entries.isEmpty() && !w.form->isVisible());
-        w.form->show();
-        w.grid().setCell(1, 5, u"Quatsch"_s);
-        w.form->Beenden->trigger(); // "&Ja" keeps the window
-        QVERIFY(w.form->isVisible());
-        QCOMPARE(
-            w.shown().value(0),
-            u"confirmation|Bestätigung|Willst du die eingegebenen Daten nicht erst speichern?|&Ja|&Nein"_s);
-        w.form->B_Testen->click(); // "Das Fach  Quatsch  ist nicht bekannt!"
-        w.form->Beenden->trigger();
-        QVERIFY(w.dialogs.entries.size() == 2 && !w.form->isVisible());
-    }
-
     // The Qt boxes: icon, title, the buttons with the default ("*"), the line break; Escape
     // answers with the last button, and the system box keeps its own button texts.
     void qtDialogs_data() {
