@@ -1,9 +1,9 @@
+#include "support/files.h"
 #include "support/mainwindow.h"
 #include "windows/abinote.h"
 
 #include <QAccessible>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,23 +18,6 @@ void setPoints(TAbiNoteForm &form, const QString &all, int column = 0, const QSt
     for (int i = 1; i <= 22; ++i)
         form.SG_GK->item(1, i)->setText(i == column ? text : all);
 }
-
-// Types into a window as the keyboard would; "\t" is Tab.
-void type(QWidget *window, const QString &keys) {
-    for (const QChar c : keys) {
-        if (c == u'\t')
-            QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
-        else
-            QTest::keyClick(window->windowHandle(), c.toLatin1());
-    }
-}
-
-QString texts(const QList<QLabel *> &labels) {
-    QStringList all;
-    for (const QLabel *label : labels)
-        all << label->text();
-    return all.join(u'|');
-}
 } // namespace
 
 // The Abitur window: the sum of the points, keys, names, and the window as a pupil uses it.
@@ -45,6 +28,12 @@ class TestAbiNote : public QObject {
     ScriptedSystemDialogs system;
 
 private slots:
+    void initTestCase() {
+        QFont font(u"Liberation Sans"_s); // the program's font
+        font.setPixelSize(11);
+        QApplication::setFont(font);
+    }
+
     // Every key released in the grid recomputes the label, also keys that change no cell: the
     // sum of the 22 points, or "?" for a value outside 1 ... 15.
     void sum() {
@@ -117,12 +106,6 @@ private slots:
         QCOMPARE(form.Entries().grundkurse, entries.grundkurse);
     }
 
-    void initTestCase() {
-        QFont font(u"Liberation Sans"_s); // the program's font
-        font.setPixelSize(11);
-        QApplication::setFont(font);
-    }
-
     // A pupil with the choice in the main window: the headings name its subjects and follow
     // it; the points are typed, give the result, are saved and opened again.
     void asAPupil() {
@@ -154,7 +137,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form));
         form->SG_GK->setFocus();
         form->SG_GK->setCurrentCell(1, 1);
-        type(form, u"10\t"_s.repeated(22));
+        typeInto(form, u"10\t"_s.repeated(22));
         QCOMPARE(form->L_GK->text(), u"220"_s);
         for (QLineEdit *edit : form->E_LK)
             QTest::keyClicks(edit, u"10"_s);
@@ -168,7 +151,10 @@ private slots:
         QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote ?"_s);
         for (QLineEdit *edit : form->E_Pruefung)
             QTest::keyClicks(edit, u"10"_s);
-        QCOMPARE(texts(form->L_Bereiche), u"Grundkurse: 220 von 330|Leistungskurse: 140 von 210|"
+        QStringList areas;
+        for (const QLabel *label : form->L_Bereiche)
+            areas << label->text();
+        QCOMPARE(areas.join(u'|'), u"Grundkurse: 220 von 330|Leistungskurse: 140 von 210|"
                                           "Abiturbereich: 200 von 300|Gesamt: 560 von 840"_s);
         QCOMPARE(form->L_PFSumme[0]->text() + form->L_Bedingungen[0]->text().left(1) + form->L_Ergebnis->text(),
                  u"50✔Durchschnittsnote 2,3"_s);
@@ -178,9 +164,7 @@ private slots:
         const QString path = dir.filePath(u"punkte.json"_s);
         p.system.fileAnswers.enqueue(path);
         form->B_Speichern->click();
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), EncodeAbiturFile(form->Entries()));
+        QCOMPARE(fileBytes(path), EncodeAbiturFile(form->Entries()));
         for (int i = 0; i < 2; ++i)
             QTest::keyClick(form->E_Pruefung[0], Qt::Key_Backspace);
         form->SG_GK->item(1, 22)->setText(u"0"_s);
@@ -194,12 +178,10 @@ private slots:
         QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote 2,3"_s);
 
         // A damaged file and a folder change nothing; nothing was typed, so nothing is asked.
-        QVERIFY(file.copy(dir.filePath(u"kaputt.json"_s)));
-        QFile damaged(dir.filePath(u"kaputt.json"_s));
-        QVERIFY(damaged.open(QIODevice::ReadWrite) && damaged.resize(30));
-        damaged.close();
+        const QString damaged = dir.filePath(u"kaputt.json"_s);
+        QVERIFY(writeFile(damaged, fileBytes(path).left(30)));
         p.dialogs.entries.clear();
-        p.system.fileAnswers.enqueue(damaged.fileName());
+        p.system.fileAnswers.enqueue(damaged);
         form->B_Oeffnen->click();
         p.system.fileAnswers.enqueue(dir.path());
         form->B_Speichern->click();
@@ -211,16 +193,13 @@ private slots:
 
     // The model comes from abitur.ini; a damaged one is named and the built-in model is used.
     void model() {
-        DialogRecorder dialogs;
-        ScriptedSystemDialogs system;
         QTemporaryDir dir;
-        QFile ini(dir.filePath(u"abitur.ini"_s));
-        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write("[Modell]\nName\n") > 0);
-        ini.close();
+        const QString ini = dir.filePath(u"abitur.ini"_s);
+        QVERIFY(writeFile(ini, "[Modell]\nName\n"));
         TAbiNoteForm damaged(dialogs, system, {}, {dir.path(), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
         QCOMPARE(dialogs.entries.size(), 1);
         QCOMPARE(dialogs.entries[0].request.text,
-                 u"Die Datei "_s + ini.fileName() +
+                 u"Die Datei "_s + ini +
                      u" ist fehlerhaft. Zeile 2: Die Zeile ist weder ein Abschnitt wie [Grundkurse] noch eine Angabe "
                      "wie Mindestpunkte = 110.\rBerechnet wird nach dem eingebauten Modell."_s);
         QVERIFY(damaged.Model() == BuiltInAbiturModel());

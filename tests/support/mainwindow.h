@@ -13,6 +13,20 @@
 #include <functional>
 #include <memory>
 
+// Types through `window` as the system delivers keys: to the focused widget, then to an editor
+// it opened. "\b" is Backspace, "\n" Return, "\t" Tab, "←" and "↓" the arrow keys.
+inline void typeInto(QWidget *window, const QString &keys) {
+    static const QHash<QChar, Qt::Key> special = {{u'\b', Qt::Key_Backspace}, {u'\n', Qt::Key_Return},
+                                                  {u'\t', Qt::Key_Tab},       {u'←', Qt::Key_Left},
+                                                  {u'↓', Qt::Key_Down}};
+    for (const QChar c : keys) {
+        if (special.contains(c))
+            QTest::keyClick(window->windowHandle(), special.value(c));
+        else
+            QTest::keyClick(window->windowHandle(), c.toLatin1());
+    }
+}
+
 // The main window as the tests drive it: message dialogs answered by a DialogRecorder, file
 // and print dialogs by ScriptedSystemDialogs, the side windows created, and no information
 // window at the first show.
@@ -55,18 +69,7 @@ struct MainWindowFixture {
         return texts;
     }
 
-    // Types through the window as the system delivers keys: to the grid, then to the editor
-    // it opened. "\b" is Backspace, "\n" Return, "←" and "↓" the arrow keys.
-    void type(const QString &keys) const {
-        static const QHash<QChar, Qt::Key> special = {
-            {u'\b', Qt::Key_Backspace}, {u'\n', Qt::Key_Return}, {u'←', Qt::Key_Left}, {u'↓', Qt::Key_Down}};
-        for (const QChar c : keys) {
-            if (special.contains(c))
-                QTest::keyClick(form->windowHandle(), special.value(c));
-            else
-                QTest::keyClick(form->windowHandle(), c.toLatin1());
-        }
-    }
+    void type(const QString &keys) const { typeInto(form.get(), keys); }
 
     // The part of the caption after "Fachlese 1.49  IGS-Brunsmark - ", or "<bare>" for the
     // caption without a file.
