@@ -1,6 +1,7 @@
 #include "shell/coursegridmodel.h"
 #include "shell/griditemmodel.h"
 #include "support/mainwindow.h"
+#include "support/tables.h"
 
 #include <QAbstractItemModelTester>
 #include <QMenu>
@@ -28,26 +29,15 @@ private slots:
     // cell (3, 7) by Shift+F10, also from the open editor, whose text goes into its cell first.
     // Each item works on the current cell and its row; a subject runs the auto-fill.
     void menuItems_data() {
-        QTest::addColumn<int>("column"); // of the right click; 0: Shift+F10
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("item");  // the object name of the menu item
-        QTest::addColumn<QString>("after"); // row 7, which held "A|B|C|D"
-        QTest::newRow("Werte und Normen")
-            << 2 << QString() << u"WerteundNormen1"_s << u"A|Werte u. Normen|C|D"_s;
-        QTest::newRow("Englisch in GK 5")
-            << 2 << QString() << u"Englisch1"_s << u"Englisch|Englisch|Englisch|Englisch"_s;
-        QTest::newRow("rechts ausfüllen") << 2 << QString() << u"rechtsausfuellen1"_s << u"A|B|B|B"_s;
-        QTest::newRow("right click on a label") << -1 << QString() << u"loeschen1"_s << u"A|B|C|D"_s;
-        QTest::newRow("löschen by Shift+F10") << 0 << QString() << u"loeschen1"_s << u"A|B||D"_s;
-        QTest::newRow("Shift+F10 in the editor")
-            << 0 << u"Deu"_s << u"linksausfuellen1"_s << u"Deu|Deu|Deu|D"_s;
+        tables::addTextRows(u"gui/data/context-menu.tsv"_s, {"clickedColumn", "typed", "item", "after"});
     }
 
     void menuItems() {
-        QFETCH(int, column);
+        QFETCH(QString, clickedColumn);
         QFETCH(QString, typed);
         QFETCH(QString, item);
         QFETCH(QString, after);
+        const int column = clickedColumn.toInt();
         MainWindowFixture w(true);
         for (int c = 1; c <= 4; ++c)
             w.grid().setCell(c, 7, QString(QChar(u'A' + c - 1)));

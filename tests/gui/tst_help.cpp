@@ -4,6 +4,7 @@
 #include "shell/qtdialogs.h"
 #include "support/choices.h"
 #include "support/mainwindow.h"
+#include "support/tables.h"
 #include "windows/help.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -46,25 +47,17 @@ private slots:
         form = std::make_unique<THelpForm>(recorder, system);
     }
 
-    void search_data() {
-        QTest::addColumn<QByteArray>("document");
-        QTest::addColumn<QString>("term");
-        QTest::addColumn<QList<int>>("matches"); // positions found by successive searches
-        QTest::newRow("at 0") << QByteArray("{\\rtf1 Kurs, noch ein Kurs}") << u"Kurs"_s << QList{0, 15};
-        QTest::newRow("case") << QByteArray("{\\rtf1 Fach DEUTSCH, Deutsch}") << u"deutsch"_s << QList{5, 14};
-        // The next search starts one past the end of a match: "ab" at 2 is skipped, at 7 found.
-        QTest::newRow("adjacent") << QByteArray("{\\rtf1 ababab ab}") << u"ab"_s << QList{0, 4, 7};
-        QTest::newRow("empty term") << QByteArray("{\\rtf1 Text}") << QString() << QList<int>{};
-    }
+    void search_data() { tables::addTextRows(u"gui/data/search.tsv"_s, {"document", "term", "matches"}); }
 
     // Successive searches find each occurrence in order, then report that there is no more;
     // the search after that starts at the beginning again. A match at 0 leaves "&Suchen".
     void search() {
-        QFETCH(QByteArray, document);
+        QFETCH(QString, document);
         QFETCH(QString, term);
-        QFETCH(QList<int>, matches);
-        show(u"doc.rtf"_s, document);
-        for (const int match : matches) {
+        QFETCH(QString, matches);
+        show(u"doc.rtf"_s, document.toUtf8());
+        for (const QString &at : matches.split(u' ', Qt::SkipEmptyParts)) {
+            const int match = at.toInt();
             search(term);
             QCOMPARE(selectionStart(), match);
             QCOMPARE(form->RichEdit1->textCursor().selectedText().compare(term, Qt::CaseInsensitive), 0);
@@ -77,7 +70,7 @@ private slots:
         QCOMPARE(recorder.entries.first().request.kind, DialogKind::Notice);
         QCOMPARE(form->Button1->text(), before); // a failure leaves the caption
         search(term);
-        QCOMPARE(selectionStart(), matches.value(0, 0));
+        QCOMPARE(selectionStart(), matches.section(u' ', 0, 0).toInt());
     }
 
     // Typing a new term keeps the position; only a click into the field starts at the
@@ -219,37 +212,25 @@ private slots:
         QCOMPARE(owner, &help);
     }
 
-    void bigFiles_data() {
-        QTest::addColumn<QByteArray>("unit");
-        QTest::addColumn<bool>("whole");
-        QTest::newRow("empty paragraphs") << QByteArray("\\par\n") << false;
-        QTest::newRow("paragraphs") << QByteArray("Die Sch\\'fclerin w\\'e4hlt zwei Kurse.\\par\n") << false;
-        QTest::newRow("one paragraph") << QByteArray("Die Sch\\'fclerin w\\'e4hlt zwei Kurse. ") << false;
-        QTest::newRow("format runs") << QByteArray("{\\b x}y") << false;
-        QTest::newRow("table rows") << QByteArray("\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row\n")
-                                    << false;
-        QTest::newRow("one row") << QByteArray("\\intbl Zelle\\cell ") << false;
-        QTest::newRow("huge letters") << QByteArray("\\fs3000 W\\par ") << false;
-        QTest::newRow("plain lines") << QByteArray("\n") << false;
-        QTest::newRow("small") << QByteArray("Ein Absatz.\\par\n") << true;
-    }
+    void bigFiles_data() { tables::addTextRows(u"gui/data/large-documents.tsv"_s, {"piece", "whole"}); }
 
     // A file of 32 MB (the small one of 1 MB) of each of these shapes is shown within seconds,
     // whole or in part with a notice; the view lays it out to its end without holding the
     // program up for long, and stays below the height at which the layout stalls.
     void bigFiles() {
-        QFETCH(QByteArray, unit);
-        QFETCH(bool, whole);
+        QFETCH(QString, piece);
+        QFETCH(QString, whole);
+        const QByteArray unit = piece.toUtf8();
         const bool plain = unit == "\n";
         QByteArray data = plain ? QByteArray() : QByteArray("{\\rtf1\\ansi\\deff0\n");
-        while (data.size() + unit.size() + 1 <= (whole ? 1 : 32) * 1024 * 1024)
+        while (data.size() + unit.size() + 1 <= (whole == u"1" ? 1 : 32) * 1024 * 1024)
             data += unit;
         QElapsedTimer timer;
         timer.start();
         show(u"Verordnung.rtf"_s, plain ? data : data + '}', false);
         QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
         QCOMPARE(choices::dialogTexts(recorder),
-                 whole ? QStringList()
+                 whole == u"1" ? QStringList()
                        : QStringList{u"Die Datei Verordnung.rtf ist zu lang; angezeigt wird nur ihr Anfang."_s});
         // The view's own layout runs in steps between events.
         qint64 last = timer.elapsed(), longest = 0;

@@ -78,26 +78,16 @@ private slots:
     // exactly as "&Öffnen" opens a chosen file: the same messages, and a refused file changes
     // nothing.
     void fileFromCommandLine_data() {
-        QTest::addColumn<QByteArray>("bytes"); // "<none>": no such file
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("state"); // caption tail, file name, Speichern, row 1
-        QTest::newRow("a saved choice") << QByteArray("Fachlese\r\nDeutsch\tDeutsch\t\t\r\n") << QString()
-                                        << u"anna anna.wahl.fld 1 Deutsch|Deutsch||"_s;
-        QTest::newRow("missing") << QByteArray("<none>")
-                                 << u"error|Fehler|Die Datei kann nicht geöffnet werden"_s
-                                 << u"<bare>  0 |||"_s;
-        QTest::newRow("no choice") << QByteArray("Liebe Anna,\r\n")
-                                   << u"warning|Warnung|Falsches oder fehlerhaftes Dateiformat"_s
-                                   << u"<bare>  0 |||"_s;
+        tables::addTextRows(u"gui/data/startup-file.tsv"_s, {"bytes", "shown", "state"});
     }
 
     void fileFromCommandLine() {
-        QFETCH(QByteArray, bytes);
+        QFETCH(QString, bytes);
         QFETCH(QString, shown);
         QFETCH(QString, state);
         QTemporaryDir dir;
         const QString path = dir.filePath(u"anna.wahl.fld"_s);
-        QVERIFY(bytes == "<none>" || writeFile(path, bytes));
+        QVERIFY(bytes == u"<none>" || writeFile(path, bytes.toUtf8()));
         MainWindowFixture w;
         w.form->StartupFileName = path;
         w.form->FirstShowPending = true;
