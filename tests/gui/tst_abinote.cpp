@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -160,8 +159,7 @@ private slots:
                  u"50✔Durchschnittsnote 2,3"_s);
 
         // Saved, changed, opened again: the question first, then the saved points.
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"punkte.json"_s);
+        const QString path = p.dir.filePath(u"punkte.json"_s);
         p.system.fileAnswers.enqueue(path);
         form->B_Speichern->click();
         QCOMPARE(fileBytes(path), EncodeAbiturFile(form->Entries()));
@@ -178,12 +176,10 @@ private slots:
         QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote 2,3"_s);
 
         // A damaged file and a folder change nothing; nothing was typed, so nothing is asked.
-        const QString damaged = dir.filePath(u"kaputt.json"_s);
-        QVERIFY(writeFile(damaged, fileBytes(path).left(30)));
         p.dialogs.entries.clear();
-        p.system.fileAnswers.enqueue(damaged);
+        p.system.fileAnswers.enqueue(p.file(u"kaputt.json"_s, fileBytes(path).left(30)));
         form->B_Oeffnen->click();
-        p.system.fileAnswers.enqueue(dir.path());
+        p.system.fileAnswers.enqueue(p.dir.path());
         form->B_Speichern->click();
         QCOMPARE(p.shown(), (QStringList{u"warning|Warnung|Falsches oder fehlerhaftes Dateiformat\rDie Datei ist "
                                          "kein gültiger JSON-Text.|&Abbrechen"_s,

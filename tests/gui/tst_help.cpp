@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTextEdit>
 
 using namespace Qt::StringLiterals;

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <unistd.h>
@@ -43,13 +42,10 @@ QString state(MainWindowFixture &w) {
 // What `command` does after the answer to its question, from a window holding "anna.wahl.fld"
 // (or no file) with the choice tested and the cell (3, 7) current.
 QString afterCommand(const QString &command, bool named, const QString &answer) {
-    QTemporaryDir dir;
-    const QString anna = dir.filePath(u"anna.wahl.fld"_s), other = dir.filePath(u"ordner.x/b"_s);
-    const QString saveAs = dir.filePath(answer == u"Ja, failing" ? u"fehlt/neu.fld"_s : u"neu.fld"_s);
-    QDir(dir.path()).mkpath(u"ordner.x"_s);
-    writeFile(anna, "Fachlese\r\n" + QByteArray("\r\n").repeated(11) + "spare\r\n");
-    writeFile(other, "Fachlese\r\n\tMusik\r\n");
     MainWindowFixture w;
+    const QString anna = w.file(u"anna.wahl.fld"_s, "Fachlese\r\n" + QByteArray("\r\n").repeated(11) + "spare\r\n");
+    const QString other = w.file(u"ordner.x/b"_s, "Fachlese\r\n\tMusik\r\n");
+    const QString saveAs = w.dir.filePath(answer == u"Ja, failing" ? u"fehlt/neu.fld"_s : u"neu.fld"_s);
     w.form->show();
     if (named) {
         w.system.fileAnswers << anna;
@@ -127,11 +123,9 @@ private slots:
     void refusedOpen() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, shown);
-        QTemporaryDir dir;
-        const QString good = dir.filePath(u"gut.fld"_s), wrong = dir.filePath(u"brief.doc"_s);
-        QVERIFY(writeFile(good, "Fachlese\r\nEnglisch\r\n"));
-        QVERIFY(bytes == "<none>" || writeFile(wrong, bytes));
         MainWindowFixture w;
+        const QString good = w.file(u"gut.fld"_s, "Fachlese\r\nEnglisch\r\n");
+        const QString wrong = bytes == "<none>" ? w.dir.filePath(u"brief.doc"_s) : w.file(u"brief.doc"_s, bytes);
         w.system.fileAnswers << good << wrong;
         w.form->OeffnenClick();
         w.grid().setCell(2, 6, u"Kunst"_s); // an unsaved change
@@ -153,10 +147,8 @@ private slots:
     // second time; saving leaves the tested flag alone and takes the snapshot, and "Speichern"
     // then writes to the same file.
     void saveAs() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"lena.wahl.fld"_s);
-        QVERIFY(writeFile(path, QByteArray(3000, 'q')));
         MainWindowFixture w;
+        const QString path = w.file(u"lena.wahl.fld"_s, QByteArray(3000, 'q'));
         w.grid().setCell(1, 1, u"Französisch"_s);
         w.form->Test.ChoiceTested = true;
         w.system.fileAnswers << path << QString();
@@ -193,10 +185,9 @@ private slots:
         QFETCH(QString, fileName);
         QFETCH(QString, cell);
         QFETCH(QString, message);
-        QTemporaryDir dir;
         MainWindowFixture w;
         w.grid().setCell(3, 6, cell);
-        w.system.fileAnswers.enqueue(dir.filePath(fileName));
+        w.system.fileAnswers.enqueue(w.dir.filePath(fileName));
         w.form->Speichernunter1Click();
         QCOMPARE(w.shown(), QStringList{u"error|Fehler|"_s + message + u"|&Abbrechen"_s});
         QCOMPARE(state(w), u"x x.fld 100"_s);
@@ -239,13 +230,12 @@ private slots:
 
     // A name given by bytes that are no UTF-8 opens by them; "Speichern" then asks for a name.
     void nonTextName() {
-        QTemporaryDir dir;
-        QByteArray program = "fachlese", argument = QFile::encodeName(dir.path()) + "/M\xFC.fld";
+        MainWindowFixture w;
+        QByteArray program = "fachlese", argument = QFile::encodeName(w.dir.path()) + "/M\xFC.fld";
         QVERIFY(writeNative(argument, "Fachlese\r\nLatein\r\n") && QFile::exists(QFile::decodeName(argument)) == false);
         char *argv[] = {program.data(), argument.data()};
         const QString decoded = ParseCommandLine({QString::fromLocal8Bit(argument)}).file;
         QCOMPARE(NativeArgument(2, argv, decoded), argument);
-        MainWindowFixture w;
         w.form->OpenDataFile(decoded, argument);
         QVERIFY(w.dialogs.entries.isEmpty() && w.row(1) == u"|||Latein"_s);
         QVERIFY(w.form->CurrentFileName.isEmpty() && !w.form->Speichern->isEnabled());
@@ -254,20 +244,15 @@ private slots:
     // Opening sets all four fields, empty where the file has none; "&Neu" empties them; neither
     // leaves anything to save.
     void openAndNew() {
-        QTemporaryDir dir;
-        const QString named = dir.filePath(u"ayse.fld"_s), plain = dir.filePath(u"plain.fld"_s);
-        QVERIFY(writeFile(named, kGrid + "Nachname=Y\xC4\xB1lmaz\r\nKlasse=10b\r\n"));
-        QVERIFY(writeFile(plain, kGrid));
         MainWindowFixture w;
+        const QString named = w.file(u"ayse.fld"_s, kGrid + "Nachname=Y\xC4\xB1lmaz\r\nKlasse=10b\r\n");
         w.form->PrintForm()->E_Datum->setText(u"before"_s);
-        w.form->OpenDataFile(named);
-        QCOMPARE(fields(w), u"Yılmaz||10b|"_s);
-        QVERIFY(w.closesWithoutQuestion());
-
-        w.form->OpenDataFile(plain);
-        QCOMPARE(fields(w), u"|||"_s);
-        QVERIFY(w.closesWithoutQuestion());
-
+        const QString plain = w.file(u"plain.fld"_s, kGrid);
+        for (const auto &[file, shown] : {std::pair(named, u"Yılmaz||10b|"_s), {plain, u"|||"_s}}) {
+            w.form->OpenDataFile(file);
+            QCOMPARE(fields(w), shown);
+            QVERIFY(w.closesWithoutQuestion());
+        }
         w.form->OpenDataFile(named);
         w.form->NeuClick();
         QCOMPARE(fields(w), u"|||"_s);
@@ -278,10 +263,8 @@ private slots:
     // A changed name is an unsaved change: the close question and the questions of "&Neu"
     // and "&Öffnen" come; saving writes the lines and ends the question.
     void changedName() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"wahl.fld"_s);
-        QVERIFY(writeFile(path, kGrid + "Vorname=Ali\r\n"));
         MainWindowFixture w;
+        const QString path = w.file(u"wahl.fld"_s, kGrid + "Vorname=Ali\r\n");
         w.form->OpenDataFile(path);
         QLineEdit *surname = w.form->PrintForm()->E_Nachname;
         surname->setText(u"Kaya"_s);

@@ -14,7 +14,6 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -99,10 +98,9 @@ private slots:
     // changed last, the birth date too; Enter then prints. The edits keep their texts between
     // openings, and the focus starts in E_Nachname.
     void printButton() {
-        QTemporaryDir dir;
         Program p;
         TPrintForm *f = &p.print;
-        p.w.Printer().setOutputFileName(dir.filePath(u"bogen.pdf"_s));
+        p.w.Printer().setOutputFileName(p.dir.filePath(u"bogen.pdf"_s));
         p.type({u" "_s, u" "_s, u" "_s, QString()});
         f->show();
         QTest::keyClick(f->E_Klasse, Qt::Key_Return);
@@ -156,9 +154,8 @@ private slots:
     void printsSheetToPdf() {
         if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
-        QTemporaryDir dir;
-        const QString bad = dir.filePath(u"fehlt/bogen.pdf"_s), pdf = dir.filePath(u"bogen.pdf"_s);
         Program p;
+        const QString bad = p.dir.filePath(u"fehlt/bogen.pdf"_s), pdf = p.dir.filePath(u"bogen.pdf"_s);
         p.w.Test.BuildCourseMatrix();
         p.grid().setCell(1, 1, u"Latein"_s); // edited after the matrix was built
         p.grid().setCell(3, 9, u"  Religion "_s);
@@ -171,8 +168,7 @@ private slots:
             p.print.B_Print->click();
             QVERIFY(!p.print.isVisible());
         }
-        QCOMPARE(p.shown(),
-                 (QStringList{notWritten(bad), kSaved + pdf + kHints}));
+        QCOMPARE(p.shown(), (QStringList{notWritten(bad), kSaved + pdf + kHints}));
         QCOMPARE(p.w.Printer().docName(), u"Fachlese von Erika Mustermann"_s);
 
         p.w.Test.BuildCourseMatrix();
@@ -202,9 +198,8 @@ private slots:
     // before "Geburtsdatum", the others before the right margin. The date is German whatever the
     // locale (the tests run under C.UTF-8); an untested choice says so.
     void fieldsFit() {
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath(u"bogen.pdf"_s);
         Program p;
+        const QString pdf = p.dir.filePath(u"bogen.pdf"_s);
         p.w.Printer().setOutputFileName(pdf);
         const int rights[] = {1850, 1850, 670, 1850};
         for (int field = 0; field < 4; ++field) {
@@ -241,8 +236,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write("alt") == 3);
         }
         QCOMPARE(ReservePdfFile(dir.path(), surname, firstName), dir.filePath(name));
-        QVERIFY(QFileInfo(dir.filePath(name)).isFile()); // taken at once, empty
-        QCOMPARE(QFileInfo(dir.filePath(name)).size(), 0);
+        QVERIFY(QFileInfo(dir.filePath(name)).isFile() && QFileInfo(dir.filePath(name)).size() == 0); // taken, empty
         for (const QString &file : existing.split(u'|', Qt::SkipEmptyParts))
             QCOMPARE(QFileInfo(dir.filePath(file)).size(), 3);
     }

@@ -3,10 +3,8 @@
 #include "support/tables.h"
 #include "windows/documentpath.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -85,10 +83,9 @@ private slots:
         QFETCH(QString, bytes);
         QFETCH(QString, shown);
         QFETCH(QString, state);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"anna.wahl.fld"_s);
-        QVERIFY(bytes == u"<none>" || writeFile(path, bytes.toUtf8()));
         MainWindowFixture w;
+        const QString name = u"anna.wahl.fld"_s;
+        const QString path = bytes == u"<none>" ? w.dir.filePath(name) : w.file(name, bytes.toUtf8());
         w.form->StartupFileName = path;
         w.form->FirstShowPending = true;
         QString captionWhileInfoShown;

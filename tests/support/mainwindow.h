@@ -6,7 +6,9 @@
 #include "support/fakes.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -34,6 +36,7 @@ struct MainWindowFixture {
     DialogRecorder dialogs;
     ScriptedSystemDialogs system;
     std::unique_ptr<TMainForm> form;
+    QTemporaryDir dir; // for the files a test writes
 
     // `visible`: the window is shown and active with the grid focused, so that keys can be typed.
     explicit MainWindowFixture(bool visible = false) : form(std::make_unique<TMainForm>(dialogs, system)) {
@@ -49,6 +52,16 @@ struct MainWindowFixture {
     }
 
     GridModel &grid() const { return *form->StringGrid; }
+
+    // Writes `bytes` as `name` below `dir`, its folders made, and returns its path.
+    QString file(const QString &name, const QByteArray &bytes) const {
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            qWarning("%s not written", qPrintable(path));
+        return path;
+    }
 
     // The texts of columns 1 ... 4 of a row, joined by "|".
     QString row(int r) const {
