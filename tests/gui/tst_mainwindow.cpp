@@ -2,7 +2,7 @@
 #include "support/mainwindow.h"
 #include "support/tables.h"
 
-#include "rules/suggestion.h"
+#include "rules/choicerules.h"
 #include "shell/coursegridmodel.h"
 #include "windows/abinote.h"
 #include "windows/help.h"
@@ -150,9 +150,7 @@ private slots:
         QString seen;
         DialogButton answer = DialogButton::Ok;
         QVERIFY(duringModal(
-            [&] {
-                answer = dialogs.ask({kind, title, u"eins\rzwei"_s, buttons});
-            },
+            [&] { answer = dialogs.ask({kind, title, u"eins\rzwei"_s, buttons}); },
             [&](QWidget *widget) {
                 auto *box = qobject_cast<QMessageBox *>(widget);
                 QVERIFY(box);
@@ -192,18 +190,11 @@ private slots:
     // In the box the reminder's cells stand exactly under their headings, the text around the
     // table keeps its blanks and line breaks, and a text without TABs stays plain.
     void reminderLinesUp() {
-        const QString text =
-            u"Es fehlen folgende Kurse:\r2xPolitik \r\r\rBeachte die Belegungungsverpflichtungen:"
-            u"\rA\t\tB\t\tC\r4xDE\t\t2xPO\t\t4xNW\r4xFremdsp.\t2xGE\t\t4xMA\r2xKU o. "
-            u"2xMU\t2xRE o. 2xWN\r4xSP  Bei Sport-LK zus. 4xSportheorie\r\rBei Religion als "
-            u"Prüf.-Fach gilt im Aufgabenfeld B : \r2xPO, 2xGE und 2xPO oder 2xGE oder 2xEK\r"
-            u"Informatik ist keine Naturwissenschaft"_s;
+        const QString text = ChoiceRules::MissingObligationsMessage({{u"1"_s, false, u"2xPolitik "_s, 2}});
         QtDialogs dialogs;
         QString html;
         QVERIFY(duringModal(
-            [&] {
-                dialogs.ask({DialogKind::Error, u"Fehler"_s, text, {DialogButton::Cancel}});
-            },
+            [&] { dialogs.ask({DialogKind::Error, u"Fehler"_s, text, {DialogButton::Cancel}}); },
             [&](QWidget *widget) {
                 auto *box = qobject_cast<QMessageBox *>(widget);
                 QVERIFY(box && box->textFormat() == Qt::RichText);
@@ -241,12 +232,12 @@ private slots:
     // A data cell whose text is no subject is drawn red with a wavy line and explains itself in
     // its tooltip; subjects, blanks and the label cells are drawn as before. The cell's text
     // stays as typed.
-    void unknownSubjectShown_data() { tables::addTextRows(u"gui/data/unknown-subjects.tsv"_s, {"text", "marked"}); }
+    void unknownSubjectShown_data() { tables::addTextRows(u"gui/data/unknown-subjects.tsv"_s, {"text", "hint"}); }
 
     void unknownSubjectShown() {
         QFETCH(QString, text);
-        QFETCH(QString, marked);
-        const bool unknown = marked == u"1";
+        QFETCH(QString, hint);
+        const bool unknown = !hint.isEmpty();
         QPalette dark;
         dark.setColor(QPalette::Base, QColor(30, 30, 30));
         dark.setColor(QPalette::Text, QColor(230, 230, 230));
@@ -255,10 +246,6 @@ private slots:
             w.form->StringGridView->setPalette(palette);
             w.grid().setCell(2, 6, text);
             const QModelIndex cell = w.form->StringGridView->cellIndex(2, 6);
-            const QString hint =
-                u"Das Fach »"_s + text.trimmed() + u"« ist nicht bekannt."_s +
-                (SuggestSubject(text).isEmpty() ? QString()
-                                                : u"\nMeinst du »"_s + SuggestSubject(text) + u"«?"_s);
             QCOMPARE(cell.data(Qt::ToolTipRole).toString(),
                      unknown ? Qt::convertFromPlainText(hint, Qt::WhiteSpaceNoWrap) : QString());
             QCOMPARE(w.grid().cell(2, 6), text);
