@@ -50,6 +50,13 @@ private slots:
                 QTest::keyClick(form.SG_GK, key);
                 QCOMPARE(text + u' ' + form.L_GK->text(), text + u' ' + result);
             }
+        // Points set from a file show their sum at once, and 15 reads back as 15.
+        TAbiNoteForm form(dialogs, system);
+        AbiturEntries entries;
+        entries.grundkurse.fill(15);
+        form.SetEntries(entries);
+        QCOMPARE(form.L_GK->text(), u"330"_s);
+        QCOMPARE(form.Entries().grundkurse, entries.grundkurse);
     }
 
     // The grid and its point cells have names for screen readers; a cell's name follows its text.
@@ -83,26 +90,12 @@ private slots:
         QCOMPARE(form.SG_GK->item(1, 1)->text() + form.L_GK->text() +
                      QString::number(form.SG_GK->currentColumn()),
                  u"156?2"_s);
-    }
-
-    // Tab on the last cell goes to the first, Shift+Tab on the first to the last.
-    void tabWraps() {
-        TAbiNoteForm form(dialogs, system);
+        // Tab on the last cell goes to the first, Shift+Tab on the first to the last.
         form.SG_GK->setCurrentCell(1, 22);
         QTest::keyClick(form.SG_GK, Qt::Key_Tab);
         const int afterTab = form.SG_GK->currentColumn();
         QTest::keyClick(form.SG_GK, Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(afterTab * 100 + form.SG_GK->currentColumn(), 122);
-    }
-
-    // Points set from a file show their sum at once, and 15 reads back as 15.
-    void pointsSet() {
-        TAbiNoteForm form(dialogs, system);
-        AbiturEntries entries;
-        entries.grundkurse.fill(15);
-        form.SetEntries(entries);
-        QCOMPARE(form.L_GK->text(), u"330"_s);
-        QCOMPARE(form.Entries().grundkurse, entries.grundkurse);
     }
 
     // A pupil with the choice in the main window: the headings name its subjects and follow
