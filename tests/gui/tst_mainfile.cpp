@@ -172,13 +172,10 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("text Windows-1252 cannot hold")
             << u"x.fld"_s << u"Polski ł"_s
-            << u"Der Eintrag  Polski ł  enthält Zeichen, die in einer Fachlese-Datei nicht gespeichert "
-               u"werden "
+            << u"Der Eintrag  Polski ł  enthält Zeichen, die in einer Fachlese-Datei nicht gespeichert werden "
                u"können.\rBitte ändere den Eintrag und speichere dann erneut."_s;
         QTest::newRow("entry too long to be read again")
             << u"x.fld"_s << QString(65534, u'Z') << TooLongMessage(QString(65534, u'Z')); // text pinned in tst_datafile
-        QTest::newRow("folder missing")
-            << u"fehlt/x.fld"_s << u"Kunst"_s << u"Diskette oder Platte schreibgeschützt oder voll!"_s;
     }
 
     void saveRefused() {
