@@ -109,13 +109,16 @@ private slots:
         p.form->B_Abinote->click();
         TAbiNoteForm *form = p.form->AbiNoteForm();
         QVERIFY(p.shown().isEmpty() && form->isVisible());
-        QCOMPARE(form->L_Modell->text(), u"Berechnung nach: vier Prüfungsfächer, 840 Punkte (eingebautes Modell)"_s);
-        QCOMPARE(form->L_LKKopf[0]->text() + u'|' + form->L_LKKopf[5]->text() + u'|' + form->L_PFKopf[2]->text(),
+        QCOMPARE(form->L_Modell->text(),
+                 u"Berechnung nach: vier Prüfungsfächer, 840 Punkte (eingebautes Modell)"_s);
+        QCOMPARE(form->L_LKKopf[0]->text() + u'|' + form->L_LKKopf[5]->text() + u'|' +
+                     form->L_PFKopf[2]->text(),
                  u"Deutsch 1. S.|Mathematik 3. S.|Englisch (PK 3)"_s);
         p.grid().setCell(1, 1, u"Biologie"_s);
         p.grid().setCell(2, 2, u"Mathe"_s);
         p.grid().setCell(4, 3, QString());
-        QCOMPARE(form->L_LKKopf[0]->text() + u'|' + form->L_LKKopf[4]->text() + u'|' + form->L_PFKopf[2]->text(),
+        QCOMPARE(form->L_LKKopf[0]->text() + u'|' + form->L_LKKopf[4]->text() + u'|' +
+                     form->L_PFKopf[2]->text(),
                  u"Biologie 1. S.|LK 2, 2. S.|Englisch (PK 3)"_s);
 
         // The longest subject names fit their headings: no label is cut.
@@ -123,7 +126,8 @@ private slots:
             p.grid().setCell(column, 1, u"Werte u. Normen"_s);
         QCoreApplication::processEvents(); // the layouts follow the new headings
         for (const QLabel *label : form->findChildren<QLabel *>())
-            QVERIFY2(label->wordWrap() || label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+            QVERIFY2(label->wordWrap() || label->width() >= label->sizeHint().width(),
+                     qPrintable(label->text()));
 
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -147,8 +151,9 @@ private slots:
         for (const QLabel *label : form->L_Bereiche)
             areas << label->text();
         QCOMPARE(areas.join(u'|'), u"Grundkurse: 220 von 330|Leistungskurse: 140 von 210|"
-                                          "Abiturbereich: 200 von 300|Gesamt: 560 von 840"_s);
-        QCOMPARE(form->L_PFSumme[0]->text() + form->L_Bedingungen[0]->text().left(1) + form->L_Ergebnis->text(),
+                                   "Abiturbereich: 200 von 300|Gesamt: 560 von 840"_s);
+        QCOMPARE(form->L_PFSumme[0]->text() + form->L_Bedingungen[0]->text().left(1) +
+                     form->L_Ergebnis->text(),
                  u"50✔Durchschnittsnote 2,3"_s);
 
         // Saved, changed, opened again: the question first, then the saved points.
@@ -163,9 +168,11 @@ private slots:
         p.dialogs.answers.enqueue(DialogButton::Yes);
         p.system.fileAnswers.enqueue(path);
         form->B_Oeffnen->click();
-        QCOMPARE(p.shown(), QStringList{u"information|Information|Sollen die eingegebenen Daten überschrieben "
-                                        "werden?|&Ja|&Nein"_s});
-        QCOMPARE(form->E_Pruefung[0]->text() + form->SG_GK->item(1, 22)->text() + form->L_GK->text(), u"1010220"_s);
+        QCOMPARE(p.shown(),
+                 QStringList{u"information|Information|Sollen die eingegebenen Daten überschrieben "
+                             "werden?|&Ja|&Nein"_s});
+        QCOMPARE(form->E_Pruefung[0]->text() + form->SG_GK->item(1, 22)->text() + form->L_GK->text(),
+                 u"1010220"_s);
         QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote 2,3"_s);
 
         // A damaged file and a folder change nothing; nothing was typed, so nothing is asked.
@@ -174,9 +181,11 @@ private slots:
         form->B_Oeffnen->click();
         p.system.fileAnswers.enqueue(p.dir.path());
         form->B_Speichern->click();
-        QCOMPARE(p.shown(), (QStringList{u"warning|Warnung|Falsches oder fehlerhaftes Dateiformat\rDie Datei ist "
-                                         "kein gültiger JSON-Text.|&Abbrechen"_s,
-                                         u"error|Fehler|Diskette oder Platte schreibgeschützt oder voll!|&Abbrechen"_s}));
+        QCOMPARE(
+            p.shown(),
+            (QStringList{u"warning|Warnung|Falsches oder fehlerhaftes Dateiformat\rDie Datei ist "
+                         "kein gültiger JSON-Text.|&Abbrechen"_s,
+                         u"error|Fehler|Diskette oder Platte schreibgeschützt oder voll!|&Abbrechen"_s}));
         QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote 2,3"_s);
     }
 
@@ -185,15 +194,17 @@ private slots:
         QTemporaryDir dir;
         const QString ini = dir.filePath(u"abitur.ini"_s);
         QVERIFY(writeFile(ini, "[Modell]\nName\n"));
-        TAbiNoteForm damaged(dialogs, system, {}, {dir.path(), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
+        TAbiNoteForm damaged(dialogs, system, {},
+                             {dir.path(), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
         QCOMPARE(dialogs.entries.size(), 1);
         QCOMPARE(dialogs.entries[0].request.text,
                  u"Die Datei "_s + ini +
-                     u" ist fehlerhaft. Zeile 2: Die Zeile ist weder ein Abschnitt wie [Grundkurse] noch eine Angabe "
-                     "wie Mindestpunkte = 110.\rBerechnet wird nach dem eingebauten Modell."_s);
+                     u" ist fehlerhaft. Zeile 2: Die Zeile ist weder ein Abschnitt wie [Grundkurse] noch "
+                     u"eine Angabe wie Mindestpunkte = 110.\rBerechnet wird nach dem eingebauten Modell."_s);
         QVERIFY(damaged.Model() == BuiltInAbiturModel());
         QCOMPARE(damaged.L_LKKopf[3]->text() + damaged.L_PFKopf[3]->text(), u"LK 2, 1. S.PK 4"_s);
-        TAbiNoteForm shipped(dialogs, system, {}, {dir.filePath(u"nichts"_s), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
+        TAbiNoteForm shipped(dialogs, system, {},
+                             {dir.filePath(u"nichts"_s), QStringLiteral(FACHLESE_SOURCE_DIR "/documents")});
         QCOMPARE(shipped.L_Modell->text(), u"Berechnung nach: KMK-Rahmen, vier Prüfungsfächer, 840 Punkte"_s);
     }
 };

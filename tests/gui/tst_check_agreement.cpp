@@ -1,6 +1,6 @@
+#include "rules/answers.h"
 #include "support/choicefiles.h"
 #include "support/mainwindow.h"
-#include "rules/answers.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

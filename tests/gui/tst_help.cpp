@@ -135,8 +135,9 @@ private slots:
         show(u"doc.rtf"_s, "{\\rtf1 Bisheriger Text}");
         QVERIFY(file.resize((qint64(32) << 20) + 1));
         form->ShowDocument(u"Gross"_s, u"gross.txt"_s, true);
-        QCOMPARE(choices::requests(recorder), QList{choices::ruleViolation(u"Die Datei gross.txt ist größer als "
-                                                                             "32 MB und kann nicht angezeigt werden."_s)});
+        QCOMPARE(choices::requests(recorder),
+                 QList{choices::ruleViolation(u"Die Datei gross.txt ist größer als "
+                                              "32 MB und kann nicht angezeigt werden."_s)});
         QCOMPARE(form->RichEdit1->toPlainText(), u"Bisheriger Text"_s);
     }
 
@@ -207,7 +208,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&help));
         help.Edit1->setText(u"kein solches Wort"_s);
         QWidget *owner = nullptr;
-        QVERIFY(duringModal([&] { help.Button1Click(); }, [&](QWidget *box) { owner = box->parentWidget(); }));
+        QVERIFY(
+            duringModal([&] { help.Button1Click(); }, [&](QWidget *box) { owner = box->parentWidget(); }));
         QCOMPARE(owner, &help);
     }
 
@@ -228,9 +230,11 @@ private slots:
         timer.start();
         show(u"Verordnung.rtf"_s, plain ? data : data + '}', false);
         QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
-        QCOMPARE(choices::dialogTexts(recorder),
-                 whole == u"1" ? QStringList()
-                       : QStringList{u"Die Datei Verordnung.rtf ist zu lang; angezeigt wird nur ihr Anfang."_s});
+        QCOMPARE(
+            choices::dialogTexts(recorder),
+            whole == u"1"
+                ? QStringList()
+                : QStringList{u"Die Datei Verordnung.rtf ist zu lang; angezeigt wird nur ihr Anfang."_s});
         // The view's own layout runs in steps between events.
         qint64 last = timer.elapsed(), longest = 0;
         QTimer tick;

@@ -20,7 +20,8 @@ const QByteArray kGrid = "Fachlese\r\nDeutsch\t\t\t\r\n" + QByteArray("\t\t\t\r\
 // Writes a file named by its bytes, which need not be text.
 bool writeNative(const QByteArray &path, const QByteArray &bytes) {
     std::FILE *file = std::fopen(path.constData(), "wb");
-    const bool written = file && std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
+    const bool written =
+        file && std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
     return file && std::fclose(file) == 0 && written;
 }
 
@@ -43,7 +44,8 @@ QString state(MainWindowFixture &w) {
 // (or no file) with the choice tested and the cell (3, 7) current.
 QString afterCommand(const QString &command, bool named, const QString &answer) {
     MainWindowFixture w;
-    const QString anna = w.file(u"anna.wahl.fld"_s, "Fachlese\r\n" + QByteArray("\r\n").repeated(11) + "spare\r\n");
+    const QString anna =
+        w.file(u"anna.wahl.fld"_s, "Fachlese\r\n" + QByteArray("\r\n").repeated(11) + "spare\r\n");
     const QString other = w.file(u"ordner.x/b"_s, "Fachlese\r\n\tMusik\r\n");
     const QString saveAs = w.dir.filePath(answer == u"Ja, failing" ? u"fehlt/neu.fld"_s : u"neu.fld"_s);
     w.form->show();
@@ -64,11 +66,14 @@ QString afterCommand(const QString &command, bool named, const QString &answer) 
                               : answer == u"Nein"      ? DialogButton::No
                                                        : DialogButton::Cancel);
     }
-    command == u"Beenden" ? w.form->Beenden->trigger() : command == u"Neu" ? w.form->NeuClick() : w.form->OeffnenClick();
-    const QString shown = u"%1 => %2, %3, rows %4 %5 %6, cell %7"_s.arg(w.shown().join(u" / "_s))
-        .arg(fileBytes(named ? anna : saveAs).contains("\tKunst") ? u"saved"_s : u"not saved"_s)
-        .arg(w.form->isVisible() ? u"open"_s : u"closed"_s, w.row(1), w.row(5), w.row(12))
-        .arg(w.form->Col() * 100 + w.form->Row());
+    command == u"Beenden" ? w.form->Beenden->trigger()
+    : command == u"Neu"   ? w.form->NeuClick()
+                          : w.form->OeffnenClick();
+    const QString shown =
+        u"%1 => %2, %3, rows %4 %5 %6, cell %7"_s.arg(w.shown().join(u" / "_s))
+            .arg(fileBytes(named ? anna : saveAs).contains("\tKunst") ? u"saved"_s : u"not saved"_s)
+            .arg(w.form->isVisible() ? u"open"_s : u"closed"_s, w.row(1), w.row(5), w.row(12))
+            .arg(w.form->Col() * 100 + w.form->Row());
     return shown + u", "_s + state(w);
 }
 } // namespace
@@ -88,9 +93,10 @@ private slots:
         QStringList transcript;
         for (const QString &command : {u"Beenden"_s, u"Neu"_s, u"Öffnen"_s})
             for (const bool named : {true, false})
-                for (const QString &answer : {u"-"_s, u"Ja"_s, u"Ja, cancelled"_s, u"Ja, failing"_s, u"Nein"_s,
-                                              u"Abbrechen"_s})
-                    if ((!named || answer != u"Ja, cancelled") && (command != u"Beenden" || answer != u"Abbrechen"))
+                for (const QString &answer :
+                     {u"-"_s, u"Ja"_s, u"Ja, cancelled"_s, u"Ja, failing"_s, u"Nein"_s, u"Abbrechen"_s})
+                    if ((!named || answer != u"Ja, cancelled") &&
+                        (command != u"Beenden" || answer != u"Abbrechen"))
                         transcript << command + (named ? u" anna, "_s : u" unnamed, "_s) + answer + u": "_s +
                                           afterCommand(command, named, answer);
         const QByteArray texts = (transcript.join(u'\n') + u'\n').toUtf8();
@@ -125,7 +131,8 @@ private slots:
         QFETCH(QString, shown);
         MainWindowFixture w;
         const QString good = w.file(u"gut.fld"_s, "Fachlese\r\nEnglisch\r\n");
-        const QString wrong = bytes == "<none>" ? w.dir.filePath(u"brief.doc"_s) : w.file(u"brief.doc"_s, bytes);
+        const QString wrong =
+            bytes == "<none>" ? w.dir.filePath(u"brief.doc"_s) : w.file(u"brief.doc"_s, bytes);
         w.system.fileAnswers << good << wrong;
         w.form->OeffnenClick();
         w.grid().setCell(2, 6, u"Kunst"_s); // an unsaved change
@@ -172,10 +179,11 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("text Windows-1252 cannot hold")
             << u"x.fld"_s << u"Polski ł"_s
-            << u"Der Eintrag  Polski ł  enthält Zeichen, die in einer Fachlese-Datei nicht gespeichert werden "
-               u"können.\rBitte ändere den Eintrag und speichere dann erneut."_s;
+            << u"Der Eintrag  Polski ł  enthält Zeichen, die in einer Fachlese-Datei nicht gespeichert "
+               u"werden können.\rBitte ändere den Eintrag und speichere dann erneut."_s;
         QTest::newRow("entry too long to be read again")
-            << u"x.fld"_s << QString(65534, u'Z') << TooLongMessage(QString(65534, u'Z')); // text pinned in tst_datafile
+            << u"x.fld"_s << QString(65534, u'Z')
+            << TooLongMessage(QString(65534, u'Z')); // text pinned in tst_datafile
     }
 
     void saveRefused() {
@@ -198,15 +206,16 @@ private slots:
         QtSystemDialogs dialogs;
         for (const bool replace : {false, true}) {
             QString chosen = u"<none>"_s, asked;
-            duringModal([&] { chosen = dialogs.saveFileName(u"Fachlesedaten (*.fld)|*.fld"_s, u"fld"_s, existing); },
-                        [&](QWidget *fileDialog) {
-                            QTimer::singleShot(0, [&] {
-                                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-                                asked = box->text();
-                                box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
-                            });
-                            qobject_cast<QDialog *>(fileDialog)->accept(); // with the dialog's checks
-                        });
+            duringModal(
+                [&] { chosen = dialogs.saveFileName(u"Fachlesedaten (*.fld)|*.fld"_s, u"fld"_s, existing); },
+                [&](QWidget *fileDialog) {
+                    QTimer::singleShot(0, [&] {
+                        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                        asked = box->text();
+                        box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+                    });
+                    qobject_cast<QDialog *>(fileDialog)->accept(); // with the dialog's checks
+                });
             QVERIFY2(asked.contains(u"anna.fld"_s), qPrintable(asked));
             QCOMPARE(chosen, replace ? existing : QString());
         }
@@ -218,7 +227,8 @@ private slots:
         QTemporaryDir dir;
         const QString loop = dir.filePath(u"kreis.fld"_s), locked = dir.filePath(u"fest.fld"_s);
         QVERIFY(symlink(QFile::encodeName(loop).constData(), QFile::encodeName(loop).constData()) == 0);
-        QVERIFY(writeFile(locked, "vorher") && QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadOther));
+        QVERIFY(writeFile(locked, "vorher") &&
+                QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadOther));
         for (const QString &path : {loop, locked})
             QCOMPARE(SaveDataFile(path, GridModel()).status, DataFileWriteStatus::Failed);
         QCOMPARE(QFile::symLinkTarget(loop), loop);
@@ -229,7 +239,8 @@ private slots:
     void nonTextName() {
         MainWindowFixture w;
         QByteArray program = "fachlese", argument = QFile::encodeName(w.dir.path()) + "/M\xFC.fld";
-        QVERIFY(writeNative(argument, "Fachlese\r\nLatein\r\n") && QFile::exists(QFile::decodeName(argument)) == false);
+        QVERIFY(writeNative(argument, "Fachlese\r\nLatein\r\n") &&
+                QFile::exists(QFile::decodeName(argument)) == false);
         char *argv[] = {program.data(), argument.data()};
         const QString decoded = ParseCommandLine({QString::fromLocal8Bit(argument)}).file;
         QCOMPARE(NativeArgument(2, argv, decoded), argument);

@@ -94,7 +94,8 @@ private slots:
             return face ? face->text(QAccessible::Name) : u"<none>"_s;
         };
         QStringList shown = {f.windowTitle() + u'|' + f.StringGridBox->title(),
-                             w.grid().cell(0, 0) + w.grid().cell(1, 0) + w.grid().cell(0, 1) + w.grid().cell(0, 11)};
+                             w.grid().cell(0, 0) + w.grid().cell(1, 0) + w.grid().cell(0, 1) +
+                                 w.grid().cell(0, 11)};
         for (QWidget *control : std::initializer_list<QWidget *>{
                  f.B_Anleitung, f.B_AGF, f.B_Verordnung, f.B_Abinote, f.B_Hilfe, f.B_Testen, f.Image1,
                  f.StringGridView, f.PrintForm()->E_Nachname, f.PrintForm()->E_Vorname,
@@ -150,7 +151,9 @@ private slots:
         QString seen;
         DialogButton answer = DialogButton::Ok;
         QVERIFY(duringModal(
-            [&] { answer = dialogs.ask({kind, title, u"eins\rzwei"_s, buttons}); },
+            [&] {
+                answer = dialogs.ask({kind, title, u"eins\rzwei"_s, buttons});
+            },
             [&](QWidget *widget) {
                 auto *box = qobject_cast<QMessageBox *>(widget);
                 QVERIFY(box);
@@ -166,7 +169,9 @@ private slots:
 
     // The cells of the obligations reminder go under their headings A, B and C, for any font
     // (data/tab-columns.tsv).
-    void tabColumns_data() { tables::addTextRows(u"gui/data/tab-columns.tsv"_s, {"perChar", "text", "columns"}); }
+    void tabColumns_data() {
+        tables::addTextRows(u"gui/data/tab-columns.tsv"_s, {"perChar", "text", "columns"});
+    }
 
     void tabColumns() {
         QFETCH(QString, perChar);
@@ -194,7 +199,9 @@ private slots:
         QtDialogs dialogs;
         QString html;
         QVERIFY(duringModal(
-            [&] { dialogs.ask({DialogKind::Error, u"Fehler"_s, text, {DialogButton::Cancel}}); },
+            [&] {
+                dialogs.ask({DialogKind::Error, u"Fehler"_s, text, {DialogButton::Cancel}});
+            },
             [&](QWidget *widget) {
                 auto *box = qobject_cast<QMessageBox *>(widget);
                 QVERIFY(box && box->textFormat() == Qt::RichText);
@@ -206,7 +213,8 @@ private slots:
         QString plain = document.toPlainText();
         plain.replace(u'\n', u'|');
         // Each line and each run of TABs ends a block; so does the table.
-        QCOMPARE(plain, QString(text).replace(QRegularExpression(u"\t+|\r"_s), u"|"_s).replace(u"WN|"_s, u"WN||"_s));
+        QCOMPARE(plain,
+                 QString(text).replace(QRegularExpression(u"\t+|\r"_s), u"|"_s).replace(u"WN|"_s, u"WN||"_s));
         document.documentLayout()->documentSize(); // lays the whole document out
         const auto left = [&](const QString &cell) {
             const QTextCursor found =
@@ -232,7 +240,9 @@ private slots:
     // A data cell whose text is no subject is drawn red with a wavy line and explains itself in
     // its tooltip; subjects, blanks and the label cells are drawn as before. The cell's text
     // stays as typed.
-    void unknownSubjectShown_data() { tables::addTextRows(u"gui/data/unknown-subjects.tsv"_s, {"text", "hint"}); }
+    void unknownSubjectShown_data() {
+        tables::addTextRows(u"gui/data/unknown-subjects.tsv"_s, {"text", "hint"});
+    }
 
     void unknownSubjectShown() {
         QFETCH(QString, text);

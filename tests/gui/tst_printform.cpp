@@ -172,9 +172,9 @@ private slots:
         QCOMPARE(p.w.Printer().docName(), u"Fachlese von Erika Mustermann"_s);
 
         p.w.Test.BuildCourseMatrix();
-        const QList<SheetText> texts = SheetLayout(
-            p.grid(), p.w.Test.CourseMatrix, true, {kPerson[0], kPerson[1], kPerson[2], kPerson[3]},
-            SheetDate(QDate::currentDate()));
+        const QList<SheetText> texts =
+            SheetLayout(p.grid(), p.w.Test.CourseMatrix, true,
+                        {kPerson[0], kPerson[1], kPerson[2], kPerson[3]}, SheetDate(QDate::currentDate()));
         const QList<PdfWord> words = pdfWords(pdf);
         const QStringList all = ::texts(words);
         for (const SheetText &t : texts) {
@@ -187,7 +187,8 @@ private slots:
                 const double dx = words[i].left - corner.x();
                 found = (t.text.startsWith(u' ') ? dx > 1 && dx < 30 : qAbs(dx) <= 1) &&
                         qAbs(words[i].top - corner.y()) <= 1 &&
-                        qAbs(words[i].bottom - p.at(t.x, t.y + t.height).y()) <= 1 && all.mid(i, parts.size()) == parts;
+                        qAbs(words[i].bottom - p.at(t.x, t.y + t.height).y()) <= 1 &&
+                        all.mid(i, parts.size()) == parts;
             }
             QVERIFY2(found, qPrintable(u"\"%1\" not at %2,%3"_s.arg(t.text).arg(t.x).arg(t.y)));
         }
@@ -232,7 +233,8 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write("alt") == 3);
         }
         QCOMPARE(ReservePdfFile(dir.path(), surname, firstName), dir.filePath(name));
-        QVERIFY(QFileInfo(dir.filePath(name)).isFile() && QFileInfo(dir.filePath(name)).size() == 0); // taken, empty
+        QVERIFY(QFileInfo(dir.filePath(name)).isFile() &&
+                QFileInfo(dir.filePath(name)).size() == 0); // taken, empty
         for (const QString &file : existing.split(u'|', Qt::SkipEmptyParts))
             QCOMPARE(QFileInfo(dir.filePath(file)).size(), 3);
     }

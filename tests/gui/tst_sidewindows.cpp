@@ -40,7 +40,7 @@ private slots:
         QCOMPARE(abinote->SG_GK->item(1, 1)->text(), u"12"_s);
         f.B_AGF->click();
         f.Ueber->trigger();
-        f.Ueber->trigger(); // twice: still one window, not modal
+        f.Ueber->trigger();           // twice: still one window, not modal
         QCOMPARE(count(), 2 + 1 + 2); // TInfoForm and TAGFForm are dialogs as well
         QVERIFY(f.InfoForm()->isVisible() && !f.InfoForm()->isModal());
         QCOMPARE(f.InfoForm()->Label2->text(), u"Version 1.49 vom 12.05.2003"_s);
@@ -99,8 +99,9 @@ private slots:
         QDir::setCurrent(QStringLiteral(FACHLESE_SOURCE_DIR "/documents"));
         MainWindowFixture w(true);
         w.form->B_HilfeClick();
-        for (QWidget *window : QList<QWidget *>{w.form->AGFForm(), w.form->PrueflisteForm(), w.form->HelpForm(),
-                                                w.form->AbiNoteForm(), w.form->InfoForm()}) {
+        for (QWidget *window :
+             QList<QWidget *>{w.form->AGFForm(), w.form->PrueflisteForm(), w.form->HelpForm(),
+                              w.form->AbiNoteForm(), w.form->InfoForm()}) {
             window->show();
             QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_Escape);
             QVERIFY2(window->isHidden(), window->metaObject()->className());

@@ -41,7 +41,9 @@ private slots:
         QCOMPARE(describe(ParseCommandLine(arguments)), expected);
     }
 
-    void toolkitOptions_data() { tables::addTextRows(u"gui/data/startup-toolkit.tsv"_s, {"arguments", "holds"}); }
+    void toolkitOptions_data() {
+        tables::addTextRows(u"gui/data/startup-toolkit.tsv"_s, {"arguments", "holds"});
+    }
 
     void toolkitOptions() {
         QFETCH(QString, arguments);
@@ -104,7 +106,9 @@ private slots:
 
     // The working folder first, then the program's folder, then ../share/fachlese beside it;
     // a folder of the document's name does not count, and without any the bare name stays.
-    void documentLookup_data() { tables::addTextRows(u"gui/data/document-lookup.tsv"_s, {"present", "found"}); }
+    void documentLookup_data() {
+        tables::addTextRows(u"gui/data/document-lookup.tsv"_s, {"present", "found"});
+    }
 
     void documentLookup() {
         QFETCH(QString, present);
@@ -115,7 +119,8 @@ private slots:
         root.mkpath(u"bin"_s);
         for (const QString &folder : present.split(u' ', Qt::SkipEmptyParts))
             QVERIFY(root.mkpath(folder) &&
-                    (folder.endsWith(u".rtf"_s) || writeFile(root.filePath(folder + u"/Verordnung.rtf"_s), "{\\rtf1 x}")));
+                    (folder.endsWith(u".rtf"_s) ||
+                     writeFile(root.filePath(folder + u"/Verordnung.rtf"_s), "{\\rtf1 x}")));
         const QString path =
             LocateDocument(u"Verordnung.rtf"_s, root.filePath(u"work"_s), root.filePath(u"bin"_s));
         QCOMPARE(path, found.isEmpty() ? u"Verordnung.rtf"_s : root.filePath(found + u"/Verordnung.rtf"_s));

@@ -18,8 +18,10 @@
 // Types through `window` as the system delivers keys: to the focused widget, then to an editor
 // it opened. "\b" is Backspace, "\n" Return, "\t" Tab, "←" and "↓" the arrow keys.
 inline void typeInto(QWidget *window, const QString &keys) {
-    static const QHash<QChar, Qt::Key> special = {{u'\b', Qt::Key_Backspace}, {u'\n', Qt::Key_Return},
-                                                  {u'\t', Qt::Key_Tab},       {u'←', Qt::Key_Left},
+    static const QHash<QChar, Qt::Key> special = {{u'\b', Qt::Key_Backspace},
+                                                  {u'\n', Qt::Key_Return},
+                                                  {u'\t', Qt::Key_Tab},
+                                                  {u'←', Qt::Key_Left},
                                                   {u'↓', Qt::Key_Down}};
     for (const QChar c : keys) {
         if (special.contains(c))
