@@ -99,7 +99,9 @@ private slots:
     }
 
     // A pupil with the choice in the main window: the headings name its subjects and follow
-    // it; the points are typed, give the result, are saved and opened again.
+    // it; the points are typed, give the result, are saved and opened again; a damaged file and
+    // a folder change nothing. After each step the dialogs shown and the window's labels
+    // (data/abitur-pupil.txt).
     void asAPupil() {
         MainWindowFixture p(true);
         const QStringList subjects = {u"Deutsch"_s, u"Mathematik"_s, u"Englisch"_s, u"Geschichte"_s};
@@ -108,18 +110,20 @@ private slots:
                 p.grid().setCell(column, row, subjects[row - 1]);
         p.form->B_Abinote->click();
         TAbiNoteForm *form = p.form->AbiNoteForm();
-        QVERIFY(p.shown().isEmpty() && form->isVisible());
-        QCOMPARE(form->L_Modell->text(),
-                 u"Berechnung nach: vier Prüfungsfächer, 840 Punkte (eingebautes Modell)"_s);
-        QCOMPARE(form->L_LKKopf[0]->text() + u'|' + form->L_LKKopf[5]->text() + u'|' +
-                     form->L_PFKopf[2]->text(),
-                 u"Deutsch 1. S.|Mathematik 3. S.|Englisch (PK 3)"_s);
+        QStringList steps;
+        const auto step = [&](const QString &what) {
+            QStringList texts;
+            for (const QLabel *label : form->findChildren<QLabel *>())
+                texts << label->text();
+            QString line = what + u": "_s + p.shown().join(u" / "_s) + u" => "_s + texts.join(u'|');
+            steps << line.replace(u'\n', u"⟨lf⟩"_s).replace(u'\r', u"⟨cr⟩"_s);
+            p.dialogs.entries.clear();
+        };
+        step(u"opened"_s);
         p.grid().setCell(1, 1, u"Biologie"_s);
         p.grid().setCell(2, 2, u"Mathe"_s);
         p.grid().setCell(4, 3, QString());
-        QCOMPARE(form->L_LKKopf[0]->text() + u'|' + form->L_LKKopf[4]->text() + u'|' +
-                     form->L_PFKopf[2]->text(),
-                 u"Biologie 1. S.|LK 2, 2. S.|Englisch (PK 3)"_s);
+        step(u"choice changed"_s);
 
         // The longest subject names fit their headings: no label is cut.
         for (int column = 1; column <= 4; ++column)
@@ -134,29 +138,18 @@ private slots:
         form->SG_GK->setFocus();
         form->SG_GK->setCurrentCell(1, 1);
         typeInto(form, u"10\t"_s.repeated(22));
-        QCOMPARE(form->L_GK->text(), u"220"_s);
         for (QLineEdit *edit : form->E_LK)
             QTest::keyClicks(edit, u"10"_s);
         for (QLineEdit *edit : form->E_Kurs4)
             QTest::keyClicks(edit, u"10"_s);
-        QCOMPARE(form->L_Brauche->text(), u"Bestehen: in jeder Prüfung mindestens 4 Punkte\n"
-                                          "Note 2,0: in jeder Prüfung mindestens 13 Punkte"_s);
+        step(u"courses typed"_s);
         form->SE_Zielnote->setFocus();
-        QTest::keyClick(form->SE_Zielnote, Qt::Key_Up); // 2,1
-        QVERIFY(form->L_Brauche->text().endsWith(u"Note 2,1: in jeder Prüfung mindestens 12 Punkte"_s));
-        QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote ?"_s);
+        QTest::keyClick(form->SE_Zielnote, Qt::Key_Up);
+        step(u"aim 2,1"_s);
         for (QLineEdit *edit : form->E_Pruefung)
             QTest::keyClicks(edit, u"10"_s);
-        QStringList areas;
-        for (const QLabel *label : form->L_Bereiche)
-            areas << label->text();
-        QCOMPARE(areas.join(u'|'), u"Grundkurse: 220 von 330|Leistungskurse: 140 von 210|"
-                                   "Abiturbereich: 200 von 300|Gesamt: 560 von 840"_s);
-        QCOMPARE(form->L_PFSumme[0]->text() + form->L_Bedingungen[0]->text().left(1) +
-                     form->L_Ergebnis->text(),
-                 u"50✔Durchschnittsnote 2,3"_s);
+        step(u"examinations typed"_s);
 
-        // Saved, changed, opened again: the question first, then the saved points.
         const QString path = p.dir.filePath(u"punkte.json"_s);
         p.system.fileAnswers.enqueue(path);
         form->B_Speichern->click();
@@ -164,29 +157,21 @@ private slots:
         for (int i = 0; i < 2; ++i)
             QTest::keyClick(form->E_Pruefung[0], Qt::Key_Backspace);
         form->SG_GK->item(1, 22)->setText(u"0"_s);
-        QCOMPARE(form->L_Ergebnis->text(), u"bestanden, Durchschnittsnote ?"_s);
+        step(u"saved, then changed"_s);
         p.dialogs.answers.enqueue(DialogButton::Yes);
         p.system.fileAnswers.enqueue(path);
         form->B_Oeffnen->click();
-        QCOMPARE(p.shown(),
-                 QStringList{u"information|Information|Sollen die eingegebenen Daten überschrieben "
-                             "werden?|&Ja|&Nein"_s});
-        QCOMPARE(form->E_Pruefung[0]->text() + form->SG_GK->item(1, 22)->text() + form->L_GK->text(),
-                 u"1010220"_s);
-        QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote 2,3"_s);
-
-        // A damaged file and a folder change nothing; nothing was typed, so nothing is asked.
-        p.dialogs.entries.clear();
+        QCOMPARE(form->E_Pruefung[0]->text() + form->SG_GK->item(1, 22)->text(), u"1010"_s);
+        step(u"opened again"_s);
         p.system.fileAnswers.enqueue(p.file(u"kaputt.json"_s, fileBytes(path).left(30)));
         form->B_Oeffnen->click();
         p.system.fileAnswers.enqueue(p.dir.path());
         form->B_Speichern->click();
-        QCOMPARE(
-            p.shown(),
-            (QStringList{u"warning|Warnung|Falsches oder fehlerhaftes Dateiformat\rDie Datei ist "
-                         "kein gültiger JSON-Text.|&Abbrechen"_s,
-                         u"error|Fehler|Diskette oder Platte schreibgeschützt oder voll!|&Abbrechen"_s}));
-        QCOMPARE(form->L_Ergebnis->text(), u"Durchschnittsnote 2,3"_s);
+        step(u"damaged file opened, saved to a folder"_s);
+        const QByteArray texts = (steps.join(u'\n') + u'\n').toUtf8();
+        if (qEnvironmentVariableIsSet("FACHLESE_UPDATE_GOLDEN"))
+            writeFile(QStringLiteral(FACHLESE_SOURCE_DIR "/tests/gui/data/abitur-pupil.txt"), texts);
+        QCOMPARE(texts, fileBytes(QStringLiteral(FACHLESE_SOURCE_DIR "/tests/gui/data/abitur-pupil.txt")));
     }
 
     // The model comes from abitur.ini; a damaged one is named and the built-in model is used.
