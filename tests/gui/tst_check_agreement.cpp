@@ -1,12 +1,11 @@
+#include "rules/answers.h"
 #include "support/choicefiles.h"
 #include "support/mainwindow.h"
-#include "rules/answers.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 

@@ -1,20 +1,19 @@
-// The document viewer: loading, the forward search with its odd rules, printing, and the
-// main-window handlers that open it.
+// The document viewer: loading, the forward search with its odd rules, printing, the
+// main-window handlers that open it, and that it never freezes on a large file.
 
+#include "shell/qtdialogs.h"
 #include "support/choices.h"
 #include "support/mainwindow.h"
+#include "support/tables.h"
 #include "windows/help.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QImage>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTextEdit>
 
 using namespace Qt::StringLiterals;
@@ -23,11 +22,11 @@ class TestHelp : public QObject {
     Q_OBJECT
 
     // Writes `content` as `name` into the working folder and shows it in the viewer.
-    void show(const QString &name, const QByteArray &content) {
+    void show(const QString &name, const QByteArray &content, bool wrap = true) {
         QFile file(name);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
         file.close();
-        form->ShowDocument(u"Titel"_s, name, true);
+        form->ShowDocument(u"Titel"_s, name, wrap);
     }
     void search(const QString &term) {
         form->Edit1->setText(term);
@@ -47,25 +46,17 @@ private slots:
         form = std::make_unique<THelpForm>(recorder, system);
     }
 
-    void search_data() {
-        QTest::addColumn<QByteArray>("document");
-        QTest::addColumn<QString>("term");
-        QTest::addColumn<QList<int>>("matches"); // positions found by successive searches
-        QTest::newRow("at 0") << QByteArray("{\\rtf1 Kurs, noch ein Kurs}") << u"Kurs"_s << QList{0, 15};
-        QTest::newRow("case") << QByteArray("{\\rtf1 Fach DEUTSCH, Deutsch}") << u"deutsch"_s << QList{5, 14};
-        // The next search starts one past the end of a match: "ab" at 2 is skipped, at 7 found.
-        QTest::newRow("adjacent") << QByteArray("{\\rtf1 ababab ab}") << u"ab"_s << QList{0, 4, 7};
-        QTest::newRow("empty term") << QByteArray("{\\rtf1 Text}") << QString() << QList<int>{};
-    }
+    void search_data() { tables::addTextRows(u"gui/data/search.tsv"_s, {"document", "term", "matches"}); }
 
     // Successive searches find each occurrence in order, then report that there is no more;
     // the search after that starts at the beginning again. A match at 0 leaves "&Suchen".
     void search() {
-        QFETCH(QByteArray, document);
+        QFETCH(QString, document);
         QFETCH(QString, term);
-        QFETCH(QList<int>, matches);
-        show(u"doc.rtf"_s, document);
-        for (const int match : matches) {
+        QFETCH(QString, matches);
+        show(u"doc.rtf"_s, document.toUtf8());
+        for (const QString &at : matches.split(u' ', Qt::SkipEmptyParts)) {
+            const int match = at.toInt();
             search(term);
             QCOMPARE(selectionStart(), match);
             QCOMPARE(form->RichEdit1->textCursor().selectedText().compare(term, Qt::CaseInsensitive), 0);
@@ -78,7 +69,7 @@ private slots:
         QCOMPARE(recorder.entries.first().request.kind, DialogKind::Notice);
         QCOMPARE(form->Button1->text(), before); // a failure leaves the caption
         search(term);
-        QCOMPARE(selectionStart(), matches.value(0, 0));
+        QCOMPARE(selectionStart(), matches.section(u' ', 0, 0).toInt());
     }
 
     // Typing a new term keeps the position; only a click into the field starts at the
@@ -144,8 +135,9 @@ private slots:
         show(u"doc.rtf"_s, "{\\rtf1 Bisheriger Text}");
         QVERIFY(file.resize((qint64(32) << 20) + 1));
         form->ShowDocument(u"Gross"_s, u"gross.txt"_s, true);
-        QCOMPARE(choices::requests(recorder), QList{choices::ruleViolation(u"Die Datei gross.txt ist größer als "
-                                                                             "32 MB und kann nicht angezeigt werden."_s)});
+        QCOMPARE(choices::requests(recorder),
+                 QList{choices::ruleViolation(u"Die Datei gross.txt ist größer als "
+                                              "32 MB und kann nicht angezeigt werden."_s)});
         QCOMPARE(form->RichEdit1->toPlainText(), u"Bisheriger Text"_s);
     }
 
@@ -203,6 +195,57 @@ private slots:
             QVERIFY(help.RichEdit1->toPlainText().contains(text));
         }
         QCOMPARE(f.form->findChildren<THelpForm *>().size(), 1);
+    }
+
+    // The viewer's own messages come up over the viewer, not over the main window.
+    void viewerMessageOwner() {
+        QDir::setCurrent(QStringLiteral(FACHLESE_SOURCE_DIR "/documents"));
+        QtDialogs dialogs;
+        QWidget main;
+        dialogs.setParent(&main);
+        THelpForm help(dialogs, system, &main);
+        help.ShowDocument(u"Hilfe"_s, u"Hilfe.rtf"_s, true);
+        QVERIFY(QTest::qWaitForWindowActive(&help));
+        help.Edit1->setText(u"kein solches Wort"_s);
+        QWidget *owner = nullptr;
+        QVERIFY(
+            duringModal([&] { help.Button1Click(); }, [&](QWidget *box) { owner = box->parentWidget(); }));
+        QCOMPARE(owner, &help);
+    }
+
+    void bigFiles_data() { tables::addTextRows(u"gui/data/large-documents.tsv"_s, {"piece", "whole"}); }
+
+    // A file of 32 MB (the small one of 1 MB) of each of these shapes is shown within seconds,
+    // whole or in part with a notice; the view lays it out to its end without holding the
+    // program up for long, and stays below the height at which the layout stalls.
+    void bigFiles() {
+        QFETCH(QString, piece);
+        QFETCH(QString, whole);
+        const QByteArray unit = piece.toUtf8();
+        const bool plain = unit == "\n";
+        QByteArray data = plain ? QByteArray() : QByteArray("{\\rtf1\\ansi\\deff0\n");
+        while (data.size() + unit.size() + 1 <= (whole == u"1" ? 1 : 32) * 1024 * 1024)
+            data += unit;
+        QElapsedTimer timer;
+        timer.start();
+        show(u"Verordnung.rtf"_s, plain ? data : data + '}', false);
+        QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(
+            choices::dialogTexts(recorder),
+            whole == u"1"
+                ? QStringList()
+                : QStringList{u"Die Datei Verordnung.rtf ist zu lang; angezeigt wird nur ihr Anfang."_s});
+        // The view's own layout runs in steps between events.
+        qint64 last = timer.elapsed(), longest = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&] {
+            longest = std::max(longest, timer.elapsed() - last);
+            last = timer.elapsed();
+        });
+        tick.start(10);
+        QTest::qWait(1500);
+        QVERIFY2(longest < 5000, qPrintable(QString::number(longest)));
+        QVERIFY(form->RichEdit1->document()->documentLayout()->documentSize().height() < 8'000'000);
     }
 };
 

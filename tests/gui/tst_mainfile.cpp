@@ -1,15 +1,38 @@
 #include "rules/datafile.h"
+#include "shell/commandline.h"
+#include "shell/qtdialogs.h"
 #include "support/files.h"
 #include "support/mainwindow.h"
+#include "windows/print.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <cstdio>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+const QByteArray kGrid = "Fachlese\r\nDeutsch\t\t\t\r\n" + QByteArray("\t\t\t\r\n").repeated(11);
+
+// Writes a file named by its bytes, which need not be text.
+bool writeNative(const QByteArray &path, const QByteArray &bytes) {
+    std::FILE *file = std::fopen(path.constData(), "wb");
+    const bool written =
+        file && std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file) == size_t(bytes.size());
+    return file && std::fclose(file) == 0 && written;
+}
+
+// The print form's four fields, joined by "|".
+QString fields(MainWindowFixture &w) {
+    const TPrintForm *form = w.form->PrintForm();
+    return QStringList{form->E_Nachname->text(), form->E_Vorname->text(), form->E_Klasse->text(),
+                       form->E_Datum->text()}
+        .join(u'|');
+}
+
 // The window as the file commands leave it: the caption after "... - ", the name of the
 // current file, then 1/0 for "Speichern" enabled, the choice tested, and closing without question.
 QString state(MainWindowFixture &w) {
@@ -17,57 +40,78 @@ QString state(MainWindowFixture &w) {
     return u"%1 %2 %3"_s.arg(w.captionTail(), QFileInfo(w.form->CurrentFileName).fileName())
         .arg(flags + w.closesWithoutQuestion(), 3, 10, QChar(u'0'));
 }
+// What `command` does after the answer to its question, from a window holding "anna.wahl.fld"
+// (or no file) with the choice tested and the cell (3, 7) current.
+QString afterCommand(const QString &command, bool named, const QString &answer) {
+    MainWindowFixture w;
+    const QString anna =
+        w.file(u"anna.wahl.fld"_s, "Fachlese\r\n" + QByteArray("\r\n").repeated(11) + "spare\r\n");
+    const QString other = w.file(u"ordner.x/b"_s, "Fachlese\r\n\tMusik\r\n");
+    const QString saveAs = w.dir.filePath(answer == u"Ja, failing" ? u"fehlt/neu.fld"_s : u"neu.fld"_s);
+    w.form->show();
+    if (named) {
+        w.system.fileAnswers << anna;
+        w.form->OeffnenClick();
+        if (answer == u"Ja, failing")
+            QFile::setPermissions(anna, QFile::ReadOwner);
+    } else if (answer.startsWith(u"Ja")) {
+        w.system.fileAnswers << (answer == u"Ja, cancelled" ? QString() : saveAs);
+    }
+    w.system.fileAnswers << other;
+    w.form->Test.ChoiceTested = true;
+    w.form->setCurrentCell(3, 7);
+    if (answer != u"-") {
+        w.grid().setCell(2, 5, u"Kunst"_s);
+        w.dialogs.answers << (answer.startsWith(u"Ja") ? DialogButton::Yes
+                              : answer == u"Nein"      ? DialogButton::No
+                                                       : DialogButton::Cancel);
+    }
+    command == u"Beenden" ? w.form->Beenden->trigger()
+    : command == u"Neu"   ? w.form->NeuClick()
+                          : w.form->OeffnenClick();
+    const QString shown =
+        u"%1 => %2, %3, rows %4 %5 %6, cell %7"_s.arg(w.shown().join(u" / "_s))
+            .arg(fileBytes(named ? anna : saveAs).contains("\tKunst") ? u"saved"_s : u"not saved"_s)
+            .arg(w.form->isVisible() ? u"open"_s : u"closed"_s, w.row(1), w.row(5), w.row(12))
+            .arg(w.form->Col() * 100 + w.form->Row());
+    return shown + u", "_s + state(w);
+}
 } // namespace
 
-// "&Neu", "&Öffnen", "&Speichern" and "Speichern &unter..." of the main window.
+// "&Neu", "&Öffnen", "&Speichern" and "Speichern &unter..." of the main window, the questions
+// before them, and the pupil's name and class, which travel with the choice file.
 class TestMainFile : public QObject {
     Q_OBJECT
 
 private slots:
-    // After "anna.wahl.fld" was opened: the question comes only for a changed grid; "&Nein"
-    // goes on without saving, "&Abbrechen" (or Escape) stops the command. The caption shows
-    // the file name up to its first dot, so nothing for "ordner.x/b".
-    void questions_data() {
-        QTest::addColumn<bool>("open");  // "&Öffnen" of "ordner.x/b", else "&Neu"
-        QTest::addColumn<int>("answer"); // -1: the grid is unchanged, no question
-        QTest::newRow("Neu, unchanged") << false << -1;
-        QTest::newRow("Neu, Nein") << false << int(DialogButton::No);
-        QTest::newRow("Öffnen, Nein") << true << int(DialogButton::No);
-        QTest::newRow("Öffnen, Abbrechen") << true << int(DialogButton::Cancel);
+    // Each command after a change, or without one: the question, the answer, the save "&Ja"
+    // makes (to the open "anna.wahl.fld" or, without a name, to the one chosen: done, cancelled,
+    // failed), and the window afterwards (data/file-questions.txt). "&Abbrechen" (or Escape)
+    // stops "&Neu" and "&Öffnen" (the close question has no such button). The caption shows the
+    // file name up to its first dot, so nothing for "ordner.x/b", which "&Öffnen" opens.
+    void questions() {
+        QStringList transcript;
+        for (const QString &command : {u"Beenden"_s, u"Neu"_s, u"Öffnen"_s})
+            for (const bool named : {true, false})
+                for (const QString &answer :
+                     {u"-"_s, u"Ja"_s, u"Ja, cancelled"_s, u"Ja, failing"_s, u"Nein"_s, u"Abbrechen"_s})
+                    if ((!named || answer != u"Ja, cancelled") &&
+                        (command != u"Beenden" || answer != u"Abbrechen"))
+                        transcript << command + (named ? u" anna, "_s : u" unnamed, "_s) + answer + u": "_s +
+                                          afterCommand(command, named, answer);
+        const QByteArray texts = (transcript.join(u'\n') + u'\n').toUtf8();
+        if (qEnvironmentVariableIsSet("FACHLESE_UPDATE_GOLDEN"))
+            writeFile(QStringLiteral(FACHLESE_SOURCE_DIR "/tests/gui/data/file-questions.txt"), texts);
+        QCOMPARE(texts, fileBytes(QStringLiteral(FACHLESE_SOURCE_DIR "/tests/gui/data/file-questions.txt")));
     }
 
-    void questions() {
-        QFETCH(bool, open);
-        QFETCH(int, answer);
-        QTemporaryDir dir;
-        const QString first = dir.filePath(u"anna.wahl.fld"_s), second = dir.filePath(u"ordner.x/b"_s);
-        QDir(dir.path()).mkpath(u"ordner.x"_s);
-        QVERIFY(writeFile(first, "Fachlese\r\n" + QByteArray("\r\n").repeated(11) + "spare\r\n"));
-        QVERIFY(writeFile(second, "Fachlese\r\n\tMusik\r\n"));
+    // A validation run, failed or not, takes the snapshot: closing then asks nothing.
+    void validationTakesSnapshot() {
         MainWindowFixture w;
-        w.system.fileAnswers << first << second;
-        w.form->OeffnenClick();
-        w.form->Test.ChoiceTested = true;
-        w.form->setCurrentCell(3, 7);
-        if (answer >= 0) {
-            w.grid().setCell(2, 5, u"Kunst"_s);
-            w.dialogs.answers.enqueue(DialogButton(answer));
-        }
-        open ? w.form->OeffnenClick() : w.form->NeuClick();
-        const ScriptedSystemDialogs::FileRequest request = w.system.fileRequests.value(0);
-        QCOMPARE(request.filter + u' ' + request.defaultSuffix + u' ' + QString::number(request.save),
-                 u"Fachlesedaten (*.fld)|*.fld|Alle Files(*.*)|*.* fld 0"_s);
-
-        QCOMPARE(w.shown().join(u'\n'),
-                 answer < 0 ? QString()
-                            : u"confirmation|Bestätigung|Willst du die eingegebenen Daten nicht erst "
-                              "speichern?|&Ja|&Nein|&Abbrechen"_s);
-        const bool stopped = answer == int(DialogButton::Cancel);
-        QCOMPARE(state(w) + u' ' + w.row(1) + u' ' + w.row(5) + u' ' + w.row(12),
-                 stopped ? u"anna anna.wahl.fld 110 ||| |Kunst|| |||spare"_s
-                 : open  ? u" b 101 |||Musik ||| |||"_s
-                         : u"<bare>  001 ||| ||| |||"_s);
-        QCOMPARE(w.form->Col() * 100 + w.form->Row(), open || stopped ? 307 : 101);
+        w.grid().setCell(1, 5, u"Quatsch"_s);
+        QVERIFY(!w.closesWithoutQuestion());
+        w.form->B_Testen->click(); // "Das Fach  Quatsch  ist nicht bekannt!"
+        QVERIFY(w.closesWithoutQuestion());
     }
 
     // A file that cannot be loaded changes nothing: not the grid, the file name, the caption
@@ -85,11 +129,10 @@ private slots:
     void refusedOpen() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, shown);
-        QTemporaryDir dir;
-        const QString good = dir.filePath(u"gut.fld"_s), wrong = dir.filePath(u"brief.doc"_s);
-        QVERIFY(writeFile(good, "Fachlese\r\nEnglisch\r\n"));
-        QVERIFY(bytes == "<none>" || writeFile(wrong, bytes));
         MainWindowFixture w;
+        const QString good = w.file(u"gut.fld"_s, "Fachlese\r\nEnglisch\r\n");
+        const QString wrong =
+            bytes == "<none>" ? w.dir.filePath(u"brief.doc"_s) : w.file(u"brief.doc"_s, bytes);
         w.system.fileAnswers << good << wrong;
         w.form->OeffnenClick();
         w.grid().setCell(2, 6, u"Kunst"_s); // an unsaved change
@@ -97,7 +140,10 @@ private slots:
         w.dialogs.answers.enqueue(DialogButton::Yes);
         w.form->OeffnenClick();
 
-        QCOMPARE(w.shown().value(1), shown);
+        QCOMPARE(w.shown().mid(1), QStringList{shown}); // reported once, as what it is
+        const ScriptedSystemDialogs::FileRequest request = w.system.fileRequests.value(0);
+        QCOMPARE(request.filter + u' ' + request.defaultSuffix + u' ' + QString::number(request.save),
+                 u"Fachlesedaten (*.fld)|*.fld|Alle Files(*.*)|*.* fld 0"_s);
         QCOMPARE(state(w) + u' ' + w.row(1) + u' ' + w.row(6), u"gut gut.fld 111 |||Englisch |Kunst||"_s);
         w.form->Speichern->trigger();
         QVERIFY(fileBytes(good).contains("\tKunst\t"));
@@ -108,10 +154,8 @@ private slots:
     // second time; saving leaves the tested flag alone and takes the snapshot, and "Speichern"
     // then writes to the same file.
     void saveAs() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"lena.wahl.fld"_s);
-        QVERIFY(writeFile(path, QByteArray(3000, 'q')));
         MainWindowFixture w;
+        const QString path = w.file(u"lena.wahl.fld"_s, QByteArray(3000, 'q'));
         w.grid().setCell(1, 1, u"Französisch"_s);
         w.form->Test.ChoiceTested = true;
         w.system.fileAnswers << path << QString();
@@ -136,25 +180,127 @@ private slots:
         QTest::newRow("text Windows-1252 cannot hold")
             << u"x.fld"_s << u"Polski ł"_s
             << u"Der Eintrag  Polski ł  enthält Zeichen, die in einer Fachlese-Datei nicht gespeichert "
-               u"werden "
-               u"können.\rBitte ändere den Eintrag und speichere dann erneut."_s;
+               u"werden können.\rBitte ändere den Eintrag und speichere dann erneut."_s;
         QTest::newRow("entry too long to be read again")
-            << u"x.fld"_s << QString(65534, u'Z') << TooLongMessage(QString(65534, u'Z')); // text pinned in tst_datafile
-        QTest::newRow("folder missing")
-            << u"fehlt/x.fld"_s << u"Kunst"_s << u"Diskette oder Platte schreibgeschützt oder voll!"_s;
+            << u"x.fld"_s << QString(65534, u'Z')
+            << TooLongMessage(QString(65534, u'Z')); // text pinned in tst_datafile
     }
 
     void saveRefused() {
         QFETCH(QString, fileName);
         QFETCH(QString, cell);
         QFETCH(QString, message);
-        QTemporaryDir dir;
         MainWindowFixture w;
         w.grid().setCell(3, 6, cell);
-        w.system.fileAnswers.enqueue(dir.filePath(fileName));
+        w.system.fileAnswers.enqueue(w.dir.filePath(fileName));
         w.form->Speichernunter1Click();
         QCOMPARE(w.shown(), QStringList{u"error|Fehler|"_s + message + u"|&Abbrechen"_s});
         QCOMPARE(state(w), u"x x.fld 100"_s);
+    }
+
+    // The save dialog asks before it replaces a file; "No" leaves the dialog open.
+    void overwriteQuestion() {
+        QTemporaryDir dir;
+        const QString existing = dir.filePath(u"anna.fld"_s);
+        QVERIFY(writeFile(existing, "Fachlese\r\n"));
+        QtSystemDialogs dialogs;
+        for (const bool replace : {false, true}) {
+            QString chosen = u"<none>"_s, asked;
+            duringModal(
+                [&] { chosen = dialogs.saveFileName(u"Fachlesedaten (*.fld)|*.fld"_s, u"fld"_s, existing); },
+                [&](QWidget *fileDialog) {
+                    QTimer::singleShot(0, [&] {
+                        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                        asked = box->text();
+                        box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+                    });
+                    qobject_cast<QDialog *>(fileDialog)->accept(); // with the dialog's checks
+                });
+            QVERIFY2(asked.contains(u"anna.fld"_s), qPrintable(asked));
+            QCOMPARE(chosen, replace ? existing : QString());
+        }
+    }
+
+    // Saving refuses a symbolic link that leads to itself and a file without any write
+    // permission, also for root; both stay as they were.
+    void linkAndLockRefused() {
+        QTemporaryDir dir;
+        const QString loop = dir.filePath(u"kreis.fld"_s), locked = dir.filePath(u"fest.fld"_s);
+        QVERIFY(symlink(QFile::encodeName(loop).constData(), QFile::encodeName(loop).constData()) == 0);
+        QVERIFY(writeFile(locked, "vorher") &&
+                QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadOther));
+        for (const QString &path : {loop, locked})
+            QCOMPARE(SaveDataFile(path, GridModel()).status, DataFileWriteStatus::Failed);
+        QCOMPARE(QFile::symLinkTarget(loop), loop);
+        QCOMPARE(fileBytes(locked), QByteArray("vorher"));
+    }
+
+    // A name given by bytes that are no UTF-8 opens by them; "Speichern" then asks for a name.
+    void nonTextName() {
+        MainWindowFixture w;
+        QByteArray program = "fachlese", argument = QFile::encodeName(w.dir.path()) + "/M\xFC.fld";
+        QVERIFY(writeNative(argument, "Fachlese\r\nLatein\r\n") &&
+                QFile::exists(QFile::decodeName(argument)) == false);
+        char *argv[] = {program.data(), argument.data()};
+        const QString decoded = ParseCommandLine({QString::fromLocal8Bit(argument)}).file;
+        QCOMPARE(NativeArgument(2, argv, decoded), argument);
+        w.form->OpenDataFile(decoded, argument);
+        QVERIFY(w.dialogs.entries.isEmpty() && w.row(1) == u"|||Latein"_s);
+        QVERIFY(w.form->CurrentFileName.isEmpty() && !w.form->Speichern->isEnabled());
+    }
+
+    // Opening sets all four fields, empty where the file has none; "&Neu" empties them; neither
+    // leaves anything to save.
+    void openAndNew() {
+        MainWindowFixture w;
+        const QString named = w.file(u"ayse.fld"_s, kGrid + "Nachname=Y\xC4\xB1lmaz\r\nKlasse=10b\r\n");
+        w.form->PrintForm()->E_Datum->setText(u"before"_s);
+        const QString plain = w.file(u"plain.fld"_s, kGrid);
+        for (const auto &[file, shown] : {std::pair(named, u"Yılmaz||10b|"_s), {plain, u"|||"_s}}) {
+            w.form->OpenDataFile(file);
+            QCOMPARE(fields(w), shown);
+            QVERIFY(w.closesWithoutQuestion());
+        }
+        w.form->OpenDataFile(named);
+        w.form->NeuClick();
+        QCOMPARE(fields(w), u"|||"_s);
+        QVERIFY(w.dialogs.entries.isEmpty());
+        QVERIFY(w.closesWithoutQuestion());
+    }
+
+    // A changed name is an unsaved change: the close question and the questions of "&Neu"
+    // and "&Öffnen" come; saving writes the lines and ends the question.
+    void changedName() {
+        MainWindowFixture w;
+        const QString path = w.file(u"wahl.fld"_s, kGrid + "Vorname=Ali\r\n");
+        w.form->OpenDataFile(path);
+        QLineEdit *surname = w.form->PrintForm()->E_Nachname;
+        surname->setText(u"Kaya"_s);
+        QVERIFY(!w.closesWithoutQuestion());
+        // "&Ja" saved the name with the choice.
+        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kaya\r\nVorname=Ali\r\n");
+        QVERIFY(w.closesWithoutQuestion());
+
+        surname->setText(u"Kayra"_s);
+        w.dialogs.answers.enqueue(DialogButton::Cancel);
+        w.form->NeuClick();
+        QCOMPARE(fields(w), u"Kayra|Ali||"_s); // "&Abbrechen": nothing changed
+
+        w.form->SpeichernClick();
+        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kayra\r\nVorname=Ali\r\n");
+        QVERIFY(w.closesWithoutQuestion());
+
+        // Back to the saved name: nothing to save.
+        surname->setText(u"Kaya2"_s);
+        surname->setText(u"Kayra"_s);
+        QVERIFY(w.closesWithoutQuestion());
+
+        // A name that cannot be stored is refused like a cell, and stays unsaved.
+        surname->setText(u"Ka\tya"_s);
+        w.form->SpeichernClick();
+        QCOMPARE(w.shown().last().section(u'|', 2, 2), UnencodableMessage(u"Ka\tya"_s));
+        QCOMPARE(fileBytes(path), kGrid + "Nachname=Kayra\r\nVorname=Ali\r\n");
+        QVERIFY(!w.closesWithoutQuestion());
     }
 };
 

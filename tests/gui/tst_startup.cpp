@@ -3,16 +3,13 @@
 #include "support/tables.h"
 #include "windows/documentpath.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 bool writeFile(const QString &path, const QByteArray &bytes) {
-    QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
@@ -44,7 +41,9 @@ private slots:
         QCOMPARE(describe(ParseCommandLine(arguments)), expected);
     }
 
-    void toolkitOptions_data() { tables::addTextRows(u"gui/data/startup-toolkit.tsv"_s, {"arguments", "holds"}); }
+    void toolkitOptions_data() {
+        tables::addTextRows(u"gui/data/startup-toolkit.tsv"_s, {"arguments", "holds"});
+    }
 
     void toolkitOptions() {
         QFETCH(QString, arguments);
@@ -75,41 +74,20 @@ private slots:
         QCOMPARE(program.exitCode(), status.toInt());
     }
 
-    void help() {
-        QProcess program;
-        program.start(QStringLiteral(FACHLESE_BINARY_DIR "/fachlese"), {u"--help"_s});
-        QVERIFY(program.waitForFinished(30000));
-        const QString out = QString::fromUtf8(program.readAllStandardOutput());
-        QVERIFY2(out.startsWith(u"Aufruf: fachlese [OPTION] [DATEI.fld]\n"_s) && out.contains(u"--version"_s),
-                 qPrintable(out));
-        QCOMPARE(program.exitCode(), 0);
-    }
-
     // The file named on the command line is opened once the information window is closed,
     // exactly as "&Öffnen" opens a chosen file: the same messages, and a refused file changes
     // nothing.
     void fileFromCommandLine_data() {
-        QTest::addColumn<QByteArray>("bytes"); // "<none>": no such file
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("state"); // caption tail, file name, Speichern, row 1
-        QTest::newRow("a saved choice") << QByteArray("Fachlese\r\nDeutsch\tDeutsch\t\t\r\n") << QString()
-                                        << u"anna anna.wahl.fld 1 Deutsch|Deutsch||"_s;
-        QTest::newRow("missing") << QByteArray("<none>")
-                                 << u"error|Fehler|Die Datei kann nicht geöffnet werden"_s
-                                 << u"<bare>  0 |||"_s;
-        QTest::newRow("no choice") << QByteArray("Liebe Anna,\r\n")
-                                   << u"warning|Warnung|Falsches oder fehlerhaftes Dateiformat"_s
-                                   << u"<bare>  0 |||"_s;
+        tables::addTextRows(u"gui/data/startup-file.tsv"_s, {"bytes", "shown", "state"});
     }
 
     void fileFromCommandLine() {
-        QFETCH(QByteArray, bytes);
+        QFETCH(QString, bytes);
         QFETCH(QString, shown);
         QFETCH(QString, state);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"anna.wahl.fld"_s);
-        QVERIFY(bytes == "<none>" || writeFile(path, bytes));
         MainWindowFixture w;
+        const QString name = u"anna.wahl.fld"_s;
+        const QString path = bytes == u"<none>" ? w.dir.filePath(name) : w.file(name, bytes.toUtf8());
         w.form->StartupFileName = path;
         w.form->FirstShowPending = true;
         QString captionWhileInfoShown;
@@ -128,7 +106,9 @@ private slots:
 
     // The working folder first, then the program's folder, then ../share/fachlese beside it;
     // a folder of the document's name does not count, and without any the bare name stays.
-    void documentLookup_data() { tables::addTextRows(u"gui/data/document-lookup.tsv"_s, {"present", "found"}); }
+    void documentLookup_data() {
+        tables::addTextRows(u"gui/data/document-lookup.tsv"_s, {"present", "found"});
+    }
 
     void documentLookup() {
         QFETCH(QString, present);
@@ -137,12 +117,10 @@ private slots:
         QDir root(dir.path());
         root.mkpath(u"work"_s);
         root.mkpath(u"bin"_s);
-        for (const QString &folder : present.split(u' ', Qt::SkipEmptyParts)) {
-            if (folder.endsWith(u".rtf"_s))
-                root.mkpath(folder);
-            else
-                QVERIFY(writeFile(root.filePath(folder + u"/Verordnung.rtf"_s), "{\\rtf1 x}"));
-        }
+        for (const QString &folder : present.split(u' ', Qt::SkipEmptyParts))
+            QVERIFY(root.mkpath(folder) &&
+                    (folder.endsWith(u".rtf"_s) ||
+                     writeFile(root.filePath(folder + u"/Verordnung.rtf"_s), "{\\rtf1 x}")));
         const QString path =
             LocateDocument(u"Verordnung.rtf"_s, root.filePath(u"work"_s), root.filePath(u"bin"_s));
         QCOMPARE(path, found.isEmpty() ? u"Verordnung.rtf"_s : root.filePath(found + u"/Verordnung.rtf"_s));

@@ -6,12 +6,30 @@
 #include "support/fakes.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+
+// Types through `window` as the system delivers keys: to the focused widget, then to an editor
+// it opened. "\b" is Backspace, "\n" Return, "\t" Tab, "←" and "↓" the arrow keys.
+inline void typeInto(QWidget *window, const QString &keys) {
+    static const QHash<QChar, Qt::Key> special = {{u'\b', Qt::Key_Backspace},
+                                                  {u'\n', Qt::Key_Return},
+                                                  {u'\t', Qt::Key_Tab},
+                                                  {u'←', Qt::Key_Left},
+                                                  {u'↓', Qt::Key_Down}};
+    for (const QChar c : keys) {
+        if (special.contains(c))
+            QTest::keyClick(window->windowHandle(), special.value(c));
+        else
+            QTest::keyClick(window->windowHandle(), c.toLatin1());
+    }
+}
 
 // The main window as the tests drive it: message dialogs answered by a DialogRecorder, file
 // and print dialogs by ScriptedSystemDialogs, the side windows created, and no information
@@ -20,6 +38,7 @@ struct MainWindowFixture {
     DialogRecorder dialogs;
     ScriptedSystemDialogs system;
     std::unique_ptr<TMainForm> form;
+    QTemporaryDir dir; // for the files a test writes
 
     // `visible`: the window is shown and active with the grid focused, so that keys can be typed.
     explicit MainWindowFixture(bool visible = false) : form(std::make_unique<TMainForm>(dialogs, system)) {
@@ -35,6 +54,16 @@ struct MainWindowFixture {
     }
 
     GridModel &grid() const { return *form->StringGrid; }
+
+    // Writes `bytes` as `name` below `dir`, its folders made, and returns its path.
+    QString file(const QString &name, const QByteArray &bytes) const {
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            qWarning("%s not written", qPrintable(path));
+        return path;
+    }
 
     // The texts of columns 1 ... 4 of a row, joined by "|".
     QString row(int r) const {
@@ -55,18 +84,7 @@ struct MainWindowFixture {
         return texts;
     }
 
-    // Types through the window as the system delivers keys: to the grid, then to the editor
-    // it opened. "\b" is Backspace, "\n" Return, "←" and "↓" the arrow keys.
-    void type(const QString &keys) const {
-        static const QHash<QChar, Qt::Key> special = {
-            {u'\b', Qt::Key_Backspace}, {u'\n', Qt::Key_Return}, {u'←', Qt::Key_Left}, {u'↓', Qt::Key_Down}};
-        for (const QChar c : keys) {
-            if (special.contains(c))
-                QTest::keyClick(form->windowHandle(), special.value(c));
-            else
-                QTest::keyClick(form->windowHandle(), c.toLatin1());
-        }
-    }
+    void type(const QString &keys) const { typeInto(form.get(), keys); }
 
     // The part of the caption after "Fachlese 1.49  IGS-Brunsmark - ", or "<bare>" for the
     // caption without a file.
