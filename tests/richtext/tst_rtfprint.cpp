@@ -16,7 +16,8 @@ namespace {
 // The text of page `page` of `pdf`, in reading order.
 QString pageText(const QString &pdf, int page) {
     QProcess process;
-    process.start(u"pdftotext"_s, {u"-f"_s, QString::number(page), u"-l"_s, QString::number(page), pdf, u"-"_s});
+    process.start(u"pdftotext"_s,
+                  {u"-f"_s, QString::number(page), u"-l"_s, QString::number(page), pdf, u"-"_s});
     process.waitForFinished();
     return QString::fromUtf8(process.readAllStandardOutput()).simplified();
 }
@@ -69,9 +70,9 @@ private slots:
         QTest::newRow("title page") << "\\titlepg" + all + first
                                     << QStringList{u"Titelkopf"_s, u"Kopf 2"_s, u"Kopf 3"_s}
                                     << QStringList{u"Titelfuss"_s, u"Seite 2"_s, u"Seite 3"_s};
-        QTest::newRow("facing pages") << "\\facingp" + all + left
-                                      << QStringList{u"Kopf 1"_s, u"Linkskopf"_s, u"Kopf 3"_s}
-                                      << QStringList{u"Seite 1"_s, u"Seite 2"_s, u"Seite 3"_s};
+        QTest::newRow("facing pages")
+            << "\\facingp" + all + left << QStringList{u"Kopf 1"_s, u"Linkskopf"_s, u"Kopf 3"_s}
+            << QStringList{u"Seite 1"_s, u"Seite 2"_s, u"Seite 3"_s};
         QTest::newRow("first page only") << first << QStringList{u"Titelkopf"_s, QString(), QString()}
                                          << QStringList{u"Titelfuss"_s, QString(), QString()};
     }
@@ -106,7 +107,8 @@ private slots:
         QVERIFY2(all[0].startsWith(u"Anfang x") && all[0].endsWith(u"x Ende 1"), qPrintable(all[0]));
         QCOMPARE(QString(all[0]).remove(u' ').count(u'x'), 200);
         // A header taller than the page is cut off below a third of it.
-        const QStringList tall = printed("{\\rtf1{\\header " + QByteArray("Kopf\\par ").repeated(200) + "}Text}");
+        const QStringList tall =
+            printed("{\\rtf1{\\header " + QByteArray("Kopf\\par ").repeated(200) + "}Text}");
         QVERIFY(tall.size() == 1 && tall[0].endsWith(u"Kopf Text 1"_s));
         // A picture in the header is printed with it.
         QImage image(4, 2, QImage::Format_RGB32);

@@ -9,8 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QRegularExpression>
 #include <QMetaEnum>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -85,17 +85,25 @@ QString formatText(const QTextFormat &format) {
 void describe(QTextFrame::iterator it, QStringList &lines, const QString &indent) {
     for (; !it.atEnd(); ++it) {
         if (auto *table = qobject_cast<QTextTable *>(it.currentFrame())) {
-            lines << indent + u"table %1x%2"_s.arg(table->rows()).arg(table->columns()) + formatText(table->format());
+            lines << indent + u"table %1x%2"_s.arg(table->rows()).arg(table->columns()) +
+                         formatText(table->format());
             for (int r = 0; r < table->rows(); ++r)
                 for (int c = 0; c < table->columns(); ++c)
-                    if (const QTextTableCell cell = table->cellAt(r, c); cell.row() == r && cell.column() == c) {
-                        lines << indent + u"  cell %1,%2 span %3x%4"_s.arg(r).arg(c).arg(cell.rowSpan()).arg(cell.columnSpan()) + formatText(cell.format());
+                    if (const QTextTableCell cell = table->cellAt(r, c);
+                        cell.row() == r && cell.column() == c) {
+                        lines << indent +
+                                     u"  cell %1,%2 span %3x%4"_s.arg(r)
+                                         .arg(c)
+                                         .arg(cell.rowSpan())
+                                         .arg(cell.columnSpan()) +
+                                     formatText(cell.format());
                         describe(cell.begin(), lines, indent + u"    "_s);
                     }
         } else if (const QTextBlock block = it.currentBlock(); block.isValid()) {
             lines << indent + u"block"_s + formatText(block.blockFormat());
             for (auto f = block.begin(); !f.atEnd(); ++f)
-                lines << indent + u"  \""_s + f.fragment().text() + u'"' + formatText(f.fragment().charFormat());
+                lines << indent + u"  \""_s + f.fragment().text() + u'"' +
+                             formatText(f.fragment().charFormat());
         }
     }
 }
@@ -119,10 +127,11 @@ private slots:
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QString>("expected");
         for (const QList<QByteArray> &row : tables::rows(u"richtext/data/text.tsv"_s))
-            QTest::newRow(row.value(0).constData()) << tables::bytes(row.value(1)) << tables::text(row.value(2));
+            QTest::newRow(row.value(0).constData())
+                << tables::bytes(row.value(1)) << tables::text(row.value(2));
         QTest::newRow("NUL") << QByteArray("{\\rtf1 a\0b}", 11) << u"ab"_s;
-        QTest::newRow("deep") << "{\\rtf1 vorher" + QByteArray(100000, '{') + "tief" + QByteArray(100000, '}') +
-                                     "nachher}"
+        QTest::newRow("deep") << "{\\rtf1 vorher" + QByteArray(100000, '{') + "tief" +
+                                     QByteArray(100000, '}') + "nachher}"
                               << u"vorhernachher"_s;
         QTest::newRow("never closed") << "{\\rtf1 a" + QByteArray(50000, '{') << u"a"_s;
         QTest::newRow("word processor")
@@ -150,10 +159,10 @@ private slots:
     // and the pictures of shapes in their size and place.
     void formats_data() {
         QTest::addColumn<QString>("name");
-        for (const char *name : {"formats", "tables", "tableEdgesAndEmptyCells", "nestedTables", "footnotes",
-                                 "listParagraphs", "formatsFromStyles", "pageBreaks", "tabsAndLineSpacing",
-                                 "cellsAndBoxes", "headerAndFooter", "firstPageHeader", "basedOnStyles",
-                                 "shapePictures"})
+        for (const char *name :
+             {"formats", "tables", "tableEdgesAndEmptyCells", "nestedTables", "footnotes", "listParagraphs",
+              "formatsFromStyles", "pageBreaks", "tabsAndLineSpacing", "cellsAndBoxes", "headerAndFooter",
+              "firstPageHeader", "basedOnStyles", "shapePictures"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void formats() {
@@ -179,8 +188,11 @@ private slots:
             QTest::newRow(row.value(0).constData())
                 << tables::bytes(row.value(1))
                        .replace("⟨png, split⟩", png.left(40) + "\n" + png.mid(40))
-                       .replace("⟨png, binary⟩", QByteArray::number(png.size() / 2) + " " + QByteArray::fromHex(png))
-                       .replace("⟨png⟩", png).replace("⟨large⟩", large).replace("⟨jpeg⟩", imageHex("JPG", QSize(16, 8)))
+                       .replace("⟨png, binary⟩",
+                                QByteArray::number(png.size() / 2) + " " + QByteArray::fromHex(png))
+                       .replace("⟨png⟩", png)
+                       .replace("⟨large⟩", large)
+                       .replace("⟨jpeg⟩", imageHex("JPG", QSize(16, 8)))
                 << sizes << tables::text(row.value(3));
         }
     }
@@ -198,11 +210,14 @@ private slots:
         QTextDocument d;
         Rtf::read("{\\rtf1{\\colortbl" + table.toLatin1() + "}\\cf1 x}", d);
         const QTextCharFormat format = formatAt(d, u"x"_s);
-        QTEST(format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color().name() : u"none"_s,
+        QTEST(format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color().name()
+                                                               : u"none"_s,
               "expected");
     }
 
-    void looksLikeRtf_data() { tables::addTextRows(u"richtext/data/looks-like-rtf.tsv"_s, {"data", "expected"}); }
+    void looksLikeRtf_data() {
+        tables::addTextRows(u"richtext/data/looks-like-rtf.tsv"_s, {"data", "expected"});
+    }
     void looksLikeRtf() {
         QFETCH(QString, data);
         QTEST(QString::number(int(Rtf::looksLikeRtf(data.toLatin1()))), "expected");
@@ -234,7 +249,8 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("header");
         QTest::addColumn<QString>("footer");
-        const QString note = u"\n1 Ausnahmen regelt die Schulleitung."_s, page = u"\nStand: Dezember 2026, Seite 2"_s;
+        const QString note = u"\n1 Ausnahmen regelt die Schulleitung."_s,
+                      page = u"\nStand: Dezember 2026, Seite 2"_s;
         const QString header = u"Gymnasium am Stadtpark – Schulordnung der Oberstufe\n"_s;
         QTest::newRow("direct") << u"regelung-direkt.rtf"_s << QString() << note;
         QTest::newRow("via docx") << u"regelung-docx.rtf"_s << QString() << note;
@@ -251,10 +267,13 @@ private slots:
         QVERIFY2(shown.startsWith(header) && shown.endsWith(footer), qPrintable(shown));
         shown = shown.sliced(header.size()).chopped(footer.size());
         const QRegularExpression blank(u"\\s+"_s, QRegularExpression::UseUnicodePropertiesOption);
-        const QString text = QString::fromUtf8(tables::fileBytes(u"richtext/data/"_s + file.section(u'-', 0, 0) + u".txt"_s));
-        QCOMPARE(shown.split(blank, Qt::SkipEmptyParts), QString(text).remove(QChar(0xFEFF)).split(blank, Qt::SkipEmptyParts));
+        const QString text =
+            QString::fromUtf8(tables::fileBytes(u"richtext/data/"_s + file.section(u'-', 0, 0) + u".txt"_s));
+        QCOMPARE(shown.split(blank, Qt::SkipEmptyParts),
+                 QString(text).remove(QChar(0xFEFF)).split(blank, Qt::SkipEmptyParts));
         const QByteArray described = describe(d);
-        QCOMPARE(described, tables::golden(u"richtext/data/documents/"_s + file.chopped(4) + u".txt"_s, described));
+        QCOMPARE(described,
+                 tables::golden(u"richtext/data/documents/"_s + file.chopped(4) + u".txt"_s, described));
     }
 
     // A paragraph of many format runs goes into the document before it ends and still gets its
