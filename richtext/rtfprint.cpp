@@ -12,7 +12,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <ranges>
 #include <vector>
 
 namespace Rtf {
@@ -95,11 +94,12 @@ void print(const QTextDocument &document, QPagedPaintDevice &device, int fromPag
     // The text leaves room for the highest header and footer of any page, up to a third of the
     // page each; what is taller is cut off.
     std::array<double, 2> room{};
-    for (int footer = 0; footer < 2; ++footer)
-        for (const auto &aside : asides.documents | std::views::drop(footer * 3) | std::views::take(3))
-            if (aside)
-                room[size_t(footer)] = std::clamp(asideForPage(*aside, *body, 1, width)->size().height() + kAsideGap,
-                                                  room[size_t(footer)], page.height() / 3);
+    for (size_t index = 0; index < asides.documents.size(); ++index)
+        if (const auto &aside = asides.documents[index]) {
+            double &side = room[index / 3]; // headers first, then footers
+            side = std::clamp(asideForPage(*aside, *body, 1, width)->size().height() + kAsideGap, side,
+                              page.height() / 3);
+        }
     QTextFrameFormat frame = body->rootFrame()->frameFormat();
     frame.setLeftMargin(kMargin);
     frame.setRightMargin(kMargin);
@@ -111,7 +111,8 @@ void print(const QTextDocument &document, QPagedPaintDevice &device, int fromPag
     const int pages = body->pageCount();
     const int first = std::clamp(fromPage > 0 ? fromPage : 1, 1, pages);
     const int last = std::clamp(toPage > 0 ? toPage : pages, first, pages);
-    const bool anyFooter = std::ranges::any_of(asides.documents | std::views::drop(3), [](const auto &d) { return bool(d); });
+    const bool anyFooter = std::any_of(asides.documents.begin() + 3, asides.documents.end(),
+                                       [](const auto &d) { return bool(d); });
     painter.scale(scale, scale);
     for (int number = first; number <= last; ++number) {
         if (number > first)
