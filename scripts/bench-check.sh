@@ -134,19 +134,7 @@ for set in klassen jahrgang; do
 done
 [ "${BENCH_ONLY_SETS:-0}" = 1 ] && exit 0
 
-# Microseconds since some fixed moment, without starting a process.
-now_us() { local t="${EPOCHREALTIME/[.,]/}"; echo "$t"; }
-
-# Times "$@" once in microseconds; output goes to /dev/null.
-time_us() {
-    local start end
-    start=$(now_us)
-    "$@" > /dev/null 2>&1 || true
-    end=$(now_us)
-    echo $(( end - start ))
-}
-
-median() { sort -g | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
+source "$here/scripts/bench-pairs.sh"
 
 printf '%-9s %-12s %10s %10s %7s  %s\n' Satz Ausgabe "cat ms" "Tool ms" Faktor "Spanne (min-max)"
 all_met=1
@@ -156,21 +144,10 @@ for set in klassen jahrgang; do
     for mode in text --json --csv --statistik; do
         args=("$work/$set")
         [ "$mode" = text ] || args=("$mode" "$work/$set")
-        "$tool" "${args[@]}" > /dev/null 2>&1 || [ $? -le 2 ] || { echo "fachlese-check ist abgestürzt" >&2; exit 1; }
-        cats=() tools=() ratios=()
-        for ((i = 0; i < pairs; i++)); do
-            if (( i % 2 == 0 )); then
-                c=$(time_us xargs -0 -a "$list" cat); t=$(time_us "$tool" "${args[@]}")
-            else
-                t=$(time_us "$tool" "${args[@]}"); c=$(time_us xargs -0 -a "$list" cat)
-            fi
-            cats+=("$c") tools+=("$t")
-            ratios+=("$(awk -v t="$t" -v c="$c" 'BEGIN { printf "%.3f", t / c }')")
-        done
-        cat_ms=$(printf '%s\n' "${cats[@]}" | median | awk '{ printf "%.1f", $1 / 1000 }')
-        tool_ms=$(printf '%s\n' "${tools[@]}" | median | awk '{ printf "%.1f", $1 / 1000 }')
-        ratio=$(printf '%s\n' "${ratios[@]}" | median | awk '{ printf "%.2f", $1 }')
-        spread=$(printf '%s\n' "${ratios[@]}" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { printf "%.2f-%.2f", lo, hi }')
+        read_files() { xargs -0 -a "$list" cat; }
+        check_files() { "$tool" "${args[@]}"; }
+        check_files > /dev/null 2>&1 || [ $? -le 2 ] || { echo "fachlese-check ist abgestürzt" >&2; exit 1; }
+        read -r cat_ms tool_ms ratio spread < <(alternate_pairs "$pairs" read_files check_files)
         printf '%-9s %-12s %10s %10s %6sx  %s\n' "$set" "$mode" "$cat_ms" "$tool_ms" "$ratio" "$spread"
         awk -v r="$ratio" 'BEGIN { exit !(r <= 1.0) }' || all_met=0
     done

@@ -49,38 +49,17 @@ for set in klassen jahrgang; do
     }'
 done
 
-now_us() { local t="${EPOCHREALTIME/[.,]/}"; echo "$t"; }
-time_us() {
-    local start end
-    start=$(now_us)
-    "$@" > /dev/null 2>&1 || true
-    end=$(now_us)
-    echo $(( end - start ))
-}
-median() { sort -g | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
+source "$here/scripts/bench-pairs.sh"
 
 printf '%-9s %-14s %14s %10s %7s  %s\n' Satz Modus "--statistik ms" "Modus ms" Faktor "Spanne (min-max)"
 all_met=1
 for set in klassen jahrgang; do
     xargs -0 -a "$work/$set.list" cat > /dev/null # warm the cache
-    base=("$tool" --statistik "$work/$set")
+    statistics() { "$tool" --statistik "$work/$set"; }
     for mode in --kurslisten --kollisionen --bloecke; do
-        run=("$tool" "$mode" --ausgabe "$work/out" "$work/$set")
-        "${run[@]}" > /dev/null 2>&1 || [ $? -le 2 ] || { echo "fachlese-check ist abgestürzt" >&2; exit 1; }
-        bases=() modes=() ratios=()
-        for ((i = 0; i < pairs; i++)); do
-            if (( i % 2 == 0 )); then
-                b=$(time_us "${base[@]}"); m=$(time_us "${run[@]}")
-            else
-                m=$(time_us "${run[@]}"); b=$(time_us "${base[@]}")
-            fi
-            bases+=("$b") modes+=("$m")
-            ratios+=("$(awk -v m="$m" -v b="$b" 'BEGIN { printf "%.3f", m / b }')")
-        done
-        base_ms=$(printf '%s\n' "${bases[@]}" | median | awk '{ printf "%.1f", $1 / 1000 }')
-        mode_ms=$(printf '%s\n' "${modes[@]}" | median | awk '{ printf "%.1f", $1 / 1000 }')
-        ratio=$(printf '%s\n' "${ratios[@]}" | median | awk '{ printf "%.2f", $1 }')
-        spread=$(printf '%s\n' "${ratios[@]}" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { printf "%.2f-%.2f", lo, hi }')
+        mode_run() { "$tool" "$mode" --ausgabe "$work/out" "$work/$set"; }
+        mode_run > /dev/null 2>&1 || [ $? -le 2 ] || { echo "fachlese-check ist abgestürzt" >&2; exit 1; }
+        read -r base_ms mode_ms ratio spread < <(alternate_pairs "$pairs" statistics mode_run)
         printf '%-9s %-14s %14s %10s %6sx  %s\n' "$set" "$mode" "$base_ms" "$mode_ms" "$ratio" "$spread"
         awk -v r="$ratio" 'BEGIN { exit !(r <= 2.0) }' || all_met=0
     done
