@@ -18,15 +18,13 @@
 # highest ratio as the spread.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+source "$here/scripts/bench-common.sh"
 pairs="${1:-11}"
 count="${BENCH_FILES:-10000}"
 
 tool="${FACHLESE_CHECK:-}"
 if [ -z "$tool" ] && [ "${BENCH_ONLY_SETS:-0}" != 1 ]; then
-    generator=()
-    if command -v ninja >/dev/null; then generator=(-G Ninja); fi
-    cmake -S "$here" -B "$here/build-bench" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$here/build-bench" --target fachlese-check -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+    release_build fachlese-check
     tool="$here/build-bench/tools/fachlese-check"
 fi
 
@@ -133,8 +131,6 @@ for set in klassen jahrgang; do
     echo "$set: $(tr -cd '\0' < "$work/$set.list" | wc -c) Dateien in $work/$set"
 done
 [ "${BENCH_ONLY_SETS:-0}" = 1 ] && exit 0
-
-source "$here/scripts/bench-pairs.sh"
 
 printf '%-9s %-12s %10s %10s %7s  %s\n' Satz Ausgabe "cat ms" "Tool ms" Faktor "Spanne (min-max)"
 all_met=1

@@ -6,12 +6,10 @@
 #   scripts/bench-rtf.sh [PAIRS]
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+source "$here/scripts/bench-common.sh"
 build="$here/build-bench"
 pairs="${1:-11}"
-generator=()
-if command -v ninja >/dev/null; then generator=(-G Ninja); fi
-cmake -S "$here" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target bench_rtf >/dev/null
+release_build bench_rtf
 export QT_QPA_PLATFORM=offscreen
 "$build/bench/bench_rtf" --pairs "$pairs"
 echo "What the text document alone needs (the runs and paragraphs of the 1 MB files):"

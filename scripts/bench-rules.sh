@@ -10,12 +10,10 @@
 # when not).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+source "$here/scripts/bench-common.sh"
 program="${FACHLESE_BENCH_RULES:-}"
 if [ -z "$program" ]; then
-    generator=()
-    if command -v ninja >/dev/null; then generator=(-G Ninja); fi
-    cmake -S "$here" -B "$here/build-bench" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$here/build-bench" --target bench_rules -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+    release_build bench_rules
     program="$here/build-bench/bench/bench_rules"
 fi
 "$program" "$@"

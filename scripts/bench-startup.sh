@@ -12,6 +12,7 @@
 # FACHLESE_STARTUP_PAIRS. Needs xvfb, libx11-dev and a C compiler.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+source "$here/scripts/bench-common.sh"
 pairs="${1:-15}"
 
 measure="$(dirname "$0")/../../shared/bench/startup-pairs.sh"
@@ -26,10 +27,7 @@ measure="$(cd "$(dirname "$measure")" && pwd)/$(basename "$measure")"
 
 program="${FACHLESE_PROGRAM:-}"
 if [ -z "$program" ]; then
-    generator=()
-    if command -v ninja >/dev/null; then generator=(-G Ninja); fi
-    cmake -S "$here" -B "$here/build-bench" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$here/build-bench" --target Fachlese -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+    release_build Fachlese
     program="$here/build-bench/fachlese"
 fi
 program="$(cd "$(dirname "$program")" && pwd)/$(basename "$program")"

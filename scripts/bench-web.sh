@@ -9,12 +9,10 @@
 # built program) and runs the benchmark on loopback with the system's Python 3.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+source "$here/scripts/bench-common.sh"
 program="${FACHLESE_BENCH_WEB:-}"
 if [ -z "$program" ]; then
-    generator=()
-    if command -v ninja >/dev/null; then generator=(-G Ninja); fi
-    cmake -S "$here" -B "$here/build-bench" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$here/build-bench" --target fachlese-web -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+    release_build fachlese-web
     program="$here/build-bench/web/fachlese-web"
 fi
 # More pupils than the default limit of open files allows, each with its own connection.

@@ -15,14 +15,12 @@
 # taken, and the median is printed with the lowest and the highest ratio as the spread.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+source "$here/scripts/bench-common.sh"
 pairs="${1:-11}"
 
 tool="${FACHLESE_CHECK:-}"
 if [ -z "$tool" ]; then
-    generator=()
-    if command -v ninja >/dev/null; then generator=(-G Ninja); fi
-    cmake -S "$here" -B "$here/build-bench" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$here/build-bench" --target fachlese-check -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+    release_build fachlese-check
     tool="$here/build-bench/tools/fachlese-check"
 fi
 
@@ -48,8 +46,6 @@ for set in klassen jahrgang; do
         close($0)
     }'
 done
-
-source "$here/scripts/bench-pairs.sh"
 
 printf '%-9s %-14s %14s %10s %7s  %s\n' Satz Modus "--statistik ms" "Modus ms" Faktor "Spanne (min-max)"
 all_met=1

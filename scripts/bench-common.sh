@@ -1,5 +1,14 @@
-# Timing for the benchmark scripts (sourced): microseconds without starting a process, the
-# median, and a reference and a candidate timed in alternating pairs.
+# For the benchmark scripts (sourced, with `here` the project folder): the Release build they
+# measure, timing in microseconds without starting a process, the median, and a reference and a
+# candidate timed in alternating pairs.
+
+# Builds TARGET in the Release folder build-bench.
+release_build() {
+    local generator=()
+    if command -v ninja >/dev/null; then generator=(-G Ninja); fi
+    cmake -S "$here" -B "$here/build-bench" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$here/build-bench" --target "$1" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+}
 
 now_us() { local t="${EPOCHREALTIME/[.,]/}"; echo "$t"; }
 
