@@ -167,7 +167,8 @@ private:
     std::array<std::vector<Paragraph>, 6> m_asides; // headers left, first, all; footers alike
     bool m_titlePage = false, m_facingPages = false;
     const std::vector<Paragraph> &shownAside(int footer) const {
-        return m_asides[size_t(footer * 3 + 2)].empty() ? m_asides[size_t(footer * 3 + 1)] : m_asides[size_t(footer * 3 + 2)];
+        const std::vector<Paragraph> &allPages = m_asides[size_t(footer * 3 + 2)];
+        return allPages.empty() ? m_asides[size_t(footer * 3 + 1)] : allPages;
     }
     void keepPageAsides();
     std::vector<Paragraph> *m_aside = &m_footnotes;

@@ -21,10 +21,11 @@ namespace {
 // The document is laid out at the screen's 96 pixels per inch and drawn scaled to the device.
 constexpr double kLayoutDpi = 96;
 constexpr double kMargin = 2 / 2.54 * kLayoutDpi; // 2 cm around the text
-constexpr double kAsideGap = 12;                   // between the header or footer and the text
+constexpr double kAsideGap = 12;                  // between the header or footer and the text
 
 // A copy of `aside` for page `page`, `width` wide: its page-number fields show the number.
-std::unique_ptr<QTextDocument> asideForPage(const QTextDocument &aside, QTextDocument &body, int page, double width) {
+std::unique_ptr<QTextDocument> asideForPage(const QTextDocument &aside, QTextDocument &body, int page,
+                                            double width) {
     std::unique_ptr<QTextDocument> copy(aside.clone());
     copy->setDefaultFont(body.defaultFont());
     copy->setDefaultTextOption(body.defaultTextOption());
@@ -36,8 +37,11 @@ std::unique_ptr<QTextDocument> asideForPage(const QTextDocument &aside, QTextDoc
             const QTextCharFormat format = it.fragment().charFormat();
             if (format.boolProperty(kPageNumber))
                 numbers.push_back(it.fragment());
-            if (const QUrl name(format.toImageFormat().name()); format.isImageFormat()) // the body holds the pictures
-                copy->addResource(QTextDocument::ImageResource, name, body.resource(QTextDocument::ImageResource, name));
+            if (format.isImageFormat()) { // the body holds the pictures
+                const QUrl name(format.toImageFormat().name());
+                const QVariant picture = body.resource(QTextDocument::ImageResource, name);
+                copy->addResource(QTextDocument::ImageResource, name, picture);
+            }
         }
     QTextCursor cursor(copy.get());
     for (auto it = numbers.rbegin(); it != numbers.rend(); ++it) { // from the end: positions stay
@@ -89,7 +93,10 @@ void print(const QTextDocument &document, QPagedPaintDevice &device, int fromPag
     body->markContentsDirty(0, body->characterCount());
 
     PageAsides asides;
-    if (const auto kept = document.rootFrame()->frameFormat().property(kPageAsides).value<std::shared_ptr<const PageAsides>>())
+    if (const auto kept = document.rootFrame()
+                              ->frameFormat()
+                              .property(kPageAsides)
+                              .value<std::shared_ptr<const PageAsides>>())
         asides = *kept;
     // The text leaves room for the highest header and footer of any page, up to a third of the
     // page each; what is taller is cut off.
@@ -124,7 +131,8 @@ void print(const QTextDocument &document, QPagedPaintDevice &device, int fromPag
         if (const QTextDocument *header = pageAside(asides, number, false)) {
             painter.save();
             painter.translate(kMargin, kMargin);
-            drawDocument(painter, *asideForPage(*header, *body, number, width), QRectF(0, 0, width, room[0] - kAsideGap));
+            drawDocument(painter, *asideForPage(*header, *body, number, width),
+                         QRectF(0, 0, width, room[0] - kAsideGap));
             painter.restore();
         }
         if (const QTextDocument *footer = pageAside(asides, number, true)) {
